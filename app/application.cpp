@@ -1,0 +1,9 @@
+#include "app/application.h"
+
+Application g_app;
+
+WindowEntry* FindWindowEntry(uint32_t id) {
+  for (WindowEntry& w : g_app.windows)
+    if (w.id == id) return &w;
+  return nullptr;
+}

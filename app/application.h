@@ -1,0 +1,70 @@
+#pragma once
+// The application object: the one per-process record of the runtime's state, and
+// the program's only global. Window and module handles are kept as void* so that
+// the pure layer can see this record without <windows.h>.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+// A control of a loaded window, as the services resolve a control reference.
+struct ControlEntry {
+  uint32_t id = 0;
+  std::string tag;
+  void* hwnd = nullptr;
+};
+
+// A window of the layout. `loaded` is set once its system window exists.
+struct WindowEntry {
+  uint32_t id = 0;
+  std::string tag;
+  void* hwnd = nullptr;
+  bool loaded = false;
+  std::vector<ControlEntry> controls;
+};
+
+// A control reference: the pair by which handlers address a control.
+struct ControlRef {
+  uint32_t window = 0;
+  uint32_t control = 0;
+};
+
+// One slot of the system-function table: filled on first call, freed at shutdown.
+struct SystemFunctionSlot {
+  void* address = nullptr;
+  void* module = nullptr;
+};
+
+using ExitCallback = void (*)(int position);
+
+struct IdleCallback {
+  void* hwnd = nullptr;
+  void (*routine)(void* argument) = nullptr;
+  void* argument = nullptr;
+};
+
+constexpr int kSystemFunctionCount = 6;
+
+struct Application {
+  void* heap = nullptr;
+  std::string executableDirectory;  // without the final backslash
+  std::string executableName;
+  uint32_t mainThreadId = 0;
+  bool oleInitialised = false;
+  void* hiddenOwner = nullptr;
+  const unsigned char* constantStart = nullptr;
+  size_t constantSize = 0;
+  std::vector<WindowEntry> windows;
+  std::vector<ExitCallback> exitCallbacks;
+  std::vector<IdleCallback> idleCallbacks;
+  SystemFunctionSlot systemFunctions[kSystemFunctionCount];
+  bool loopRunning = false;
+  bool ending = false;
+  bool reportingFault = false;
+  uintptr_t lastMessageWParam = 0;
+};
+
+extern Application g_app;
+
+// The registry's answer for a window identifier, or null.
+WindowEntry* FindWindowEntry(uint32_t id);

@@ -1,0 +1,37 @@
+#include <windows.h>
+
+#include "app/application.h"
+#include "app/fault.h"
+#include "app/runtime.h"
+
+static FaultTags TagsFor(FaultLocation where) {
+  FaultTags tags;
+  const WindowEntry* window = FindWindowEntry(static_cast<uint32_t>(where.first));
+  if (!window) return tags;
+  tags.windowKnown = true;
+  tags.windowTag = window->tag;
+  // Control 0 is the window's own layout element.
+  if (where.second == 0) {
+    tags.controlKnown = true;
+    tags.controlTag = window->tag;
+    return tags;
+  }
+  for (const ControlEntry& control : window->controls) {
+    if (control.id == static_cast<uint32_t>(where.second)) {
+      tags.controlKnown = true;
+      tags.controlTag = control.tag;
+    }
+  }
+  return tags;
+}
+
+void ReportFault(const char* message, int code, FaultLocation where) {
+  // A fault raised while a fault is being reported (during the shutdown, say) ends
+  // the process without a second box.
+  if (g_app.reportingFault) ExitProcess(static_cast<UINT>(-1));
+  g_app.reportingFault = true;
+  std::string report = BuildFaultReport(message, code, where, TagsFor(where));
+  MessageBoxA(nullptr, report.c_str(), "错误", MB_ICONERROR);
+  ShutdownRuntime(-1);
+  ExitProcess(static_cast<UINT>(-1));
+}

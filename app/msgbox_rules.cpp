@@ -1,0 +1,22 @@
+#include "app/msgbox.h"
+
+uint32_t MessageBoxStyle(uint32_t flags) { return flags + 2 * (~flags & 0x1000u); }
+
+int MessageBoxResultNumber(int id) { return id >= 1 && id <= 7 ? id - 1 : 0; }
+
+Text MessageBoxText(const Value& value) {
+  switch (value.kind) {
+    case ValueKind::Byte:
+    case ValueKind::Short:
+    case ValueKind::Int:
+    case ValueKind::Int64:
+    case ValueKind::Float:
+    case ValueKind::Double:
+    case ValueKind::Bool:
+    case ValueKind::DateTime:
+    case ValueKind::Text: return ToText(value);
+    case ValueKind::None:
+    case ValueKind::Bytes: return Text();
+  }
+  return Text();
+}

@@ -1,0 +1,32 @@
+#pragma once
+// Runtime services that ask the system: screen metrics, focus, mouse capture and
+// window queries.
+#include <windows.h>
+
+#include "app/application.h"
+#include "app/text.h"
+
+int GetScreenWidth();
+int GetScreenHeight();
+
+// Both resolve the reference against the loaded windows; a reference that names no
+// live control is a fault.
+void SetControlFocus(ControlRef ref);
+HWND GetControlHandle(ControlRef ref);
+
+HWND CaptureMouse(HWND hwnd);  // the previous capture window, or null
+int ReleaseMouseCapture();
+
+// The title of a window of any process; empty when it is no window, has no title or
+// does not answer within a second.
+Text GetWindowTextOf(HWND hwnd);
+
+// The class name, at most 258 characters; never null, "" when the query fails.
+Text GetWindowClassName(HWND hwnd);
+
+// The window under the mouse pointer, preferring the smallest visible sibling below
+// it in the Z order that also holds the point; null for none.
+HWND GetWindowUnderCursor();
+
+// The longest title GetWindowTextOf reads.
+constexpr int kMaxWindowTextLength = 65535;

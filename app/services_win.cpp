@@ -1,0 +1,90 @@
+#include "app/services.h"
+
+#include "app/fault.h"
+#include "app/memory.h"
+#include "app/msgbox.h"
+
+int GetScreenWidth() { return GetSystemMetrics(SM_CXSCREEN); }
+int GetScreenHeight() { return GetSystemMetrics(SM_CYSCREEN); }
+
+static HWND ResolveControl(ControlRef ref) {
+  WindowEntry* window = FindWindowEntry(ref.window);
+  if (window && window->loaded) {
+    for (const ControlEntry& control : window->controls) {
+      if (control.id == ref.control && IsWindow(static_cast<HWND>(control.hwnd)))
+        return static_cast<HWND>(control.hwnd);
+    }
+  }
+  ReportFault("指定窗口或窗口组件不存在或尚未载入", kFaultDirect,
+              {static_cast<int32_t>(ref.window), static_cast<int32_t>(ref.control)});
+}
+
+void SetControlFocus(ControlRef ref) { SetFocus(ResolveControl(ref)); }
+HWND GetControlHandle(ControlRef ref) { return ResolveControl(ref); }
+
+HWND CaptureMouse(HWND hwnd) { return SetCapture(hwnd); }
+int ReleaseMouseCapture() { return ReleaseCapture(); }
+
+Text GetWindowTextOf(HWND hwnd) {
+  if (!IsWindow(hwnd)) return Text();
+  // Another program's window may be hung or may report any length it likes: ask
+  // with a time limit and read no more than a bounded title.
+  DWORD_PTR length = 0;
+  if (!SendMessageTimeoutA(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 1000, &length) ||
+      length == 0)
+    return Text();
+  if (length > kMaxWindowTextLength) length = kMaxWindowTextLength;
+  auto* block = static_cast<char*>(AllocBlock(length + 1));
+  block[0] = '\0';
+  DWORD_PTR copied = 0;
+  if (!SendMessageTimeoutA(hwnd, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(block),
+                           SMTO_ABORTIFHUNG, 1000, &copied))
+    block[0] = '\0';
+  block[length] = '\0';
+  if (!block[0]) {
+    FreeBlock(block);
+    return Text();
+  }
+  return Text(block);
+}
+
+Text GetWindowClassName(HWND hwnd) {
+  auto* block = static_cast<char*>(AllocBlock(259));
+  block[0] = '\0';
+  GetClassNameA(hwnd, block, 259);
+  return Text(block);
+}
+
+static LONGLONG Area(const RECT& r) {
+  return static_cast<LONGLONG>(r.right - r.left) * (r.bottom - r.top);
+}
+
+HWND GetWindowUnderCursor() {
+  POINT p;
+  GetCursorPos(&p);
+  HWND under = WindowFromPoint(p);
+  if (!under) return nullptr;
+  HWND best = under;
+  RECT bestRect;
+  GetWindowRect(best, &bestRect);
+  HWND parent = GetParent(under);
+  if (!parent) return under;
+  // Only siblings below the found window are looked at; the first of equal areas stays.
+  for (HWND s = GetWindow(under, GW_HWNDNEXT); s; s = GetWindow(s, GW_HWNDNEXT)) {
+    RECT r;
+    if (!GetWindowRect(s, &r) || !PtInRect(&r, p)) continue;
+    if (GetParent(s) != parent || !IsWindowVisible(s)) continue;
+    if (Area(r) < Area(bestRect)) {
+      best = s;
+      bestRect = r;
+    }
+  }
+  return best;
+}
+
+int ShowMessageBox(const Value& text, uint32_t flags, const char* title, BoxOwner owner) {
+  Text body = MessageBoxText(text);
+  HWND ownerWindow = owner.given ? static_cast<HWND>(owner.hwnd) : nullptr;
+  int id = MessageBoxA(ownerWindow, body.c_str(), title ? title : "信息：", MessageBoxStyle(flags));
+  return MessageBoxResultNumber(id);
+}

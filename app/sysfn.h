@@ -1,0 +1,55 @@
+#pragma once
+// Operating-system functions named by library and entry in a fixed table, bound by
+// name at their first call and freed at shutdown.
+#include <cstdint>
+#include <type_traits>
+
+#include "app/application.h"
+#include "app/fault.h"
+
+enum SystemFunction : int {
+  kFindWindowExA = 0,
+  kShowWindow = 1,
+  kSetWindowPos = 2,
+  kSHAppBarMessage = 3,
+  kGetWindowRect = 4,
+  kGetParent = 5,
+};
+
+struct SystemFunctionName {
+  const char* library;  // "" searches the six system libraries
+  const char* entry;    // "#n" names an export by ordinal
+};
+
+extern const SystemFunctionName kSystemFunctionTable[kSystemFunctionCount];
+
+// Binds one entry into its slot (if not bound yet) and returns its address. A library
+// or entry that cannot be found is a fault.
+void* BindEntry(const SystemFunctionName& name, SystemFunctionSlot& slot);
+
+// BindEntry for an index of the program's table.
+void* BindSystemFunction(int index);
+
+// Calls a stdcall function with 32-bit arguments and checks that it removed exactly
+// those arguments from the stack; a call that did not is fault 6 at `where`.
+uint32_t CallBoundFunction(void* address, const uint32_t* args, uint32_t count,
+                           FaultLocation where);
+
+// Frees the modules held by the program's table and empties its slots.
+void FreeSystemFunctions();
+
+template <typename T>
+uint32_t SystemArgument(T value) {
+  if constexpr (std::is_null_pointer_v<T>)
+    return 0;
+  else if constexpr (std::is_pointer_v<T>)
+    return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(value));
+  else
+    return static_cast<uint32_t>(value);
+}
+
+template <typename... A>
+uint32_t CallSystemFunction(int index, FaultLocation where, A... args) {
+  const uint32_t values[sizeof...(A) + 1] = {SystemArgument(args)..., 0};
+  return CallBoundFunction(BindSystemFunction(index), values, sizeof...(A), where);
+}

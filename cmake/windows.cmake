@@ -1,0 +1,23 @@
+# Windows build: Quiltmark.exe, linked statically, plus the tests that run under Wine
+# (or natively on Windows).
+option(QM_TESTS "Build the Windows tests" ${CMAKE_CROSSCOMPILING})
+
+set(ZLIB_USE_STATIC_LIBS ON)
+find_package(ZLIB REQUIRED)
+find_package(PNG REQUIRED)
+
+add_library(qm_core STATIC ${QM_PURE_SOURCES} ${QM_WIN_SOURCES})
+qm_compile_options(qm_core)
+target_compile_definitions(qm_core PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
+target_link_libraries(qm_core PUBLIC PNG::PNG ZLIB::ZLIB ole32 shell32 comctl32 user32 gdi32)
+if(NOT MSVC)
+  target_link_options(qm_core PUBLIC -static -static-libgcc -static-libstdc++)
+endif()
+
+add_executable(Quiltmark WIN32 app/main_win.cpp)
+qm_compile_options(Quiltmark)
+target_link_libraries(Quiltmark PRIVATE qm_core)
+
+if(QM_TESTS)
+  add_subdirectory(tests/win)
+endif()

@@ -1,0 +1,83 @@
+#include "engine/grid.h"
+
+#include <algorithm>
+
+#include "app/arith.h"
+#include "app/value.h"
+
+namespace {
+
+// Sums, products and quotients are worked in doubles; a stored value is converted as
+// the runtime converts any double (so H / 0 rows, with no windows, gives 0).
+int32_t ToInt32(double v) { return ToInteger(Value(v)); }
+
+struct Grid {
+  int32_t cellWidth, cellHeight, cols;
+};
+
+// Both arrangements end here: windows fill the rows left to right, top to bottom, in list
+// order, each with the same SetWindowPos size and flags.
+std::vector<Placement> PlaceInRows(const WorkArea& area, int32_t windowCount, const Grid& grid,
+                                   int32_t cx, int32_t cy, uint32_t flags) {
+  // A cell wider than the work area gives 0 columns; without the floor of one the very
+  // first window would wrap and leave the top row empty.
+  const int32_t cols = std::max(grid.cols, 1);
+  std::vector<Placement> plan;
+  plan.reserve(static_cast<size_t>(std::max(windowCount, 0)));
+  int32_t col = 0;
+  int32_t rowTop = 0;
+  for (int32_t i = 0; i < windowCount; ++i) {
+    col = col + 1;
+    if (col > cols) {
+      rowTop = ToInt32(static_cast<double>(rowTop) + grid.cellHeight);
+      col = 1;
+    }
+    const int32_t x = ToInt32(area.x0 + static_cast<double>(col - 1) * grid.cellWidth);
+    const int32_t y = ToInt32(static_cast<double>(area.y0) + rowTop);
+    plan.push_back({x, y, cx, cy, flags});
+  }
+  return plan;
+}
+
+}  // namespace
+
+WorkArea ComputeWorkAreaFrom(int32_t screenWidth, int32_t screenHeight, const TaskbarRect& rc) {
+  const int32_t barWidth = ToInt32(static_cast<double>(rc.right) - rc.left);
+  const int32_t barHeight = ToInt32(static_cast<double>(rc.bottom) - rc.top);
+  WorkArea area{screenWidth, screenHeight, 0, 0};
+  // First match wins, each test against the whole screen: a bar covering the entire
+  // screen is a left bar. A failed query (all zero) falls through to the bottom case with
+  // a height of 0, so the whole screen is the work area.
+  if (rc.left == 0 && rc.top == 0 && barHeight == screenHeight) {
+    area.width = ToInt32(static_cast<double>(screenWidth) - barWidth);
+    area.x0 = barWidth;
+  } else if (rc.left == 0 && rc.top == 0 && barWidth == screenWidth) {
+    area.height = ToInt32(static_cast<double>(screenHeight) - barHeight);
+    area.y0 = barHeight;
+  } else if (rc.left != 0) {
+    area.width = ToInt32(static_cast<double>(screenWidth) - barWidth);
+  } else {
+    area.height = ToInt32(static_cast<double>(screenHeight) - barHeight);
+  }
+  return area;
+}
+
+std::vector<Placement> PlanBySize(const WorkArea& area, int32_t windowCount, int32_t cellWidth,
+                                  int32_t cellHeight) {
+  const int32_t cols = ToInt32(IntegerDivide(area.width, cellWidth));
+  return PlaceInRows(area, windowCount, {cellWidth, cellHeight, cols}, cellWidth, cellHeight, 0);
+}
+
+std::vector<Placement> PlanByRowCount(const WorkArea& area, int32_t windowCount, int32_t perRow,
+                                      bool keepSize) {
+  int32_t rows = ToInt32(IntegerDivide(windowCount, perRow));
+  if (Remainder(windowCount, perRow) > 0) rows = ToInt32(rows + 1.0);
+  const int32_t cellWidth = ToInt32(static_cast<double>(area.width) / perRow);
+  const int32_t cellHeight = ToInt32(static_cast<double>(area.height) / rows);
+  // Truncating W / perRow can leave room for more whole cells than asked for (1920 / 100
+  // gives 19-pixel cells, 101 to a row); a row takes them all before it wraps.
+  const int32_t cols = ToInt32(IntegerDivide(area.width, cellWidth));
+  const Grid grid{cellWidth, cellHeight, cols};
+  if (keepSize) return PlaceInRows(area, windowCount, grid, 0, 0, kSwpNoSize);
+  return PlaceInRows(area, windowCount, grid, cellWidth, cellHeight, 0);
+}

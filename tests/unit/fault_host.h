@@ -1,0 +1,14 @@
+#pragma once
+// On the host a fault throws, so that tests can see what would have been reported.
+#include <string>
+
+#include "app/fault.h"
+
+struct FaultRaised {
+  std::string message;
+  int code;
+  FaultLocation where;
+};
+
+// Makes the next `count` heap requests fail.
+void FailNextHeapRequests(int count);

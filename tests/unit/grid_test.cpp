@@ -1,0 +1,139 @@
+#include "engine/grid.h"
+
+#include <gtest/gtest.h>
+
+#include <functional>
+#include <ostream>
+
+#include "tests/unit/fault_host.h"
+
+void PrintTo(const WorkArea& a, std::ostream* os) {
+  *os << "{W " << a.width << ", H " << a.height << ", at " << a.x0 << "," << a.y0 << "}";
+}
+void PrintTo(const Placement& p, std::ostream* os) {
+  *os << "{" << p.x << "," << p.y << " " << p.cx << "x" << p.cy << " f" << p.flags << "}";
+}
+
+namespace {
+
+// "不能整除于零" in GBK.
+constexpr char kDivideByZero[] = "\xB2\xBB\xC4\xDC\xD5\xFB\xB3\xFD\xD3\xDA\xC1\xE3";
+
+TEST(ComputeWorkAreaFrom, TaskbarAtEachEdgeOfA1920x1080Screen) {
+  struct Case {
+    const char* name;
+    TaskbarRect bar;
+    WorkArea want;
+  } cases[] = {
+      {"left", {0, 0, 60, 1080}, {1860, 1080, 60, 0}},
+      {"top", {0, 0, 1920, 40}, {1920, 1040, 0, 40}},
+      {"right", {1860, 0, 1920, 1080}, {1860, 1080, 0, 0}},
+      {"bottom", {0, 1040, 1920, 1080}, {1920, 1040, 0, 0}},
+      {"one-pixel strip", {0, 1079, 1920, 1080}, {1920, 1079, 0, 0}},
+      {"shortened bottom", {0, 1040, 1200, 1080}, {1920, 1040, 0, 0}},
+      {"short left bar counts as bottom", {0, 0, 60, 500}, {1920, 580, 0, 0}},
+      {"not at x=0 counts as right", {100, 1040, 1200, 1080}, {820, 1080, 0, 0}},
+      {"failed query", {0, 0, 0, 0}, {1920, 1080, 0, 0}},
+      {"whole screen counts as left", {0, 0, 1920, 1080}, {0, 1080, 1920, 0}},
+  };
+  for (const Case& c : cases) {
+    EXPECT_EQ(ComputeWorkAreaFrom(1920, 1080, c.bar), c.want) << c.name;
+  }
+}
+
+struct PlanCase {
+  const char* name;
+  std::vector<Placement> got;
+  std::vector<Placement> want;
+};
+
+TEST(PlanBySize, EveryWindowGetsTheTypedSizeAndRowsFillAcross) {
+  const WorkArea bottomBar{1920, 1040, 0, 0};
+  const WorkArea leftBar{1860, 1080, 60, 0};
+  const WorkArea topBar{1920, 1040, 0, 40};
+  const PlanCase cases[] = {
+      {"one window", PlanBySize(bottomBar, 1, 800, 600), {{0, 0, 800, 600, 0}}},
+      {"left bar: 2 to a row",
+       PlanBySize(leftBar, 3, 800, 600),
+       {{60, 0, 800, 600, 0}, {860, 0, 800, 600, 0}, {60, 600, 800, 600, 0}}},
+      {"top bar",
+       PlanBySize(topBar, 2, 1920, 500),
+       {{0, 40, 1920, 500, 0}, {0, 540, 1920, 500, 0}}},
+      {"rows past the bottom are kept",
+       PlanBySize(bottomBar, 5, 800, 800),
+       {{0, 0, 800, 800, 0},
+        {800, 0, 800, 800, 0},
+        {0, 800, 800, 800, 0},
+        {800, 800, 800, 800, 0},
+        {0, 1600, 800, 800, 0}}},
+      {"cell wider than the area: one per row",
+       PlanBySize(leftBar, 3, 1861, 300),
+       {{60, 0, 1861, 300, 0}, {60, 300, 1861, 300, 0}, {60, 600, 1861, 300, 0}}},
+  };
+  for (const PlanCase& c : cases) EXPECT_EQ(c.got, c.want) << c.name;
+}
+
+TEST(PlanByRowCount, CellsDivideTheAreaAndKeepSizeOnlyMoves) {
+  const WorkArea full{1920, 1080, 0, 0};
+  const PlanCase cases[] = {
+      {"7 at 3 per row: third row holds one",
+       PlanByRowCount(full, 7, 3, false),
+       {{0, 0, 640, 360, 0},
+        {640, 0, 640, 360, 0},
+        {1280, 0, 640, 360, 0},
+        {0, 360, 640, 360, 0},
+        {640, 360, 640, 360, 0},
+        {1280, 360, 640, 360, 0},
+        {0, 720, 640, 360, 0}}},
+      {"more per row than windows",
+       PlanByRowCount({1920, 1040, 0, 0}, 2, 5, false),
+       {{0, 0, 384, 1040, 0}, {384, 0, 384, 1040, 0}}},
+      {"keep size",
+       PlanByRowCount({1860, 1080, 60, 0}, 3, 2, true),
+       {{60, 0, 0, 0, kSwpNoSize}, {990, 0, 0, 0, kSwpNoSize}, {60, 540, 0, 0, kSwpNoSize}}},
+      // 1000 / 3 and 1041 / 2 lose their fractions.
+      {"fractional cells truncated",
+       PlanByRowCount({1000, 1041, 0, 40}, 4, 3, false),
+       {{0, 40, 333, 520, 0},
+        {333, 40, 333, 520, 0},
+        {666, 40, 333, 520, 0},
+        {0, 560, 333, 520, 0}}},
+      {"no windows, no rows", PlanByRowCount(full, 0, 3, false), {}},
+  };
+  for (const PlanCase& c : cases) EXPECT_EQ(c.got, c.want) << c.name;
+}
+
+TEST(PlanByRowCount, TruncatedCellsLetARowHoldMoreThanAskedFor) {
+  // 1920 / 100 gives 19-pixel cells, and 101 of them fit across.
+  const auto plan = PlanByRowCount({1920, 1080, 0, 0}, 102, 100, false);
+  ASSERT_EQ(plan.size(), 102u);
+  EXPECT_EQ(plan[100], (Placement{1900, 0, 19, 540, 0}));
+  EXPECT_EQ(plan[101], (Placement{0, 540, 19, 540, 0}));
+}
+
+TEST(Plan, ZeroCellWidthIsAFault) {
+  const WorkArea full{1920, 1080, 0, 0};
+  const WorkArea screenWideBar{0, 1080, 1920, 0};
+  const struct {
+    const char* name;
+    std::function<void()> plan;
+  } cases[] = {
+      {"cell width 0", [&] { PlanBySize(full, 1, 0, 600); }},
+      {"per row 0", [&] { PlanByRowCount(full, 1, 0, false); }},
+      {"per row above the width", [&] { PlanByRowCount(full, 1, 2000, false); }},
+      {"area with no width", [&] { PlanByRowCount(screenWideBar, 1, 1, false); }},
+  };
+  for (const auto& c : cases) {
+    try {
+      c.plan();
+      ADD_FAILURE() << c.name << ": no fault";
+    } catch (const FaultRaised& f) {
+      EXPECT_EQ(f.message, kDivideByZero) << c.name;
+      EXPECT_EQ(f.code, kFaultDirect) << c.name;
+      EXPECT_EQ(f.where.first, 0) << c.name;
+      EXPECT_EQ(f.where.second, 0) << c.name;
+    }
+  }
+}
+
+}  // namespace

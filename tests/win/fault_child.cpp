@@ -1,0 +1,88 @@
+// Raises one fault, or shuts down from another thread, as its first argument says.
+// The tests run it as a child process and watch its box and exit code.
+#include <windows.h>
+
+#include <cstdio>
+#include <cstring>
+#include <string>
+
+#include "app/arith.h"
+#include "app/memory.h"
+#include "app/runtime.h"
+#include "app/services.h"
+#include "app/sysfn.h"
+
+static std::string g_log;  // where the shutdown mode writes what ran
+
+static void Note(const std::string& line) {
+  if (FILE* f = std::fopen(g_log.c_str(), "ab")) {
+    std::fprintf(f, "%s\n", line.c_str());
+    std::fclose(f);
+  }
+}
+
+static void FirstCleanup(int position) {
+  Note("cleanup1 " + std::to_string(position) + " thread " +
+       std::to_string(GetCurrentThreadId() == g_app.mainThreadId));
+}
+static void SecondCleanup(int position) { Note("cleanup2 " + std::to_string(position)); }
+
+static DWORD WINAPI ShutdownFromWorker(void*) {
+  ShutdownRuntime(7);
+  return 0;
+}
+
+int main(int argc, char** argv) {
+  if (argc < 2) return 2;
+  const std::string mode = argv[1];
+  if (argc > 2) g_log = argv[2];
+  InitializeRuntime();
+
+  if (mode == "divide") IntegerDivide(7, 0);
+  if (mode == "remainder") Remainder(7, {2, 0});
+  if (mode == "index") ReadArrayElement(kEmptyArray, 1, 67174679, 2048);
+  if (mode == "index-below") ReadArrayElement(kEmptyArray, 0, 67174688, 2485);
+  if (mode == "alloc") AllocBlock(0x7FFFFFF0u);
+  if (mode == "bind-local") {
+    // qm_twin.dll beside the program lacks the entry; the copy in alt\ has it.
+    SetDllDirectoryA((g_app.executableDirectory + "\\alt").c_str());
+    SystemFunctionSlot slot;
+    BindEntry({"qm_twin", "TwinEntry"}, slot);
+  }
+  if (mode == "bind-missing") {
+    SystemFunctionSlot slot;
+    BindEntry({"qm_nowhere", "Nothing"}, slot);
+  }
+  if (mode == "bind-unnamed") {
+    SystemFunctionSlot slot;
+    BindEntry({"", "NoSuchExportAnywhere"}, slot);
+  }
+  if (mode == "stack") {
+    SystemFunctionSlot slot;
+    void* f = BindEntry({"qm_probe", "ProbeCdecl"}, slot);
+    const uint32_t args[] = {6, 7};
+    CallBoundFunction(f, args, 2, {67174580, 434});
+  }
+  if (mode == "control") {
+    WindowEntry window;
+    window.id = 0x52010001;
+    window.loaded = true;
+    g_app.windows.push_back(window);
+    GetControlHandle({0x52010001, 0x16010003});
+  }
+  if (mode == "no-window") SetControlFocus({0x52010002, 0});
+  if (mode == "shutdown") {
+    char dir[MAX_PATH];
+    GetCurrentDirectoryA(sizeof dir, dir);
+    Note(std::string("cwd ") + dir);
+    RegisterCleanup(FirstCleanup);
+    RegisterCleanup(SecondCleanup);
+    RegisterCleanup(FirstCleanup);  // already there: not added twice
+    HANDLE worker = CreateThread(nullptr, 0, ShutdownFromWorker, nullptr, 0, nullptr);
+    // The main thread keeps pumping so that the hand-over reaches it.
+    MSG msg;
+    while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
+    CloseHandle(worker);
+  }
+  return 3;  // no fault was raised
+}

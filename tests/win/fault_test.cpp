@@ -1,0 +1,62 @@
+// Every fatal condition shows exactly one box titled "错误" with the error icon and
+// no owner, and ends the process with exit code -1 once it is closed.
+#include <gtest/gtest.h>
+
+#include "tests/win/win_support.h"
+
+namespace {
+
+struct FaultCase {
+  const char* mode;
+  const char* text;  // the whole report, as the box shows it
+};
+
+// The control reference and bind cases carry their names in the report.
+const FaultCase kCases[] = {
+    {"divide", "运行时出错!\r\n\r\n错误信息：不能整除于零\r\n\r\n0, 0\r\n"},
+    {"remainder", "运行时出错!\r\n\r\n错误信息：不能求余数于零\r\n\r\n0, 0\r\n"},
+    {"index",
+     "运行时出错!\r\n\r\n错误代码：1\r\n\r\n错误信息：数组成员引用下标超出定义范围\r\n\r\n"
+     "67174679, 2048\r\n"},
+    {"index-below",
+     "运行时出错!\r\n\r\n错误代码：4\r\n\r\n错误信息：数组成员引用下标必须大于等于1\r\n\r\n"
+     "67174688, 2485\r\n"},
+    {"alloc", "运行时出错!\r\n\r\n错误信息：分配 2147483632 字节内存失败!\r\n\r\n0, 0\r\n"},
+    {"bind-local",
+     "运行时出错!\r\n\r\n错误信息：无法找到指定DLL库文件“qm_twin”中的输出命令“TwinEntry”\r\n\r\n"
+     "0, 0\r\n"},
+    {"bind-missing",
+     "运行时出错!\r\n\r\n错误信息：无法找到指定DLL库文件“qm_nowhere”中的输出命令“Nothing”\r\n\r\n"
+     "0, 0\r\n"},
+    {"bind-unnamed",
+     "运行时出错!\r\n\r\n错误信息：无法找到指定DLL库文件中的输出命令“NoSuchExportAnywhere”\r\n\r\n"
+     "0, 0\r\n"},
+    {"stack",
+     "运行时出错!\r\n\r\n错误代码：6\r\n\r\n错误信息：调用DLL命令后发现堆栈错误\r\n\r\n"
+     "67174580, 434\r\n"},
+    {"control",
+     "运行时出错!\r\n\r\n错误信息：指定窗口或窗口组件不存在或尚未载入\r\n\r\n"
+     "1375797249, 369164291\r\n\"\"\r\n未找到所指定的窗口组件\r\n"},
+    {"no-window",
+     "运行时出错!\r\n\r\n错误信息：指定窗口或窗口组件不存在或尚未载入\r\n\r\n"
+     "1375797250, 0\r\n未找到所指定的窗口\r\n"},
+};
+
+TEST(FaultReport, EachFaultShowsOneBoxAndExitsMinusOne) {
+  for (const FaultCase& c : kCases) {
+    SCOPED_TRACE(c.mode);
+    Child child;
+    ASSERT_TRUE(child.Start("\"" + TestFolder() + "fault_child.exe\" " + c.mode));
+    BoxSeen box = WaitForBox(child.pi.dwProcessId);
+    ASSERT_NE(box.hwnd, nullptr) << "no fault box";
+    EXPECT_EQ(box.title, "错误");
+    EXPECT_EQ(box.text, c.text);
+    EXPECT_TRUE(box.errorIcon);
+    EXPECT_EQ(box.owner, nullptr);
+    EXPECT_EQ(DialogsOf(child.pi.dwProcessId).size(), 1u);
+    PressButton(box.hwnd, IDOK);
+    EXPECT_EQ(child.Wait(), 0xFFFFFFFFu);
+  }
+}
+
+}  // namespace

@@ -1,0 +1,81 @@
+// Binding of system functions by name: once per entry, from the program's folder
+// first, by ordinal, by searching the system libraries; freed at shutdown.
+#include <gtest/gtest.h>
+
+#include "app/runtime.h"
+#include "app/sysfn.h"
+#include "tests/win/win_support.h"
+
+namespace {
+
+class SystemFunctions : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    std::string folder = TestFolder();
+    folder.pop_back();
+    g_app.executableDirectory = folder;
+  }
+};
+
+TEST_F(SystemFunctions, FirstCallLoadsOnceAndShutdownFrees) {
+  ASSERT_EQ(GetModuleHandleA("qm_probe.dll"), nullptr);
+  SystemFunctionSlot slot;
+  void* first = BindEntry({"qm_probe", "ProbeAdd"}, slot);
+  HMODULE module = GetModuleHandleA("qm_probe.dll");
+  ASSERT_NE(module, nullptr);
+  EXPECT_EQ(slot.module, module);
+  const uint32_t args[] = {40, 2};
+  EXPECT_EQ(CallBoundFunction(first, args, 2, {}), 42u);
+  // Later binds reuse the slot; had they loaded again, one FreeLibrary would not
+  // unload the module.
+  for (int i = 0; i < 3; ++i) EXPECT_EQ(BindEntry({"qm_probe", "ProbeAdd"}, slot), first);
+  FreeLibrary(static_cast<HMODULE>(slot.module));
+  EXPECT_EQ(GetModuleHandleA("qm_probe.dll"), nullptr);
+}
+
+TEST_F(SystemFunctions, OrdinalsAndTheSystemSearch) {
+  SystemFunctionSlot byOrdinal;
+  void* address = BindEntry({"qm_probe", "#65541"}, byOrdinal);  // low 16 bits: 5
+  EXPECT_EQ(address, reinterpret_cast<void*>(GetProcAddress(
+                         static_cast<HMODULE>(byOrdinal.module), "ProbeAdd")));
+  FreeLibrary(static_cast<HMODULE>(byOrdinal.module));
+
+  // No library named: Kernel32, Gdi32 and then User32 are tried; the misses are
+  // freed again.
+  SystemFunctionSlot searched;
+  void* show = BindEntry({"", "ShowWindow"}, searched);
+  EXPECT_EQ(searched.module, GetModuleHandleA("user32.dll"));
+  EXPECT_EQ(show, reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"),
+                                                         "ShowWindow")));
+  FreeLibrary(static_cast<HMODULE>(searched.module));
+
+  // A library found only by the system's search order.
+  SetDllDirectoryA((TestFolder() + "alt").c_str());
+  SystemFunctionSlot elsewhere;
+  void* twin = BindEntry({"qm_elsewhere", "TwinEntry"}, elsewhere);
+  EXPECT_EQ(CallBoundFunction(twin, nullptr, 0, {}), 42u);
+  FreeLibrary(static_cast<HMODULE>(elsewhere.module));
+  SetDllDirectoryA(nullptr);
+}
+
+TEST_F(SystemFunctions, TheProgramTableCallsThroughItsSlots) {
+  HWND w = MakeWindow("sysfn table", WS_OVERLAPPEDWINDOW);
+  RECT r{};
+  CallSystemFunction(kSetWindowPos, {}, w, nullptr, 10, 20, 300, 200, 0);
+  CallSystemFunction(kGetWindowRect, {}, w, &r);
+  EXPECT_EQ(r.left, 10);
+  EXPECT_EQ(r.top, 20);
+  EXPECT_EQ(r.right - r.left, 300);
+  EXPECT_EQ(CallSystemFunction(kFindWindowExA, {}, nullptr, nullptr, "QuiltmarkTestWindow",
+                               "sysfn table"),
+            reinterpret_cast<uintptr_t>(w));
+  EXPECT_EQ(CallSystemFunction(kGetParent, {}, w), 0u);
+  for (int i : {kFindWindowExA, kSetWindowPos, kGetWindowRect, kGetParent})
+    EXPECT_NE(g_app.systemFunctions[i].module, nullptr) << i;
+  EXPECT_EQ(g_app.systemFunctions[kShowWindow].module, nullptr);  // never called
+  FreeSystemFunctions();
+  for (const SystemFunctionSlot& slot : g_app.systemFunctions) EXPECT_EQ(slot.address, nullptr);
+  DestroyWindow(w);
+}
+
+}  // namespace

@@ -1,0 +1,113 @@
+#include "tests/win/win_support.h"
+
+#include <cstring>
+
+std::string TestFolder() {
+  char path[MAX_PATH];
+  GetModuleFileNameA(nullptr, path, sizeof path);
+  *(std::strrchr(path, '\\') + 1) = '\0';
+  return path;
+}
+
+Child::~Child() {
+  if (pi.hProcess) {
+    if (WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT) TerminateProcess(pi.hProcess, 99);
+    CloseHandle(pi.hProcess);
+    CloseHandle(pi.hThread);
+  }
+}
+
+bool Child::Start(const std::string& commandLine, const char* currentDirectory) {
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  std::string line = commandLine;
+  return CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        currentDirectory, &si, &pi) != 0;
+}
+
+DWORD Child::Wait(DWORD ms) {
+  if (WaitForSingleObject(pi.hProcess, ms) != WAIT_OBJECT_0) return 0x7FFFFFFF;
+  DWORD code = 0;
+  GetExitCodeProcess(pi.hProcess, &code);
+  return code;
+}
+
+namespace {
+struct DialogSearch {
+  DWORD processId;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK CollectDialog(HWND hwnd, LPARAM lParam) {
+  auto* search = reinterpret_cast<DialogSearch*>(lParam);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  char cls[64] = {};
+  GetClassNameA(hwnd, cls, sizeof cls);
+  if (pid == search->processId && std::strcmp(cls, "#32770") == 0 && IsWindowVisible(hwnd))
+    search->found.push_back(hwnd);
+  return TRUE;
+}
+}  // namespace
+
+std::vector<HWND> DialogsOf(DWORD processId) {
+  DialogSearch search{processId, {}};
+  EnumWindows(CollectDialog, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+static std::string TextOf(HWND hwnd) {
+  int n = GetWindowTextLengthA(hwnd);
+  std::string s(n + 1, '\0');
+  GetWindowTextA(hwnd, s.data(), n + 1);
+  s.resize(std::strlen(s.c_str()));
+  return s;
+}
+
+BoxSeen WaitForBox(DWORD processId, DWORD ms) {
+  BoxSeen box;
+  for (DWORD waited = 0; waited < ms; waited += 50) {
+    std::vector<HWND> dialogs = DialogsOf(processId);
+    if (!dialogs.empty()) {
+      box.hwnd = dialogs.front();
+      break;
+    }
+    Sleep(50);
+  }
+  if (!box.hwnd) return box;
+  box.title = TextOf(box.hwnd);
+  // The message text is the static control 0xFFFF; the icon, static 0x14.
+  box.text = TextOf(GetDlgItem(box.hwnd, 0xFFFF));
+  HICON icon = reinterpret_cast<HICON>(SendDlgItemMessageA(box.hwnd, 0x14, STM_GETICON, 0, 0));
+  box.errorIcon = icon && icon == LoadIconA(nullptr, IDI_HAND);
+  box.owner = GetWindow(box.hwnd, GW_OWNER);
+  return box;
+}
+
+void PressButton(HWND dialog, int id) {
+  PostMessageA(dialog, WM_COMMAND, MAKEWPARAM(id, BN_CLICKED),
+               reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
+}
+
+HWND MakeWindow(const char* title, DWORD style, HWND parent, int x, int y, int cx, int cy) {
+  static const char kClass[] = "QuiltmarkTestWindow";
+  WNDCLASSA wc{};
+  if (!GetClassInfoA(GetModuleHandleA(nullptr), kClass, &wc)) {
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszClassName = kClass;
+    RegisterClassA(&wc);
+  }
+  return CreateWindowExA(0, kClass, title, style, x, y, cx, cy, parent, nullptr,
+                         GetModuleHandleA(nullptr), nullptr);
+}
+
+void Pump() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}

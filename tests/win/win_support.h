@@ -1,0 +1,42 @@
+#pragma once
+// Helpers for tests that run a child program and answer its message boxes.
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+// The folder of the running test program, with a final backslash.
+std::string TestFolder();
+
+struct Child {
+  PROCESS_INFORMATION pi{};
+  ~Child();
+  bool Start(const std::string& commandLine, const char* currentDirectory = nullptr);
+  // Waits for the process to end; its exit code, or 0x7FFFFFFF on a time-out.
+  DWORD Wait(DWORD ms = 15000);
+};
+
+// What a message box showed.
+struct BoxSeen {
+  HWND hwnd = nullptr;
+  std::string title;
+  std::string text;
+  bool errorIcon = false;
+  HWND owner = nullptr;
+};
+
+// Every dialog box of the process that is visible now.
+std::vector<HWND> DialogsOf(DWORD processId);
+
+// Waits for a dialog box of the process and reads it.
+BoxSeen WaitForBox(DWORD processId, DWORD ms = 10000);
+
+// Presses the button with that id in a dialog box.
+void PressButton(HWND dialog, int id);
+
+// Creates a plain top-level window of a class of the test (registered once).
+HWND MakeWindow(const char* title, DWORD style = WS_OVERLAPPEDWINDOW | WS_VISIBLE,
+                HWND parent = nullptr, int x = 100, int y = 100, int cx = 300, int cy = 200);
+
+// Dispatches waiting messages of this thread.
+void Pump();
