@@ -55,31 +55,29 @@ TEST(Services, HungWindowGivesEmptyTitle) {
   CloseHandle(created);
 }
 
-// WindowFromPoint finds the topmost child; a smaller visible sibling later in the Z
-// order wins, an earlier or hidden one does not.
+// WindowFromPoint finds the topmost enabled child; a smaller visible sibling later
+// in the Z order wins, an earlier (here disabled, so passed over by WindowFromPoint)
+// or a hidden one does not.
 TEST(Services, WindowUnderCursorPrefersSmallerLaterSiblings) {
   HWND top = MakeWindow("under cursor", WS_POPUP | WS_VISIBLE, nullptr, 0, 0, 400, 400);
   DWORD child = WS_CHILD | WS_VISIBLE;
-  // Creation order is Z order from the top for siblings created one after another
-  // with HWND_BOTTOM insertion; set it explicitly below.
+  HWND earlierSmall = MakeWindow("earlier", child | WS_DISABLED, top, 100, 100, 30, 30);
   HWND big = MakeWindow("big", child, top, 0, 0, 300, 300);
-  HWND earlierSmall = MakeWindow("earlier", child, top, 40, 40, 50, 50);
-  HWND hiddenSmaller = MakeWindow("hidden", WS_CHILD, top, 40, 40, 20, 20);
-  HWND laterSmall = MakeWindow("later", child, top, 40, 40, 100, 100);
-  HWND elsewhere = MakeWindow("elsewhere", child, top, 310, 310, 10, 10);
-  // Z order, top first: earlierSmall, big, hiddenSmaller, laterSmall, elsewhere.
-  SetWindowPos(earlierSmall, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-  SetWindowPos(big, earlierSmall, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-  SetWindowPos(hiddenSmaller, big, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-  SetWindowPos(laterSmall, hiddenSmaller, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
-  SetWindowPos(elsewhere, laterSmall, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  HWND hiddenSmaller = MakeWindow("hidden", WS_CHILD, top, 100, 100, 20, 20);
+  HWND laterSmall = MakeWindow("later", child, top, 50, 50, 100, 100);
+  HWND larger = MakeWindow("larger", child, top, 0, 0, 350, 350);
+  // Z order, top first, as listed.
+  HWND order[] = {earlierSmall, big, hiddenSmaller, laterSmall, larger};
+  SetWindowPos(order[0], HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
+  for (int i = 1; i < 5; ++i)
+    SetWindowPos(order[i], order[i - 1], 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE);
   Pump();
 
-  SetCursorPos(150, 150);  // inside big and laterSmall only
+  SetCursorPos(110, 110);
   EXPECT_EQ(GetWindowUnderCursor(), laterSmall);
-  SetCursorPos(45, 45);  // earlierSmall is on top there: nothing above it is looked at
-  EXPECT_EQ(GetWindowUnderCursor(), earlierSmall);
-  SetCursorPos(350, 350);  // the top-level window itself
+  SetCursorPos(320, 320);  // only the larger child
+  EXPECT_EQ(GetWindowUnderCursor(), larger);
+  SetCursorPos(380, 380);  // the top-level window itself
   EXPECT_EQ(GetWindowUnderCursor(), top);
   DestroyWindow(top);
 }
@@ -113,8 +111,9 @@ TEST(Services, MessageBoxTitleModalityAndResult) {
 
   BoxAnswer yesNo;
   t = AnswerBox(IDNO, other, &yesNo);
-  EXPECT_EQ(ShowMessageBox(Value("问题"), MB_YESNO | MB_ICONERROR, "标题"), 6);
+  EXPECT_EQ(ShowMessageBox(Value("问题"), MB_YESNO | MB_ICONQUESTION, "标题"), 6);
   t.join();
+  EXPECT_FALSE(yesNo.seen.errorIcon);
   EXPECT_EQ(yesNo.seen.title, "标题");
   EXPECT_EQ(yesNo.seen.text, "问题");
   DestroyWindow(other);
