@@ -63,8 +63,7 @@ void MakeArrayPrivate(size_t elementSize, int32_t*& array) {
   array = static_cast<int32_t*>(copy);
 }
 
-int32_t ReadArrayElement(const int32_t* array, int32_t index, int32_t routine,
-                         int32_t position) {
+int32_t ReadArrayElement(const int32_t* array, int32_t index, int32_t routine, int32_t position) {
   // Compare in 64 bits: index - 1 must not overflow for INT32_MIN.
   int64_t slot = static_cast<int64_t>(index) - 1;
   if (slot < 0)

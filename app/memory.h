@@ -26,8 +26,7 @@ void MakeArrayPrivate(size_t elementSize, int32_t*& array);
 
 // Reads element `index` (1-based) of a one-dimensional array of 32-bit values,
 // raising fault 4 below 1 and fault 1 above the count, at `routine`/`position`.
-int32_t ReadArrayElement(const int32_t* array, int32_t index, int32_t routine,
-                         int32_t position);
+int32_t ReadArrayElement(const int32_t* array, int32_t index, int32_t routine, int32_t position);
 
 // The heap under the blocks: the process heap in the program, the C heap on the
 // host. They return null on failure.

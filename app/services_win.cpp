@@ -1,8 +1,7 @@
-#include "app/services.h"
-
 #include "app/fault.h"
 #include "app/memory.h"
 #include "app/msgbox.h"
+#include "app/services.h"
 
 int GetScreenWidth() { return GetSystemMetrics(SM_CXSCREEN); }
 int GetScreenHeight() { return GetSystemMetrics(SM_CYSCREEN); }

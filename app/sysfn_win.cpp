@@ -7,9 +7,8 @@
 #include "app/sysfn.h"
 
 const SystemFunctionName kSystemFunctionTable[kSystemFunctionCount] = {
-    {"user32", "FindWindowExA"},      {"user32", "ShowWindow"},
-    {"user32", "SetWindowPos"},       {"shell32.dll", "SHAppBarMessage"},
-    {"user32", "GetWindowRect"},      {"user32", "GetParent"},
+    {"user32", "FindWindowExA"},        {"user32", "ShowWindow"},    {"user32", "SetWindowPos"},
+    {"shell32.dll", "SHAppBarMessage"}, {"user32", "GetWindowRect"}, {"user32", "GetParent"},
 };
 
 static FARPROC LookUpEntry(HMODULE module, const char* entry) {
@@ -23,8 +22,8 @@ static FARPROC LookUpEntry(HMODULE module, const char* entry) {
 [[noreturn]] static void BindingFault(const SystemFunctionName& name) {
   std::string message;
   if (name.library[0]) {
-    message = std::string("无法找到指定DLL库文件“") + name.library + "”中的输出命令“" +
-              name.entry + "”";
+    message =
+        std::string("无法找到指定DLL库文件“") + name.library + "”中的输出命令“" + name.entry + "”";
   } else {
     message = std::string("无法找到指定DLL库文件中的输出命令“") + name.entry + "”";
   }
@@ -37,9 +36,8 @@ void* BindEntry(const SystemFunctionName& name, SystemFunctionSlot& slot) {
   FARPROC address = nullptr;
   if (!name.library[0]) {
     // No library named: the first of the system libraries that exports the entry.
-    static const char* const kSystemLibraries[] = {"Kernel32.dll", "Gdi32.dll",
-                                                   "User32.dll",   "Advapi32.dll",
-                                                   "Mpr.dll",      "Shell32.dll"};
+    static const char* const kSystemLibraries[] = {"Kernel32.dll", "Gdi32.dll", "User32.dll",
+                                                   "Advapi32.dll", "Mpr.dll",   "Shell32.dll"};
     for (const char* library : kSystemLibraries) {
       module = LoadLibraryA(library);
       if (!module) continue;
@@ -81,8 +79,7 @@ void FreeSystemFunctions() {
 #if defined(__GNUC__) && defined(__i386__)
 // Pushes the arguments right to left, calls, and reports how far the stack pointer
 // moved: 0 when the callee removed exactly what was pushed.
-static uint32_t CallMeasured(void* address, const uint32_t* args, uint32_t count,
-                             int32_t* moved) {
+static uint32_t CallMeasured(void* address, const uint32_t* args, uint32_t count, int32_t* moved) {
   uint32_t result;
   uint32_t left = count;
   __asm__ volatile(
@@ -107,8 +104,7 @@ static uint32_t CallMeasured(void* address, const uint32_t* args, uint32_t count
 #else
 // Without the measured call, the function types below are exact and the stack
 // cannot be left unbalanced.
-static uint32_t CallMeasured(void* address, const uint32_t* a, uint32_t count,
-                             int32_t* moved) {
+static uint32_t CallMeasured(void* address, const uint32_t* a, uint32_t count, int32_t* moved) {
   using U = uint32_t;
   *moved = 0;
   switch (count) {
@@ -119,7 +115,7 @@ static uint32_t CallMeasured(void* address, const uint32_t* a, uint32_t count,
     case 4: return reinterpret_cast<U(WINAPI*)(U, U, U, U)>(address)(a[0], a[1], a[2], a[3]);
     case 7:
       return reinterpret_cast<U(WINAPI*)(U, U, U, U, U, U, U)>(address)(a[0], a[1], a[2], a[3],
-                                                                      a[4], a[5], a[6]);
+                                                                        a[4], a[5], a[6]);
     default: *moved = -1; return 0;
   }
 }

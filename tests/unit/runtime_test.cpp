@@ -34,7 +34,9 @@ TEST(ToInteger, Texts) {
   } cases[] = {
       {"\xA3\xB1\xA3\xB2\xA3\xB3", 123},  // full-width 123
       {"\xA3\xAD\xA3\xB5", -5},           // full-width minus and five
-      {"\xA1\xA1\xA3\xAB" "7", 7},        // ideographic space, full-width plus
+      {"\xA1\xA1\xA3\xAB"
+       "7",
+       7},  // ideographic space, full-width plus
       {"12abc", 12},
       {" +7", 7},
       {" -5px", -5},
@@ -45,11 +47,13 @@ TEST(ToInteger, Texts) {
       {nullptr, 0},
       {"+-3", 0},
       {"-", 0},
-      {"4294967297", 1},    // wraps in 32 bits
+      {"4294967297", 1},  // wraps in 32 bits
       {"2147483648", INT32_MIN},
       {"-2147483648", INT32_MIN},
-      {"12\xD6", 12},       // lone lead byte at the end
-      {"\xD6\xD0" "5", 0},  // a Chinese character before the digits
+      {"12\xD6", 12},  // lone lead byte at the end
+      {"\xD6\xD0"
+       "5",
+       0},  // a Chinese character before the digits
   };
   for (const Case& c : cases)
     EXPECT_EQ(ToInteger(Value(c.text)), c.expected) << (c.text ? c.text : "<null>");
@@ -73,7 +77,10 @@ TEST(FoldFullWidth, PairsAndLoneBytes) {
   EXPECT_EQ(FoldFullWidth("\xA3\xA1\xA3\xFE"), "!~");
   EXPECT_EQ(FoldFullWidth("\xA1\xA1\xA1\xAB\xA1\xEE\xA1\xEF"), " ~**");
   // Any other pair passes through whole, even when its second byte is ASCII.
-  EXPECT_EQ(FoldFullWidth("\xD6\xD0\x81" "1"), "\xD6\xD0\x81" "1");
+  EXPECT_EQ(FoldFullWidth("\xD6\xD0\x81"
+                          "1"),
+            "\xD6\xD0\x81"
+            "1");
   EXPECT_EQ(FoldFullWidth("a\xA3"), "a");
   EXPECT_EQ(FoldFullWidth(nullptr), "");
 }
@@ -214,8 +221,9 @@ TEST_F(Blocks, ExhaustedHeapReportsTheRequestedSize) {
 TEST(FaultReport, TextByteForByte) {
   const char* head = "\xD4\xCB\xD0\xD0\xCA\xB1\xB3\xF6\xB4\xED!\r\n";  // 运行时出错!
   EXPECT_EQ(BuildFaultReport(FaultCodeMessage(1), 1, {67174679, 2048}, {}),
-            std::string(head) + "\r\n错误代码：1\r\n\r\n错误信息：数组成员引用下标超出定义范围\r\n"
-                                "\r\n67174679, 2048\r\n");
+            std::string(head) +
+                "\r\n错误代码：1\r\n\r\n错误信息：数组成员引用下标超出定义范围\r\n"
+                "\r\n67174679, 2048\r\n");
   EXPECT_EQ(BuildFaultReport("不能整除于零", 0, {}, {}),
             std::string(head) + "\r\n错误信息：不能整除于零\r\n\r\n0, 0\r\n");
   EXPECT_EQ(BuildFaultReport(nullptr, 0, {}, {}), std::string(head) + "\r\n0, 0\r\n");

@@ -26,8 +26,8 @@ TEST(Runtime, ShutdownFromAnotherThreadAndWorkingDirectory) {
   std::string log = std::string(temp) + "qm_shutdown.log";
   std::remove(log.c_str());
   Child child;
-  ASSERT_TRUE(child.Start("\"" + TestFolder() + "fault_child.exe\" shutdown \"" + log + "\"",
-                          temp));
+  ASSERT_TRUE(
+      child.Start("\"" + TestFolder() + "fault_child.exe\" shutdown \"" + log + "\"", temp));
   EXPECT_EQ(child.Wait(), 7u);
   std::string folder = TestFolder();
   folder.pop_back();

@@ -1,9 +1,10 @@
 // Binding of system functions by name: once per entry, from the program's folder
 // first, by ordinal, by searching the system libraries; freed at shutdown.
+#include "app/sysfn.h"
+
 #include <gtest/gtest.h>
 
 #include "app/runtime.h"
-#include "app/sysfn.h"
 #include "tests/win/win_support.h"
 
 namespace {
@@ -36,8 +37,8 @@ TEST_F(SystemFunctions, FirstCallLoadsOnceAndShutdownFrees) {
 TEST_F(SystemFunctions, OrdinalsAndTheSystemSearch) {
   SystemFunctionSlot byOrdinal;
   void* address = BindEntry({"qm_probe", "#65541"}, byOrdinal);  // low 16 bits: 5
-  EXPECT_EQ(address, reinterpret_cast<void*>(GetProcAddress(
-                         static_cast<HMODULE>(byOrdinal.module), "ProbeAdd")));
+  EXPECT_EQ(address, reinterpret_cast<void*>(
+                         GetProcAddress(static_cast<HMODULE>(byOrdinal.module), "ProbeAdd")));
   FreeLibrary(static_cast<HMODULE>(byOrdinal.module));
 
   // No library named: Kernel32, Gdi32 and then User32 are tried; the misses are
@@ -45,8 +46,8 @@ TEST_F(SystemFunctions, OrdinalsAndTheSystemSearch) {
   SystemFunctionSlot searched;
   void* show = BindEntry({"", "ShowWindow"}, searched);
   EXPECT_EQ(searched.module, GetModuleHandleA("user32.dll"));
-  EXPECT_EQ(show, reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"),
-                                                         "ShowWindow")));
+  EXPECT_EQ(show,
+            reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("user32.dll"), "ShowWindow")));
   FreeLibrary(static_cast<HMODULE>(searched.module));
 
   // A library found only by the system's search order.

@@ -21,8 +21,8 @@ bool Child::Start(const std::string& commandLine, const char* currentDirectory) 
   STARTUPINFOA si{};
   si.cb = sizeof si;
   std::string line = commandLine;
-  return CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        currentDirectory, &si, &pi) != 0;
+  return CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, currentDirectory,
+                        &si, &pi) != 0;
 }
 
 DWORD Child::Wait(DWORD ms) {
