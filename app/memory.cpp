@@ -13,6 +13,8 @@ void SetConstantArea(const void* start, size_t size) {
 }
 
 bool IsConstantBlock(const void* block) {
+  // The empty array is constant even before the area is known.
+  if (block == kEmptyArray) return true;
   auto p = reinterpret_cast<uintptr_t>(block);
   auto start = reinterpret_cast<uintptr_t>(g_app.constantStart);
   return block && g_app.constantStart && p >= start && p - start < g_app.constantSize;

@@ -12,8 +12,16 @@ endforeach()
 
 add_library(qm_pure STATIC ${QM_PURE_SOURCES})
 qm_compile_options(qm_pure)
+qm_embed_assets(qm_pure)
 target_compile_options(qm_pure PUBLIC ${QM_SANITIZE})
 target_link_options(qm_pure PUBLIC ${QM_SANITIZE})
+
+# Draws the files in assets/; run by hand after changing the artwork, and by the
+# unit tests to check that the committed files are its output.
+find_package(ZLIB REQUIRED)
+add_executable(make_assets tools/make_assets.cpp)
+target_compile_options(make_assets PRIVATE -Wall -Wextra)
+target_link_libraries(make_assets PRIVATE ZLIB::ZLIB)
 
 add_subdirectory(tests/unit)
 if(QM_FUZZERS)

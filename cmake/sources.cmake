@@ -16,16 +16,39 @@ set(QM_WIN_SOURCES
   app/sysfn_win.cpp
   app/services_win.cpp
   app/runtime_win.cpp
+  engine/search_win.cpp
+  engine/arrange_win.cpp
 )
 
 # Warnings and character sets common to every target of ours.
 function(qm_compile_options target)
   target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
   if(MSVC)
-    target_compile_options(${target} PRIVATE /W4 /source-charset:utf-8 /execution-charset:.936)
+    target_compile_options(${target} PRIVATE
+      "$<$<COMPILE_LANGUAGE:C,CXX>:/W4;/source-charset:utf-8;/execution-charset:.936>")
   else()
-    # Program texts are GBK at run time; sources are UTF-8.
-    target_compile_options(${target} PRIVATE -Wall -Wextra
-      -finput-charset=UTF-8 -fexec-charset=GBK)
+    # Program texts are GBK at run time; sources are UTF-8. The resource compiler
+    # takes none of these.
+    target_compile_options(${target} PRIVATE
+      "$<$<COMPILE_LANGUAGE:C,CXX>:-Wall;-Wextra;-finput-charset=UTF-8;-fexec-charset=GBK>")
   endif()
+endfunction()
+
+# The capture tool's pictures and cursor, compiled in as constant byte arrays
+# (assets/embedded.h) from the committed files.
+set(QM_EMBEDDED_ASSETS
+  kIdlePicture ${PROJECT_SOURCE_DIR}/assets/idle.png
+  kDragPicture ${PROJECT_SOURCE_DIR}/assets/drag.png
+  kCaptureCursor ${PROJECT_SOURCE_DIR}/assets/capture.cur)
+
+function(qm_embed_assets target)
+  set(output ${CMAKE_BINARY_DIR}/generated/embedded_assets.cpp)
+  set(files ${QM_EMBEDDED_ASSETS})
+  list(FILTER files INCLUDE REGEX "/")  # the paths of the name-path pairs
+  add_custom_command(OUTPUT ${output}
+    COMMAND ${CMAKE_COMMAND} -DOUTPUT=${output} -DHEADER=assets/embedded.h
+      -P ${PROJECT_SOURCE_DIR}/cmake/embed.cmake -- ${QM_EMBEDDED_ASSETS}
+    DEPENDS ${files} ${PROJECT_SOURCE_DIR}/cmake/embed.cmake
+    COMMENT "Embedding the capture tool's pictures and cursor" VERBATIM)
+  target_sources(${target} PRIVATE ${output})
 endfunction()

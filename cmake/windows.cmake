@@ -8,16 +8,26 @@ find_package(PNG REQUIRED)
 
 add_library(qm_core STATIC ${QM_PURE_SOURCES} ${QM_WIN_SOURCES})
 qm_compile_options(qm_core)
+qm_embed_assets(qm_core)
 target_compile_definitions(qm_core PUBLIC WIN32_LEAN_AND_MEAN NOMINMAX _WIN32_WINNT=0x0601)
 target_link_libraries(qm_core PUBLIC PNG::PNG ZLIB::ZLIB ole32 shell32 comctl32 user32 gdi32)
 if(NOT MSVC)
   target_link_options(qm_core PUBLIC -static -static-libgcc -static-libstdc++)
 endif()
 
-add_executable(Quiltmark WIN32 app/main_win.cpp)
+# The icon, version block and manifest; windres finds the icon and manifest beside
+# the script.
+enable_language(RC)
+add_executable(Quiltmark WIN32 app/main_win.cpp assets/quiltmark.rc)
 qm_compile_options(Quiltmark)
 target_link_libraries(Quiltmark PRIVATE qm_core)
 
 if(QM_TESTS)
   add_subdirectory(tests/win)
 endif()
+
+# Times the window search and arrangement against the bare system calls; run it with
+# scripts/bench.sh. A program that prints figures, not a test.
+add_executable(arrange_bench bench/arrange_bench.cpp)
+qm_compile_options(arrange_bench)
+target_link_libraries(arrange_bench PRIVATE qm_core)

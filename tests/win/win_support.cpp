@@ -1,6 +1,19 @@
 #include "tests/win/win_support.h"
 
+#include <gtest/gtest.h>
+
 #include <cstring>
+
+#include "app/runtime.h"
+
+namespace {
+// Every test runs inside an initialised runtime, as the program's code always does.
+class RuntimeEnvironment : public ::testing::Environment {
+ public:
+  void SetUp() override { InitializeRuntime(); }
+};
+const auto* const kRuntime = ::testing::AddGlobalTestEnvironment(new RuntimeEnvironment);
+}  // namespace
 
 std::string TestFolder() {
   char path[MAX_PATH];
@@ -127,18 +140,27 @@ void PressButton(HWND dialog, int id) {
                reinterpret_cast<LPARAM>(GetDlgItem(dialog, id)));
 }
 
-HWND MakeWindow(const char* title, DWORD style, HWND parent, int x, int y, int cx, int cy) {
-  static const char kClass[] = "QuiltmarkTestWindow";
+static void RegisterTestClass(const char* className) {
   WNDCLASSA wc{};
-  if (!GetClassInfoA(GetModuleHandleA(nullptr), kClass, &wc)) {
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = kClass;
-    RegisterClassA(&wc);
-  }
-  return CreateWindowExA(0, kClass, title, style, x, y, cx, cy, parent, nullptr,
+  if (GetClassInfoA(GetModuleHandleA(nullptr), className, &wc)) return;
+  wc.lpfnWndProc = DefWindowProcA;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  wc.lpszClassName = className;
+  RegisterClassA(&wc);
+}
+
+HWND MakeClassWindow(const char* className, const char* title, DWORD style, int x, int y, int cx,
+                     int cy) {
+  RegisterTestClass(className);
+  return CreateWindowExA(0, className, title, style, x, y, cx, cy, nullptr, nullptr,
+                         GetModuleHandleA(nullptr), nullptr);
+}
+
+HWND MakeWindow(const char* title, DWORD style, HWND parent, int x, int y, int cx, int cy) {
+  RegisterTestClass("QuiltmarkTestWindow");
+  return CreateWindowExA(0, "QuiltmarkTestWindow", title, style, x, y, cx, cy, parent, nullptr,
                          GetModuleHandleA(nullptr), nullptr);
 }
 

@@ -34,7 +34,11 @@ BoxSeen WaitForBox(DWORD processId, DWORD ms = 10000);
 // Presses the button with that id in a dialog box.
 void PressButton(HWND dialog, int id);
 
-// Creates a plain top-level window of a class of the test (registered once).
+// Creates a plain top-level window of the given class (registered on first use).
+HWND MakeClassWindow(const char* className, const char* title, DWORD style, int x = 100,
+                     int y = 100, int cx = 300, int cy = 200);
+
+// Creates a plain window of the test's own class.
 HWND MakeWindow(const char* title, DWORD style = WS_OVERLAPPEDWINDOW | WS_VISIBLE,
                 HWND parent = nullptr, int x = 100, int y = 100, int cx = 300, int cy = 200);
 

@@ -1,0 +1,339 @@
+// Times the window search and the grid arrangement on N top-level windows of our own:
+// (a) through the program's engine, (b) as the same system calls in a bare loop, the
+// floor the engine can reach, and (c) the system's own tiling of the same windows.
+// It prints figures only; nothing here passes or fails on time.
+#include <windows.h>
+// <shellapi.h> needs <windows.h> first.
+#include <shellapi.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <cstdio>
+#include <vector>
+
+#include "app/runtime.h"
+#include "engine/arrange.h"
+#include "engine/search.h"
+
+namespace {
+
+constexpr char kClassName[] = "QmBenchWindow";
+constexpr char kTitle[] = "bench";
+constexpr int kCounts[] = {50, 200, 1000};
+constexpr int kRounds = 7;
+constexpr int32_t kCellWidth = 200;
+constexpr int32_t kCellHeight = 150;
+
+// Where every window waits between measurements: one spot, one size unlike the cell's,
+// so that each arrangement moves and resizes every window.
+constexpr int kParkX = 40;
+constexpr int kParkY = 40;
+constexpr int kParkWidth = 320;
+constexpr int kParkHeight = 240;
+
+int64_t Now() {
+  LARGE_INTEGER t;
+  QueryPerformanceCounter(&t);
+  return t.QuadPart;
+}
+
+double Milliseconds(int64_t from, int64_t to) {
+  LARGE_INTEGER f;
+  QueryPerformanceFrequency(&f);
+  return static_cast<double>(to - from) * 1000.0 / static_cast<double>(f.QuadPart);
+}
+
+double Median(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  const size_t m = v.size() / 2;
+  return v.size() % 2 ? v[m] : (v[m - 1] + v[m]) / 2;
+}
+
+// One measured search and arrangement, split at the end of the search.
+struct Timing {
+  double searchMs = 0;
+  double arrangeMs = 0;
+  double TotalMs() const { return searchMs + arrangeMs; }
+};
+
+// The window class of the benchmark, registered for the life of this object.
+class BenchClass {
+ public:
+  BenchClass() {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = DefWindowProcA;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszClassName = kClassName;
+    registered_ = RegisterClassA(&wc) != 0;
+  }
+  ~BenchClass() {
+    if (registered_) UnregisterClassA(kClassName, GetModuleHandleA(nullptr));
+  }
+  BenchClass(const BenchClass&) = delete;
+  BenchClass& operator=(const BenchClass&) = delete;
+  bool registered() const { return registered_; }
+
+ private:
+  bool registered_ = false;
+};
+
+// N visible top-level windows of the benchmark's class, destroyed with this object.
+class BenchWindows {
+ public:
+  explicit BenchWindows(int count) {
+    handles_.reserve(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) {
+      HWND h = CreateWindowExA(0, kClassName, kTitle, WS_OVERLAPPEDWINDOW | WS_VISIBLE, kParkX,
+                               kParkY, kParkWidth, kParkHeight, nullptr, nullptr,
+                               GetModuleHandleA(nullptr), nullptr);
+      if (!h) break;
+      handles_.push_back(h);
+    }
+  }
+  ~BenchWindows() {
+    for (HWND h : handles_) DestroyWindow(h);
+  }
+  BenchWindows(const BenchWindows&) = delete;
+  BenchWindows& operator=(const BenchWindows&) = delete;
+  const std::vector<HWND>& handles() const { return handles_; }
+
+ private:
+  std::vector<HWND> handles_;
+};
+
+void PumpMessages() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
+// Puts every window back into one known state: parked at one spot, the last created on
+// top (so each search finds them in the same order and each cell gets the same window),
+// the first one active, and nothing left in the queue.
+void Park(const std::vector<HWND>& handles) {
+  for (HWND h : handles)
+    SetWindowPos(h, HWND_TOP, kParkX, kParkY, kParkWidth, kParkHeight, SWP_NOACTIVATE);
+  SetActiveWindow(handles.front());
+  PumpMessages();
+  Sleep(20);
+  PumpMessages();
+}
+
+std::vector<RECT> Rects(const std::vector<HWND>& handles) {
+  std::vector<RECT> rects(handles.size());
+  for (size_t i = 0; i < handles.size(); ++i) GetWindowRect(handles[i], &rects[i]);
+  return rects;
+}
+
+bool SameRects(const std::vector<RECT>& a, const std::vector<RECT>& b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const RECT& x, const RECT& y) {
+    return x.left == y.left && x.top == y.top && x.right == y.right && x.bottom == y.bottom;
+  });
+}
+
+// (a) The program's own engine, as the arrange button drives it.
+Timing RunEngine(int32_t& found) {
+  const int64_t t0 = Now();
+  WindowList list;
+  FindMatchingWindows(kClassName, nullptr, list);
+  const int64_t t1 = Now();
+  ArrangeBySize(list, kCellWidth, kCellHeight);
+  const int64_t t2 = Now();
+  found = list.Count();
+  return {Milliseconds(t0, t1), Milliseconds(t1, t2)};
+}
+
+// (b) The floor: the same system calls in the same order with nothing in between.
+Timing RunFloor(int32_t& found) {
+  const int64_t t0 = Now();
+  std::vector<HWND> windows;
+  HWND after = nullptr;
+  while ((after = FindWindowExA(nullptr, after, kClassName, nullptr)) != nullptr)
+    windows.push_back(after);
+  const int64_t t1 = Now();
+
+  APPBARDATA bar{};
+  bar.cbSize = sizeof bar;
+  SHAppBarMessage(ABM_GETTASKBARPOS, &bar);
+  const int screenWidth = GetSystemMetrics(SM_CXSCREEN);
+  const int screenHeight = GetSystemMetrics(SM_CYSCREEN);
+  const int barWidth = bar.rc.right - bar.rc.left;
+  const int barHeight = bar.rc.bottom - bar.rc.top;
+  // The screen less the taskbar: a left, top, right or (otherwise) bottom bar.
+  int width = screenWidth;
+  int x0 = 0;
+  int y0 = 0;
+  if (bar.rc.left == 0 && bar.rc.top == 0 && barHeight == screenHeight) {
+    width -= barWidth;
+    x0 = barWidth;
+  } else if (bar.rc.left == 0 && bar.rc.top == 0 && barWidth == screenWidth) {
+    y0 = barHeight;
+  } else if (bar.rc.left != 0) {
+    width -= barWidth;
+  }
+  const int cols = std::max(width / kCellWidth, 1);
+  for (size_t i = 0; i < windows.size(); ++i) {
+    const int col = static_cast<int>(i) % cols;
+    const int row = static_cast<int>(i) / cols;
+    ShowWindow(windows[i], SW_SHOWNORMAL);
+    SetWindowPos(windows[i], HWND_TOP, x0 + col * kCellWidth, y0 + row * kCellHeight, kCellWidth,
+                 kCellHeight, 0);
+  }
+  const int64_t t2 = Now();
+  found = static_cast<int32_t>(windows.size());
+  return {Milliseconds(t0, t1), Milliseconds(t1, t2)};
+}
+
+// (c) The system's own tiling of the same windows. Null when it did nothing: the
+// return value says so, or no window left its parking spot.
+bool RunPeer(const std::vector<HWND>& handles, double& ms, WORD& tiled) {
+  const std::vector<RECT> before = Rects(handles);
+  const int64_t t0 = Now();
+  tiled = TileWindows(nullptr, MDITILE_VERTICAL, nullptr, static_cast<UINT>(handles.size()),
+                      handles.data());
+  const int64_t t1 = Now();
+  ms = Milliseconds(t0, t1);
+  return tiled != 0 && !SameRects(before, Rects(handles));
+}
+
+struct Row {
+  int n = 0;
+  double engineMs = 0, floorMs = 0, peerMs = 0;
+  double engineSearchMs = 0, floorSearchMs = 0, engineArrangeMs = 0, floorArrangeMs = 0;
+  bool peerWorked = false;
+  WORD peerReturn = 0;
+  int mismatches = 0;
+};
+
+// Creates N windows, measures a warm-up and then kRounds rounds of (a), (b) and (c), and
+// destroys the windows again. False when the windows could not be made or a search did
+// not find all of them.
+bool Measure(int n, Row& row) {
+  BenchWindows windows(n);
+  const std::vector<HWND>& handles = windows.handles();
+  if (static_cast<int>(handles.size()) != n) {
+    std::printf("could not create %d windows (made %zu)\n", n, handles.size());
+    return false;
+  }
+  row.n = n;
+  std::vector<double> engineTotal, floorTotal, peer, engineSearch, floorSearch, engineArrange,
+      floorArrange;
+  bool peerWorked = true;
+  // Round 0 is a warm-up: it binds the engine's system functions and maps the windows.
+  for (int round = 0; round <= kRounds; ++round) {
+    Timing a;
+    Timing b;
+    int32_t foundA = 0;
+    int32_t foundB = 0;
+    std::vector<RECT> placedA;
+    std::vector<RECT> placedB;
+    // Alternate which goes first, so neither always runs on a freshly parked desktop.
+    for (int turn = 0; turn < 2; ++turn) {
+      Park(handles);
+      if ((turn == 0) == (round % 2 == 0)) {
+        a = RunEngine(foundA);
+        placedA = Rects(handles);
+      } else {
+        b = RunFloor(foundB);
+        placedB = Rects(handles);
+      }
+    }
+    if (foundA != n || foundB != n) {
+      std::printf("N=%d: the engine found %d windows, the bare loop %d\n", n, foundA, foundB);
+      return false;
+    }
+    // Both must have done the same work for the ratio to mean anything.
+    if (!SameRects(placedA, placedB)) ++row.mismatches;
+
+    Park(handles);
+    double peerMs = 0;
+    const bool worked = RunPeer(handles, peerMs, row.peerReturn);
+    if (round == 0) continue;
+    peerWorked = peerWorked && worked;
+    engineTotal.push_back(a.TotalMs());
+    floorTotal.push_back(b.TotalMs());
+    peer.push_back(peerMs);
+    engineSearch.push_back(a.searchMs);
+    floorSearch.push_back(b.searchMs);
+    engineArrange.push_back(a.arrangeMs);
+    floorArrange.push_back(b.arrangeMs);
+  }
+  row.engineMs = Median(engineTotal);
+  row.floorMs = Median(floorTotal);
+  row.peerMs = Median(peer);
+  row.engineSearchMs = Median(engineSearch);
+  row.floorSearchMs = Median(floorSearch);
+  row.engineArrangeMs = Median(engineArrange);
+  row.floorArrangeMs = Median(floorArrange);
+  row.peerWorked = peerWorked;
+  PumpMessages();
+  return true;
+}
+
+void PrintTables(const std::vector<Row>& rows) {
+  std::printf("Search + arrange of N windows into %dx%d cells, median of %d rounds (ms)\n",
+              kCellWidth, kCellHeight, kRounds);
+  std::printf("%6s %12s %12s %12s %8s %14s\n", "N", "(a) engine", "(b) floor", "(c) tile", "a/b",
+              "(a) us/window");
+  for (const Row& r : rows) {
+    char peer[32];
+    if (r.peerWorked)
+      std::snprintf(peer, sizeof peer, "%.2f", r.peerMs);
+    else
+      std::snprintf(peer, sizeof peer, "n/a");
+    std::printf("%6d %12.2f %12.2f %12s %8.3f %14.1f\n", r.n, r.engineMs, r.floorMs, peer,
+                r.engineMs / r.floorMs, r.engineMs * 1000.0 / r.n);
+  }
+  std::printf("\nParts, median (ms)\n");
+  std::printf("%6s %12s %12s %12s %12s\n", "N", "(a) search", "(b) search", "(a) arrange",
+              "(b) arrange");
+  for (const Row& r : rows)
+    std::printf("%6d %12.3f %12.3f %12.2f %12.2f\n", r.n, r.engineSearchMs, r.floorSearchMs,
+                r.engineArrangeMs, r.floorArrangeMs);
+  for (const Row& r : rows) {
+    if (!r.peerWorked)
+      std::printf("N=%d: TileWindows returned %u and moved no window: not implemented here\n", r.n,
+                  static_cast<unsigned>(r.peerReturn));
+    if (r.mismatches)
+      std::printf("N=%d: (a) and (b) placed the windows differently in %d rounds\n", r.n,
+                  r.mismatches);
+  }
+}
+
+}  // namespace
+
+int main() {
+  InitializeRuntime();
+  int rc = 0;
+  {
+    BenchClass windowClass;
+    if (!windowClass.registered()) {
+      std::printf("could not register the window class %s\n", kClassName);
+      rc = 1;
+    } else {
+      std::vector<Row> rows;
+      for (int n : kCounts) {
+        Row row;
+        if (!Measure(n, row)) {
+          rc = 1;
+          break;
+        }
+        rows.push_back(row);
+      }
+      PrintTables(rows);
+    }
+    PumpMessages();
+  }
+  // Every window of ours is gone again.
+  if (FindWindowExA(nullptr, nullptr, kClassName, nullptr)) {
+    std::printf("windows of %s were left behind\n", kClassName);
+    rc = 1;
+  }
+  ShutdownRuntime(rc);
+  std::fflush(stdout);
+  return rc;
+}

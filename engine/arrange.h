@@ -1,0 +1,16 @@
+#pragma once
+// Laying the found windows out in a grid on the primary screen less the taskbar.
+#include "engine/grid.h"
+#include "engine/search.h"
+
+// The taskbar's rectangle as the shell reports it; all zero when the query fails.
+TaskbarRect GetTaskbarRect();
+
+// The screen less the taskbar, read afresh on every call.
+WorkArea ComputeWorkArea();
+
+// Every window gets cellWidth x cellHeight; a row holds as many as fit across.
+void ArrangeBySize(const WindowList& list, int32_t cellWidth, int32_t cellHeight);
+
+// perRow columns and as many rows as needed; keepSize only moves the windows.
+void ArrangeByRowCount(const WindowList& list, int32_t perRow, bool keepSize);

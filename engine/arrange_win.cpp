@@ -1,0 +1,61 @@
+#include <windows.h>
+// shellapi.h needs the types of windows.h.
+#include <shellapi.h>
+
+#include "app/services.h"
+#include "app/sysfn.h"
+#include "engine/arrange.h"
+
+namespace {
+
+// The fault locations of one arrangement's list reads and calls.
+struct ApplySites {
+  int32_t routine;
+  int32_t showRead;  // the list read that feeds ShowWindow, and that call
+  int32_t moveRead;  // the list read that feeds SetWindowPos
+  int32_t move;      // the SetWindowPos call
+};
+
+// Shows, raises and places each window in list order, one call each. A handle that
+// is no window any more, or a window that refuses, is simply passed over.
+void ApplyPlan(const WindowList& list, const std::vector<Placement>& plan, const ApplySites& at) {
+  int32_t i = 0;
+  for (const Placement& p : plan) {
+    ++i;
+    int32_t shown = ReadArrayElement(list.get(), i, at.routine, at.showRead);
+    CallSystemFunction(kShowWindow, {at.routine, at.showRead}, shown, SW_SHOWNORMAL);
+    int32_t placed = ReadArrayElement(list.get(), i, at.routine, at.moveRead);
+    CallSystemFunction(kSetWindowPos, {at.routine, at.move}, placed, HWND_TOP, p.x, p.y, p.cx, p.cy,
+                       p.flags);
+  }
+}
+
+}  // namespace
+
+TaskbarRect GetTaskbarRect() {
+  APPBARDATA query = {};
+  query.cbSize = sizeof query;
+  static_assert(sizeof(void*) != 4 || sizeof(APPBARDATA) == 36, "the shell expects 36 bytes");
+  CallSystemFunction(kSHAppBarMessage, {67174794, 0}, ABM_GETTASKBARPOS, &query);
+  return {query.rc.left, query.rc.top, query.rc.right, query.rc.bottom};
+}
+
+WorkArea ComputeWorkArea() {
+  TaskbarRect bar = GetTaskbarRect();
+  return ComputeWorkAreaFrom(GetScreenWidth(), GetScreenHeight(), bar);
+}
+
+void ArrangeBySize(const WindowList& list, int32_t cellWidth, int32_t cellHeight) {
+  int32_t n = list.Count();
+  std::vector<Placement> plan = PlanBySize(ComputeWorkArea(), n, cellWidth, cellHeight);
+  ApplyPlan(list, plan, {67174679, 2048, 2086, 2134});
+}
+
+void ArrangeByRowCount(const WindowList& list, int32_t perRow, bool keepSize) {
+  int32_t n = list.Count();
+  std::vector<Placement> plan = PlanByRowCount(ComputeWorkArea(), n, perRow, keepSize);
+  if (keepSize)
+    ApplyPlan(list, plan, {67174688, 2420, 2592, 2640});
+  else
+    ApplyPlan(list, plan, {67174688, 2420, 2485, 2533});
+}

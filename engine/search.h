@@ -1,0 +1,34 @@
+#pragma once
+// Finding the top-level windows to arrange.
+#include <cstdint>
+
+#include "app/memory.h"
+
+// An ordered list of window handles, owned for one arrangement: a one-dimensional
+// array block that starts as the constant empty array.
+class WindowList {
+ public:
+  WindowList() = default;
+  WindowList(const WindowList&) = delete;
+  WindowList& operator=(const WindowList&) = delete;
+  ~WindowList() { FreeBlock(block_); }
+
+  int32_t*& block() { return block_; }
+  const int32_t* get() const { return block_; }
+  int32_t Count() const { return ArrayElementCount(block_); }
+  // Back to the constant empty array.
+  void Clear() {
+    FreeBlock(block_);
+    block_ = const_cast<int32_t*>(kEmptyArray);
+  }
+  // One more handle at the end: one reallocation per append.
+  void Append(int32_t handle);
+
+ private:
+  int32_t* block_ = const_cast<int32_t*>(kEmptyArray);
+};
+
+// Every top-level window whose class name and title equal the given ones, in the
+// system's order from the top; a null condition matches any value. The list is
+// emptied first. True when at least one window was found.
+bool FindMatchingWindows(const char* className, const char* title, WindowList& list);

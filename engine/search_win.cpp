@@ -1,0 +1,28 @@
+#include <windows.h>
+
+#include "app/sysfn.h"
+#include "engine/search.h"
+
+void WindowList::Append(int32_t handle) {
+  MakeArrayPrivate(4, block_);
+  int32_t count = ArrayElementCount(block_);
+  int32_t dims = block_[0];
+  block_ = static_cast<int32_t*>(ReallocBlock(block_, 4 + 4 * dims + 4 * (count + 1)));
+  block_[1] = count + 1;
+  block_[1 + dims + count] = handle;
+}
+
+bool FindMatchingWindows(const char* className, const char* title, WindowList& list) {
+  // FindWindowExA walks the stacking order from the top; raising a window while it
+  // walks would re-order what is left of it, so all are collected before any moves.
+  list.Clear();
+  uint32_t after = 0;
+  for (;;) {
+    uint32_t h =
+        CallSystemFunction(kFindWindowExA, {67174419, 73}, nullptr, after, className, title);
+    if (!h) break;
+    list.Append(static_cast<int32_t>(h));
+    after = h;
+  }
+  return list.Count() >= 1;
+}
