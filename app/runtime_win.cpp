@@ -8,6 +8,7 @@
 #include "app/memory.h"
 #include "app/runtime.h"
 #include "app/sysfn.h"
+#include "ui/form.h"
 
 static const char kOwnerClass[] = "QuiltmarkOwner";
 
@@ -72,6 +73,7 @@ void InitializeRuntime() {
   FindConstantArea(instance);
   // The system-function table is fixed; its slots stay empty until the first call.
   for (SystemFunctionSlot& slot : g_app.systemFunctions) slot = {};
+  if (g_app.windows.empty()) PrepareWindowLayouts();
 }
 
 void RegisterCleanup(ExitCallback routine) {
@@ -84,15 +86,91 @@ static bool AnyWindowLoaded() {
                      [](const WindowEntry& w) { return w.loaded; });
 }
 
+namespace {
+
+// Idle work for one turn of the idle phase; false when nothing asks for more.
+struct IdleState {
+  int count = 0;
+  DWORD start = 0;
+  std::vector<uint32_t> windowsDone;  // windows whose idle event asked for no more
+};
+
+bool RunIdleWork(IdleState& idle) {
+  // Idle callbacks run while their window exists, the most recent first.
+  auto& callbacks = g_app.idleCallbacks;
+  for (size_t i = callbacks.size(); i-- > 0;) {
+    if (!IsWindow(static_cast<HWND>(callbacks[i].hwnd))) {
+      callbacks.erase(callbacks.begin() + static_cast<std::ptrdiff_t>(i));
+      continue;
+    }
+    callbacks[i].routine(callbacks[i].argument);
+  }
+  int count = idle.count++;
+  if (count == 0) {
+    idle.start = GetTickCount();
+    idle.windowsDone.clear();
+  }
+  // Counts 0 and 1 are the framework's own idle work; this program has no menus to
+  // update and nothing temporary to free.
+  if (count < 2) return true;
+  bool more = false;
+  for (const WindowEntry& w : g_app.windows) {
+    if (!w.loaded ||
+        std::find(idle.windowsDone.begin(), idle.windowsDone.end(), w.id) != idle.windowsDone.end())
+      continue;
+    EventRecord record;
+    record.window = w.id;
+    record.control = kWindowSelfId;
+    record.event = 7;
+    record.argCount = 1;
+    record.args[0] = static_cast<int32_t>(GetTickCount() - idle.start);
+    if (RaiseEvent(record) && record.hasResult && record.result)
+      more = true;
+    else
+      idle.windowsDone.push_back(w.id);
+  }
+  return more;
+}
+
+// Every message counts as the user's activity except repeated mouse moves at the
+// same place, paints and the system timer.
+bool IsUserActivity(const MSG& msg, MSG& lastMove) {
+  if (msg.message == WM_MOUSEMOVE || msg.message == WM_NCMOUSEMOVE) {
+    bool repeat =
+        lastMove.message == msg.message && lastMove.pt.x == msg.pt.x && lastMove.pt.y == msg.pt.y;
+    lastMove = msg;
+    return !repeat;
+  }
+  return msg.message != WM_PAINT && msg.message != 0x0118;
+}
+
+}  // namespace
+
 void RunMessageLoop() {
   g_app.loopRunning = true;
   if (!AnyWindowLoaded()) return;
-  MSG msg;
-  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+  IdleState idle;
+  bool idleAgain = true;
+  MSG msg = {};
+  MSG lastMove = {};
+  for (;;) {
+    while (idleAgain && !PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE))
+      if (!RunIdleWork(idle)) idleAgain = false;
+    do {
+      if (GetMessageA(&msg, nullptr, 0, 0) <= 0) {
+        g_app.lastMessageWParam = msg.wParam;
+        return;
+      }
+      if (!PreTranslateMessage(msg)) {
+        TranslateMessage(&msg);
+        DispatchMessageA(&msg);
+      }
+      if (IsUserActivity(msg, lastMove)) {
+        idle.count = 0;
+        idleAgain = true;
+      }
+    } while (PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE));
   }
-  g_app.lastMessageWParam = msg.wParam;
 }
 
 void ShutdownRuntime(int exitCode) {
@@ -108,6 +186,8 @@ void ShutdownRuntime(int exitCode) {
   if (g_app.ending) return;
   g_app.ending = true;
   g_app.idleCallbacks.clear();
+  for (const WindowEntry& w : g_app.windows)
+    if (w.hwnd && IsWindow(static_cast<HWND>(w.hwnd))) DestroyWindow(static_cast<HWND>(w.hwnd));
   g_app.windows.clear();
   for (size_t i = 0; i < g_app.exitCallbacks.size(); ++i)
     g_app.exitCallbacks[i](static_cast<int>(i));
@@ -130,6 +210,7 @@ int ProgramStart() {
   InitializeRuntime();
   std::fesetenv(FE_DFL_ENV);
   RegisterCleanup(ProgramCleanup);
+  LoadStartWindow(kMainWindowId);
   RunMessageLoop();
   return 0;
 }

@@ -8,6 +8,8 @@ set(QM_PURE_SOURCES
   app/memory.cpp
   app/fault_text.cpp
   app/msgbox_rules.cpp
+  ui/layout.cpp
+  ui/keys.cpp
   engine/grid.cpp
 )
 set(QM_WIN_SOURCES
@@ -18,6 +20,9 @@ set(QM_WIN_SOURCES
   app/runtime_win.cpp
   engine/search_win.cpp
   engine/arrange_win.cpp
+  ui/form_win.cpp
+  ui/pretranslate_win.cpp
+  ui/handlers_win.cpp
 )
 
 # Warnings and character sets common to every target of ours.

@@ -129,12 +129,13 @@ TEST(Services, ControlReferencesResolveAgainstLoadedWindows) {
   window.hwnd = top;
   window.loaded = true;
   window.controls.push_back({0x16010003, "", edit});
-  g_app.windows.push_back(window);
+  std::vector<WindowEntry> layouts = std::move(g_app.windows);
+  g_app.windows = {window};
   EXPECT_EQ(GetControlHandle({0x52010001, 0x16010003}), edit);
   SetForegroundWindow(top);
   SetControlFocus({0x52010001, 0x16010003});
   EXPECT_EQ(GetFocus(), edit);
-  g_app.windows.clear();
+  g_app.windows = std::move(layouts);
   DestroyWindow(top);
 }
 

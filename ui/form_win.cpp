@@ -1,0 +1,555 @@
+#include <windows.h>
+// commctrl.h needs the types of windows.h.
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstring>
+#include <string>
+
+#include "app/fault.h"
+#include "app/runtime.h"
+#include "ui/form.h"
+
+namespace {
+
+const char kMainClass[] = "QuiltmarkWindow";
+const char kPictureClass[] = "QuiltmarkPicture";
+constexpr UINT kItemChosenMessage = 0xA711;
+
+COLORREF ResolveColour(uint32_t colour) {
+  return colour == kButtonFace ? GetSysColor(COLOR_BTNFACE) : static_cast<COLORREF>(colour);
+}
+
+Form* FormOf(HWND hwnd) { return reinterpret_cast<Form*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA)); }
+
+WindowEntry* EntryOf(uint32_t windowId) { return FindWindowEntry(windowId); }
+
+// Splits "a\nb" into its parts.
+std::vector<std::string> Lines(const char* text) {
+  std::vector<std::string> out;
+  if (!text) return out;
+  const char* start = text;
+  for (const char* p = text;; ++p) {
+    if (*p == '\n' || !*p) {
+      out.emplace_back(start, p);
+      if (!*p) break;
+      start = p + 1;
+    }
+  }
+  return out;
+}
+
+HFONT MakeFont(const char* face) {
+  return CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY,
+                     DEFAULT_PITCH | FF_DONTCARE, face);
+}
+
+// ---- painting ----------------------------------------------------------------
+
+void PaintPicture(HWND hwnd, HDC dc, const ControlState& c) {
+  RECT area;
+  GetClientRect(hwnd, &area);
+  BrushHandle ground(CreateSolidBrush(ResolveColour(c.background)));
+  FillRect(dc, &area, ground.get());
+  if (c.image.empty()) return;
+  int w = c.image.width, h = c.image.height;
+  int cw = area.right, ch = area.bottom;
+  RECT dest{0, 0, w, h};
+  if (c.displayMode == 1) {
+    dest = area;
+  } else if (c.displayMode == 2) {
+    if (w > cw || h > ch) {
+      double scale = std::min(static_cast<double>(cw) / w, static_cast<double>(ch) / h);
+      w = static_cast<int>(w * scale);
+      h = static_cast<int>(h * scale);
+    }
+    dest = {(cw - w) / 2, (ch - h) / 2, (cw - w) / 2 + w, (ch - h) / 2 + h};
+  }
+  // The image is composed over the background with its own transparency.
+  BITMAPINFO bi = {};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = c.image.width;
+  bi.bmiHeader.biHeight = -c.image.height;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  bi.bmiHeader.biCompression = BI_RGB;
+  // AlphaBlend wants premultiplied colour.
+  std::vector<uint8_t> premultiplied = c.image.pixels;
+  for (size_t i = 0; i + 3 < premultiplied.size(); i += 4) {
+    unsigned a = premultiplied[i + 3];
+    for (int k = 0; k < 3; ++k)
+      premultiplied[i + k] = static_cast<uint8_t>(premultiplied[i + k] * a / 255);
+  }
+  HDC memory = CreateCompatibleDC(dc);
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  if (bitmap && bits) {
+    std::memcpy(bits, premultiplied.data(), premultiplied.size());
+    HGDIOBJ old = SelectObject(memory, bitmap);
+    BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+    SetStretchBltMode(dc, HALFTONE);
+    GdiAlphaBlend(dc, dest.left, dest.top, dest.right - dest.left, dest.bottom - dest.top, memory,
+                  0, 0, c.image.width, c.image.height, blend);
+    SelectObject(memory, old);
+  }
+  if (bitmap) DeleteObject(bitmap);
+  DeleteDC(memory);
+}
+
+LRESULT CALLBACK PictureProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_PAINT) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd, &ps);
+    Form* form = FormOf(GetAncestor(hwnd, GA_ROOT));
+    if (ControlState* c = form ? ControlOfWindow(*form, hwnd) : nullptr) PaintPicture(hwnd, dc, *c);
+    EndPaint(hwnd, &ps);
+    return 0;
+  }
+  if (message == WM_ERASEBKGND) return 1;
+  return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+// ---- containers --------------------------------------------------------------
+
+// Group boxes and the page container hold controls; what their children tell their
+// parent goes on to the main window, which handles it for every control alike.
+LRESULT CALLBACK ContainerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                               DWORD_PTR isPageContainer) {
+  switch (message) {
+    case WM_COMMAND:
+    case WM_NOTIFY:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORLISTBOX:
+      return SendMessageA(GetAncestor(hwnd, GA_ROOT), message, wParam, lParam);
+    case WM_ERASEBKGND: {
+      // The main window clips its children, so a container paints its own ground.
+      RECT area;
+      GetClientRect(hwnd, &area);
+      FillRect(reinterpret_cast<HDC>(wParam), &area, GetSysColorBrush(COLOR_BTNFACE));
+      return 1;
+    }
+    case WM_PAINT:
+      // The page container shows no tab strip and no frame: only its ground.
+      if (isPageContainer) {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd, &ps);
+        FillRect(dc, &ps.rcPaint, GetSysColorBrush(COLOR_BTNFACE));
+        EndPaint(hwnd, &ps);
+        return 0;
+      }
+      break;
+    default: break;
+  }
+  return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+// ---- creation ------------------------------------------------------------------
+
+struct KindClass {
+  const char* windowClass;
+  DWORD style;
+  DWORD exStyle;
+};
+
+KindClass ClassFor(const ControlSpec& spec) {
+  switch (spec.kind) {
+    case ControlKind::EditBox:
+      return {"EDIT", WS_TABSTOP | ES_CENTER | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
+    case ControlKind::Label: return {"STATIC", SS_LEFTNOWORDWRAP | SS_CENTERIMAGE | SS_NOPREFIX, 0};
+    case ControlKind::GroupBox: return {"BUTTON", BS_GROUPBOX, 0};
+    case ControlKind::Button:
+      return {"BUTTON", WS_TABSTOP | BS_PUSHBUTTON | BS_MULTILINE | BS_CENTER | BS_VCENTER, 0};
+    case ControlKind::CheckBox:
+      return {"BUTTON", WS_TABSTOP | BS_AUTOCHECKBOX | BS_MULTILINE | BS_LEFT | BS_VCENTER, 0};
+    case ControlKind::ComboBox: return {"COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0};
+    case ControlKind::TabControl: return {WC_TABCONTROLA, WS_CLIPSIBLINGS, 0};
+    case ControlKind::PictureBox: return {kPictureClass, 0, 0};
+    case ControlKind::Window: break;
+  }
+  return {"STATIC", 0, 0};
+}
+
+void RegisterClasses(HINSTANCE instance) {
+  WNDCLASSEXA wc = {};
+  wc.cbSize = sizeof wc;
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  if (!GetClassInfoExA(instance, kPictureClass, &wc)) {
+    wc.lpfnWndProc = PictureProc;
+    wc.lpszClassName = kPictureClass;
+    wc.hbrBackground = nullptr;
+    RegisterClassExA(&wc);
+  }
+}
+
+bool CreateControl(Form& form, ControlState& c, HINSTANCE instance, bool& commonControlsReady) {
+  const ControlSpec& spec = *c.spec;
+  HWND parent = form.hwnd;
+  if (spec.container) {
+    ControlState* container = FindControl(form, spec.container);
+    if (!container || !container->hwnd) return false;
+    parent = container->hwnd;
+  }
+  if (spec.kind == ControlKind::TabControl && !commonControlsReady) {
+    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_TAB_CLASSES | ICC_STANDARD_CLASSES};
+    if (!InitCommonControlsEx(&icc)) InitCommonControls();
+    commonControlsReady = true;
+  }
+  KindClass kc = ClassFor(spec);
+  int height = spec.kind == ControlKind::ComboBox ? std::max(spec.height, 160) : spec.height;
+  const char* text = spec.kind == ControlKind::EditBox || spec.kind == ControlKind::Label ||
+                             spec.kind == ControlKind::GroupBox ||
+                             spec.kind == ControlKind::Button || spec.kind == ControlKind::CheckBox
+                         ? spec.text
+                         : "";
+  c.hwnd =
+      CreateWindowExA(kc.exStyle, kc.windowClass, text, WS_CHILD | WS_CLIPSIBLINGS | kc.style,
+                      spec.left, spec.top, spec.width, height, parent, nullptr, instance, nullptr);
+  if (!c.hwnd) return false;
+  HFONT font = spec.font == FontChoice::Number ? form.numberFont.get() : form.interfaceFont.get();
+  SendMessageA(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  c.left = spec.left;
+  c.top = spec.top;
+  c.width = spec.width;
+  c.height = spec.height;
+  c.textColour = spec.textColour;
+  c.background = spec.background;
+  if (spec.background != kButtonFace)
+    c.backgroundBrush.reset(CreateSolidBrush(ResolveColour(spec.background)));
+  c.inputMode = spec.inputMode;
+  c.maxLength = spec.maxLength;
+  switch (spec.kind) {
+    case ControlKind::EditBox:
+      SendMessageA(c.hwnd, EM_LIMITTEXT, static_cast<WPARAM>(spec.maxLength), 0);
+      break;
+    case ControlKind::ComboBox: {
+      for (const std::string& item : Lines(spec.text))
+        SendMessageA(c.hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+      SendMessageA(c.hwnd, CB_SETCURSEL, 0, 0);
+      c.selection = 0;
+      // Each list item one pixel taller than the system's height for the font.
+      LRESULT itemHeight = SendMessageA(c.hwnd, CB_GETITEMHEIGHT, 0, 0);
+      if (itemHeight > 0) SendMessageA(c.hwnd, CB_SETITEMHEIGHT, 0, itemHeight + 1);
+      break;
+    }
+    case ControlKind::GroupBox: SetWindowSubclass(c.hwnd, ContainerProc, 1, 0); break;
+    case ControlKind::TabControl: SetWindowSubclass(c.hwnd, ContainerProc, 1, 1); break;
+    default: break;
+  }
+  return true;
+}
+
+void ApplyStacking(Form& form) {
+  for (size_t s = 0; s < kStackingCount; ++s) {
+    const StackingSpec& stack = kStacking[s];
+    HWND above = HWND_TOP;
+    for (size_t i = 0; i < stack.count; ++i) {
+      ControlState* c = FindControl(form, stack.order[i]);
+      if (!c || !c->hwnd) continue;
+      SetWindowPos(c->hwnd, above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+      above = c->hwnd;
+    }
+  }
+}
+
+// Shows the current page's controls and hides the other pages'.
+void LayOutPages(Form& form, const ControlState& container) {
+  for (ControlState& c : form.controls) {
+    if (c.spec->container != container.spec->id || c.spec->page < 0) continue;
+    bool show = c.spec->page == container.currentPage && c.visible;
+    ShowWindow(c.hwnd, show ? SW_SHOWNA : SW_HIDE);
+  }
+}
+
+bool CanTakeFocus(uint32_t id, void* context) {
+  Form* form = static_cast<Form*>(context);
+  ControlState* c = FindControl(*form, id);
+  return c && c->hwnd && c->spec->tabStop && IsWindowVisible(c->hwnd) && IsWindowEnabled(c->hwnd);
+}
+
+void FocusFirstControl(Form& form) {
+  uint32_t first = NextInFocusCycle(0, false, CanTakeFocus, &form);
+  if (ControlState* c = FindControl(form, first)) SetFocus(c->hwnd);
+}
+
+void MirrorIntoRegistry(Form& form, WindowEntry& entry) {
+  entry.hwnd = form.hwnd;
+  entry.controls.clear();
+  for (const ControlState& c : form.controls) entry.controls.push_back({c.spec->id, "", c.hwnd});
+}
+
+// ---- the window procedure ----------------------------------------------------------
+
+void OnCommand(Form& form, HWND child, int code) {
+  ControlState* c = ControlOfWindow(form, child);
+  if (!c) return;
+  switch (c->spec->kind) {
+    case ControlKind::Button:
+      if (code == BN_CLICKED) RaiseControlEvent(*c, kEventClicked);
+      if (code == BN_SETFOCUS) RaiseControlEvent(*c, kEventGotFocus);
+      if (code == BN_KILLFOCUS) RaiseControlEvent(*c, kEventLostFocus);
+      break;
+    case ControlKind::EditBox:
+      if (code == EN_SETFOCUS) RaiseControlEvent(*c, kEventGotFocus);
+      if (code == EN_KILLFOCUS) RaiseControlEvent(*c, kEventLostFocus);
+      if (code == EN_CHANGE && !c->suppressChange) RaiseControlEvent(*c, 0);
+      break;
+    case ControlKind::ComboBox:
+      // The choice is raised from a posted message, once the list has closed.
+      if (code == CBN_SELENDOK) PostMessageA(child, kItemChosenMessage, 0, 0);
+      if (code == CBN_SETFOCUS) RaiseControlEvent(*c, kEventGotFocus);
+      if (code == CBN_KILLFOCUS) RaiseControlEvent(*c, kEventLostFocus);
+      break;
+    default: break;
+  }
+}
+
+LRESULT OnControlColour(Form& form, HDC dc, HWND child) {
+  ControlState* c = ControlOfWindow(form, child);
+  if (!c) return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+  SetTextColor(dc, ResolveColour(c->textColour));
+  SetBkColor(dc, ResolveColour(c->background));
+  if (c->backgroundBrush) return reinterpret_cast<LRESULT>(c->backgroundBrush.get());
+  return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+}
+
+void OnActivate(Form& form, bool active) {
+  if (!active) {
+    HWND focus = GetFocus();
+    if (focus && IsChild(form.hwnd, focus)) form.lastFocus = focus;
+    return;
+  }
+  // Back to the control that had the focus, else to the first of the cycle.
+  if (form.lastFocus && IsWindow(form.lastFocus) && IsChild(form.hwnd, form.lastFocus))
+    SetFocus(form.lastFocus);
+  else
+    FocusFirstControl(form);
+}
+
+void OnFinalDestroy(HWND hwnd) {
+  Form* form = FormOf(hwnd);
+  SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+  if (!form) return;
+  if (WindowEntry* entry = EntryOf(form->spec->id)) {
+    entry->loaded = false;
+    entry->hwnd = nullptr;
+    for (ControlEntry& c : entry->controls) c.hwnd = nullptr;
+  }
+  delete form;  // its custom pointers, fonts and icons go with it
+  bool anyLoaded = std::any_of(g_app.windows.begin(), g_app.windows.end(),
+                               [](const WindowEntry& w) { return w.loaded; });
+  if (!anyLoaded && g_app.loopRunning) PostQuitMessage(0);
+}
+
+bool OnSetCursor(Form& form, HWND over) {
+  // The control under the pointer, or the nearest control around it.
+  for (HWND h = over; h && h != form.hwnd; h = GetParent(h)) {
+    ControlState* c = ControlOfWindow(form, h);
+    if (!c) continue;
+    if (!c->pointer) return false;
+    SetCursor(c->pointer.get());
+    return true;
+  }
+  return false;
+}
+
+LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  Form* form = FormOf(hwnd);
+  if (!form) {
+    if (message == WM_NCDESTROY) OnFinalDestroy(hwnd);
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+  }
+  switch (message) {
+    case WM_COMMAND:
+      if (lParam) OnCommand(*form, reinterpret_cast<HWND>(lParam), HIWORD(wParam));
+      return 0;
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+      return OnControlColour(*form, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_ACTIVATE: OnActivate(*form, LOWORD(wParam) != WA_INACTIVE); return 0;
+    case WM_SETCURSOR:
+      if (LOWORD(lParam) == HTCLIENT && OnSetCursor(*form, reinterpret_cast<HWND>(wParam)))
+        return TRUE;
+      break;
+    case WM_NCDESTROY: OnFinalDestroy(hwnd); return 0;
+    default: break;
+  }
+  return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+// Subclass of the combo box for its posted choice message.
+LRESULT CALLBACK ComboProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                           DWORD_PTR) {
+  if (message == kItemChosenMessage) {
+    Form* form = FormOf(GetAncestor(hwnd, GA_ROOT));
+    if (ControlState* c = form ? ControlOfWindow(*form, hwnd) : nullptr) {
+      c->selection = static_cast<int>(SendMessageA(hwnd, CB_GETCURSEL, 0, 0));
+      RaiseControlEvent(*c, kEventItemChosen);
+    }
+    return 0;
+  }
+  return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+Form* CreateMainForm(const WindowSpec& spec) {
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  RegisterClasses(instance);
+  WNDCLASSEXA wc = {};
+  wc.cbSize = sizeof wc;
+  if (!GetClassInfoExA(instance, kMainClass, &wc)) {
+    wc.lpfnWndProc = MainProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = kMainClass;
+    if (!RegisterClassExA(&wc)) return nullptr;
+  }
+  // Centred on the whole screen, not clamped: a small screen gives negative places.
+  int left = (GetSystemMetrics(SM_CXSCREEN) - spec.width) / 2;
+  int top = (GetSystemMetrics(SM_CYSCREEN) - spec.height) / 2;
+  HWND hwnd =
+      CreateWindowExA(0, kMainClass, spec.caption,
+                      WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN,
+                      left, top, spec.width, spec.height, nullptr, nullptr, instance, nullptr);
+  if (!hwnd) return nullptr;
+  RECT r;
+  GetWindowRect(hwnd, &r);
+  if (r.right - r.left != spec.width || r.bottom - r.top != spec.height || r.left != left ||
+      r.top != top)
+    SetWindowPos(hwnd, nullptr, left, top, spec.width, spec.height, SWP_NOZORDER | SWP_NOACTIVATE);
+
+  auto* form = new Form;
+  form->spec = &spec;
+  form->hwnd = hwnd;
+  form->interfaceFont.reset(MakeFont("微软雅黑"));
+  form->numberFont.reset(MakeFont("Consolas"));
+  SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), 0);
+  form->bigIcon.reset(
+      static_cast<HICON>(LoadImageA(instance, "DEFAULT_ICON", IMAGE_ICON,
+                                    GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0)));
+  form->smallIcon.reset(static_cast<HICON>(LoadImageA(instance, "DEFAULT_ICON", IMAGE_ICON,
+                                                      GetSystemMetrics(SM_CXSMICON),
+                                                      GetSystemMetrics(SM_CYSMICON), 0)));
+  SendMessageA(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(form->bigIcon.get()));
+  SendMessageA(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(form->smallIcon.get()));
+  SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+
+  form->controls.resize(kControlCount);
+  for (size_t i = 0; i < kControlCount; ++i) form->controls[i].spec = &kControls[i];
+  bool commonControlsReady = false;
+  for (ControlState& c : form->controls) {
+    if (!CreateControl(*form, c, instance, commonControlsReady)) {
+      DestroyWindow(hwnd);
+      return nullptr;
+    }
+    if (c.spec->kind == ControlKind::ComboBox) SetWindowSubclass(c.hwnd, ComboProc, 2, 0);
+  }
+  ApplyStacking(*form);
+  for (ControlState& c : form->controls)
+    if (c.spec->page < 0) ShowWindow(c.hwnd, SW_SHOWNA);
+  if (ControlState* pages = FindControl(*form, ids::选择夹_排序方式)) LayOutPages(*form, *pages);
+  return form;
+}
+
+}  // namespace
+
+// ---- the interface -----------------------------------------------------------------
+
+Form* LoadedForm(uint32_t windowId) {
+  WindowEntry* entry = EntryOf(windowId);
+  if (!entry || !entry->hwnd) return nullptr;
+  return FormOf(static_cast<HWND>(entry->hwnd));
+}
+
+ControlState* FindControl(Form& form, uint32_t id) {
+  for (ControlState& c : form.controls)
+    if (c.spec->id == id) return &c;
+  return nullptr;
+}
+
+ControlState* ControlOfWindow(Form& form, HWND hwnd) {
+  if (!hwnd) return nullptr;
+  for (ControlState& c : form.controls)
+    if (c.hwnd == hwnd) return &c;
+  return nullptr;
+}
+
+bool RaiseEvent(EventRecord& record) {
+  WindowEntry* entry = EntryOf(record.window);
+  if (!entry || !entry->hwnd) ReportFault("未找到引发事件的窗口", kFaultDirect, {});
+  if (record.control != kWindowSelfId && !FindControlSpec(record.control))
+    ReportFault("未找到引发事件的窗口组件", kFaultDirect, {});
+  EventHandler handler = FindEventHandler(record.control, record.event);
+  if (!handler) return false;
+  record.hasResult = 0;
+  record.result = 0;
+  if (handler(record)) record.hasResult = 1;
+  return true;
+}
+
+bool RaiseControlEvent(const ControlState& control, int event,
+                       std::initializer_list<int32_t> args) {
+  EventRecord record;
+  record.window = kMainWindowId;
+  record.control = control.spec->id;
+  record.event = event;
+  for (int32_t a : args)
+    if (record.argCount < 5) record.args[record.argCount++] = a;
+  return RaiseEvent(record);
+}
+
+void PrepareWindowLayouts() {
+  WindowEntry entry;
+  entry.id = kMainWindow.id;
+  for (size_t i = 0; i < kControlCount; ++i)
+    entry.controls.push_back({kControls[i].id, "", nullptr});
+  g_app.windows.push_back(std::move(entry));
+}
+
+void MoveFocus(Form& form, bool backward) {
+  ControlState* current = ControlOfWindow(form, GetFocus());
+  uint32_t next = NextInFocusCycle(current ? current->spec->id : 0, backward, CanTakeFocus, &form);
+  if (ControlState* c = FindControl(form, next)) SetFocus(c->hwnd);
+}
+
+void LoadStartWindow(uint32_t windowId) {
+  WindowEntry* entry = EntryOf(windowId);
+  if (!entry) ReportFault("载入启动窗口失败", kFaultDirect, {});
+  if (entry->loaded && entry->hwnd) {
+    HWND open = static_cast<HWND>(entry->hwnd);
+    if (IsIconic(open))
+      ShowWindow(open, SW_RESTORE);
+    else
+      SetActiveWindow(open);
+    return;
+  }
+  Form* form = CreateMainForm(kMainWindow);
+  if (!form) ReportFault("载入启动窗口失败", kFaultDirect, {});
+  MirrorIntoRegistry(*form, *entry);
+  entry->loaded = true;
+
+  EventRecord created;
+  created.window = windowId;
+  created.control = kWindowSelfId;
+  for (int event : {kEventCreated, 3, 4}) {
+    if (!IsWindow(form->hwnd)) break;
+    created.event = event;
+    RaiseEvent(created);
+  }
+  if (!IsWindow(form->hwnd)) return;
+  HWND before = GetFocus();
+  ShowWindow(form->hwnd, SW_SHOW);
+  SetForegroundWindow(form->hwnd);
+  HWND focus = GetFocus();
+  if (focus && (focus == form->hwnd || IsChild(form->hwnd, focus))) {
+    if (ControlState* c = ControlOfWindow(*form, focus)) RaiseControlEvent(*c, kEventGotFocus);
+  } else if (before && IsWindow(before)) {
+    SetFocus(before);
+  }
+}
+
+DecodedImage DecodePicture(const uint8_t*, size_t) { return {}; }

@@ -1,0 +1,37 @@
+#pragma once
+// Move-only owners of the GDI and user handles the window holds.
+#include <windows.h>
+
+#include <utility>
+
+template <typename H, BOOL(WINAPI* Destroy)(H)>
+class OwnedHandle {
+ public:
+  OwnedHandle() = default;
+  explicit OwnedHandle(H h) : h_(h) {}
+  OwnedHandle(const OwnedHandle&) = delete;
+  OwnedHandle& operator=(const OwnedHandle&) = delete;
+  OwnedHandle(OwnedHandle&& other) noexcept : h_(std::exchange(other.h_, nullptr)) {}
+  OwnedHandle& operator=(OwnedHandle&& other) noexcept {
+    if (this != &other) reset(std::exchange(other.h_, nullptr));
+    return *this;
+  }
+  ~OwnedHandle() { reset(); }
+  void reset(H h = nullptr) {
+    if (h_) Destroy(h_);
+    h_ = h;
+  }
+  H get() const { return h_; }
+  explicit operator bool() const { return h_ != nullptr; }
+
+ private:
+  H h_ = nullptr;
+};
+
+inline BOOL WINAPI DeleteFont(HFONT f) { return DeleteObject(f); }
+inline BOOL WINAPI DeleteBrush(HBRUSH b) { return DeleteObject(b); }
+
+using FontHandle = OwnedHandle<HFONT, DeleteFont>;
+using BrushHandle = OwnedHandle<HBRUSH, DeleteBrush>;
+using IconHandle = OwnedHandle<HICON, DestroyIcon>;
+using CursorHandle = OwnedHandle<HCURSOR, DestroyCursor>;

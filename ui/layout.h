@@ -1,0 +1,106 @@
+#pragma once
+// The main window's layout: every control with its identifier, kind, container,
+// place, size, text and appearance; the stacking and focus orders; the event
+// bindings. Plain tables, no <windows.h>.
+#include <cstddef>
+#include <cstdint>
+
+enum class ControlKind {
+  Window,
+  EditBox,
+  PictureBox,
+  GroupBox,
+  Label,
+  Button,
+  CheckBox,
+  ComboBox,
+  TabControl
+};
+
+enum class FontChoice { Interface, Number };
+
+constexpr uint32_t kMainWindowId = 0x52010001;
+constexpr uint32_t kWindowSelfId = 0x06010000;  // the window's own events
+
+// Colours are 0x00BBGGRR; this one stands for the system's button-face colour.
+constexpr uint32_t kButtonFace = 0xFF000000;
+
+struct ControlSpec {
+  uint32_t id;
+  const char* name;
+  ControlKind kind;
+  uint32_t container;  // 0: the window; else the group box or page container
+  int page;            // page of the page container, or -1
+  int left, top, width, height;
+  const char* text;  // caption, initial content, or the items/pages separated by '\n'
+  FontChoice font;
+  uint32_t textColour;
+  uint32_t background;
+  int inputMode;  // edit boxes: 0 any text, 7 whole number
+  int maxLength;  // edit boxes: 0 = no limit
+  bool tabStop;
+};
+
+struct WindowSpec {
+  uint32_t id;
+  const char* caption;
+  int width, height;  // outer size
+};
+
+extern const WindowSpec kMainWindow;
+extern const ControlSpec kControls[];
+extern const size_t kControlCount;
+
+// Stacking order within each container, topmost first, by identifier.
+struct StackingSpec {
+  uint32_t container;
+  const uint32_t* order;
+  size_t count;
+};
+extern const StackingSpec kStacking[];
+extern const size_t kStackingCount;
+
+const ControlSpec* FindControlSpec(uint32_t id);
+const ControlSpec* FindControlSpecByName(const char* name);
+
+// The control identifiers the handlers name.
+namespace ids {
+constexpr uint32_t 分组框_窗口查找条件 = 0x1601008c;
+constexpr uint32_t 标签_窗口标题 = 0x1601008d;
+constexpr uint32_t 编辑框_窗口标题 = 0x1601008e;
+constexpr uint32_t 标签_窗口类名 = 0x1601008f;
+constexpr uint32_t 编辑框_窗口类名 = 0x16010090;
+constexpr uint32_t 标签_手动获取 = 0x160100a6;
+constexpr uint32_t 图片框_捕获窗口 = 0x160100a9;
+constexpr uint32_t 组合框_排列方式 = 0x160100d0;
+constexpr uint32_t 分组框_排列方式 = 0x16010091;
+constexpr uint32_t 选择夹_排序方式 = 0x160100d2;
+constexpr uint32_t 标签_窗口宽度 = 0x160100d7;
+constexpr uint32_t 编辑框_窗口宽度 = 0x160100d8;
+constexpr uint32_t 标签_窗口高度 = 0x160100dc;
+constexpr uint32_t 编辑框_窗口高度 = 0x160100db;
+constexpr uint32_t 标签_单行数量 = 0x160100e7;
+constexpr uint32_t 编辑框_单行数量 = 0x160100e8;
+constexpr uint32_t 选择框_禁止修改窗口尺寸 = 0x160101c2;
+constexpr uint32_t 按钮_自动排列 = 0x16010026;
+}  // namespace ids
+
+// The focus cycle, first to last (controls that are hidden or disabled at the time
+// are skipped).
+extern const uint32_t kFocusOrder[];
+extern const size_t kFocusOrderCount;
+
+// The next (or, backward, the previous) control of the cycle after `current` among
+// those for which `canFocus` holds, wrapping around; `current` 0 or not in the cycle
+// gives the first (or last). 0 when none can take the focus.
+uint32_t NextInFocusCycle(uint32_t current, bool backward, bool (*canFocus)(uint32_t, void*),
+                          void* context);
+
+// Event numbers the program binds.
+constexpr int kEventCreated = 0;
+constexpr int kEventClicked = 0;
+constexpr int kEventItemChosen = 0;
+constexpr int kEventLeftDown = -1;
+constexpr int kEventLeftUp = -2;
+constexpr int kEventGotFocus = -7;
+constexpr int kEventLostFocus = -8;

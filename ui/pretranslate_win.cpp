@@ -1,0 +1,102 @@
+#include <windows.h>
+
+#include "ui/form.h"
+#include "ui/keys.h"
+
+namespace {
+
+int32_t KeyState() {
+  return (GetKeyState(VK_CONTROL) < 0 ? 1 : 0) | (GetKeyState(VK_SHIFT) < 0 ? 2 : 0) |
+         (GetKeyState(VK_MENU) < 0 ? 4 : 0);
+}
+
+// The window's own keys; true when the key was consumed.
+bool HandleWindowKey(Form& form, const MSG& msg) {
+  if (msg.message != WM_KEYDOWN && msg.message != WM_SYSKEYDOWN) return false;
+  switch (msg.wParam) {
+    case VK_TAB:
+      if (GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0) return false;
+      if (msg.hwnd != form.hwnd) MoveFocus(form, GetKeyState(VK_SHIFT) < 0);
+      return true;
+    case VK_ESCAPE:
+      // Esc closes the window from every control, an open drop-down list included.
+      SendMessageA(form.hwnd, WM_CLOSE, 0, 0);
+      return true;
+    default:
+      // Enter: no default button and no enter-moves-focus here, so the key goes on
+      // to the control.
+      return false;
+  }
+}
+
+struct CommonEvent {
+  int event;
+  int32_t args[3];
+  uint32_t count;
+};
+
+bool CommonEventFor(const MSG& msg, CommonEvent& e) {
+  auto x = static_cast<int32_t>(static_cast<int16_t>(LOWORD(msg.lParam)));
+  auto y = static_cast<int32_t>(static_cast<int16_t>(HIWORD(msg.lParam)));
+  switch (msg.message) {
+    case WM_KEYDOWN:
+    case WM_SYSKEYDOWN:
+      e = {-9, {EventKeyCode(static_cast<int32_t>(msg.wParam)), KeyState()}, 2};
+      return true;
+    case WM_KEYUP:
+    case WM_SYSKEYUP:
+      e = {-10, {EventKeyCode(static_cast<int32_t>(msg.wParam)), KeyState()}, 2};
+      return true;
+    case WM_CHAR: e = {-11, {static_cast<int32_t>(msg.wParam)}, 1}; return true;
+    case WM_MOUSEMOVE: e = {-6, {x, y, KeyState()}, 3}; return true;
+    case WM_LBUTTONDOWN: e = {-1, {x, y, KeyState()}, 3}; return true;
+    case WM_LBUTTONUP: e = {-2, {x, y, KeyState()}, 3}; return true;
+    case WM_LBUTTONDBLCLK: e = {-3, {x, y, KeyState()}, 3}; return true;
+    case WM_RBUTTONDOWN: e = {-4, {x, y, KeyState()}, 3}; return true;
+    case WM_RBUTTONUP: e = {-5, {x, y, KeyState()}, 3}; return true;
+    case WM_MOUSEWHEEL:
+      e = {-12, {WheelSteps(static_cast<int16_t>(HIWORD(msg.wParam))), KeyState()}, 2};
+      return true;
+    default: return false;
+  }
+}
+
+// Raises the message's common event on its control; true when the message is consumed.
+bool RaiseCommonEvent(Form& form, MSG& msg) {
+  CommonEvent e;
+  if (!CommonEventFor(msg, e)) return false;
+  EventRecord record;
+  record.window = form.spec->id;
+  if (msg.hwnd == form.hwnd) {
+    record.control = kWindowSelfId;
+  } else {
+    ControlState* c = ControlOfWindow(form, msg.hwnd);
+    if (!c) return false;
+    record.control = c->spec->id;
+  }
+  record.event = e.event;
+  record.argCount = e.count;
+  for (uint32_t i = 0; i < e.count; ++i) record.args[i] = e.args[i];
+  if (!RaiseEvent(record) || !record.hasResult) return false;
+  if (e.event != -11) return record.result == 0;
+  if (record.result == 0) return true;
+  msg.wParam = static_cast<WPARAM>(record.result);
+  return false;
+}
+
+}  // namespace
+
+bool PreTranslateMessage(MSG& msg) {
+  Form* form = LoadedForm();
+  if (!form) return false;
+  bool keyboard = msg.message >= WM_KEYFIRST && msg.message <= WM_KEYLAST;
+  if (keyboard && msg.hwnd && !IsWindowEnabled(msg.hwnd)) return false;
+  if (msg.message == WM_LBUTTONDOWN || msg.message == WM_NCLBUTTONDOWN) {
+    // A press first ends what another window is tracking: an open list, a menu.
+    HWND tracking = GetCapture();
+    if (tracking && tracking != msg.hwnd) SendMessageA(tracking, WM_CANCELMODE, 0, 0);
+  }
+  if (msg.hwnd != form->hwnd && !IsChild(form->hwnd, msg.hwnd)) return false;
+  if (keyboard && HandleWindowKey(*form, msg)) return true;
+  return RaiseCommonEvent(*form, msg);
+}
