@@ -10,6 +10,9 @@ set(QM_PURE_SOURCES
   app/msgbox_rules.cpp
   ui/layout.cpp
   ui/keys.cpp
+  ui/edit_rules.cpp
+  ui/cursor_file.cpp
+  ui/picture.cpp
   engine/grid.cpp
 )
 set(QM_WIN_SOURCES
@@ -23,6 +26,8 @@ set(QM_WIN_SOURCES
   ui/form_win.cpp
   ui/pretranslate_win.cpp
   ui/handlers_win.cpp
+  ui/properties_win.cpp
+  engine/capture_win.cpp
 )
 
 # Warnings and character sets common to every target of ours.

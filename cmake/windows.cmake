@@ -24,6 +24,7 @@ target_link_libraries(Quiltmark PRIVATE qm_core)
 
 if(QM_TESTS)
   add_subdirectory(tests/win)
+  add_subdirectory(tests/e2e)
 endif()
 
 # Times the window search and arrangement against the bare system calls; run it with

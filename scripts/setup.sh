@@ -7,7 +7,7 @@ need=""
 have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
 
 PKGS="g++-mingw-w64-i686-posix libz-mingw-w64-dev wine wine32:i386 xvfb xauth \
-locales cmake googletest clang imagemagick fonts-wqy-microhei dpkg-dev x11-utils zlib1g-dev"
+locales cmake googletest clang imagemagick fonts-wqy-microhei dpkg-dev x11-utils zlib1g-dev libpng-dev"
 
 for p in $PKGS; do have_pkg "$p" || need="$need $p"; done
 

@@ -4,24 +4,19 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <string>
 #include <vector>
 
 #include "ui/handles.h"
 #include "ui/layout.h"
-
-// A picture decoded into 32-bit BGRA rows, top-down.
-struct DecodedImage {
-  int width = 0;
-  int height = 0;
-  std::vector<uint8_t> pixels;
-  bool empty() const { return pixels.empty(); }
-};
+#include "ui/picture.h"
 
 struct ControlState {
   const ControlSpec* spec = nullptr;
   HWND hwnd = nullptr;
   // Properties common to every kind, as stored.
   int left = 0, top = 0, width = 0, height = 0;
+  std::string tag;
   bool visible = true;
   bool disabled = false;
   std::vector<uint8_t> pointerData;
@@ -95,8 +90,12 @@ void LoadStartWindow(uint32_t windowId);
 // message was consumed.
 bool PreTranslateMessage(MSG& msg);
 
+// Shows or hides a control by its visible flag; a control on a page that is not
+// showing stays hidden.
+void ApplyVisibility(Form& form, ControlState& control);
+
+// Makes `page` (clamped to the pages there are) the page container's current page.
+void SetCurrentPage(Form& form, ControlState& container, int page);
+
 // The focus moves to the next or previous control of the cycle.
 void MoveFocus(Form& form, bool backward);
-
-// Decodes PNG data into BGRA; an empty image when it does not decode.
-DecodedImage DecodePicture(const uint8_t* data, size_t size);

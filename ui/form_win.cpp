@@ -8,6 +8,7 @@
 
 #include "app/fault.h"
 #include "app/runtime.h"
+#include "ui/edit_rules.h"
 #include "ui/form.h"
 
 namespace {
@@ -44,6 +45,8 @@ HFONT MakeFont(const char* face) {
                      OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY,
                      DEFAULT_PITCH | FF_DONTCARE, face);
 }
+
+void NormaliseEdit(ControlState& c);
 
 // ---- painting ----------------------------------------------------------------
 
@@ -255,6 +258,8 @@ void ApplyStacking(Form& form) {
   }
 }
 
+size_t PageCount(const ControlState& container) { return Lines(container.spec->text).size(); }
+
 // Shows the current page's controls and hides the other pages'.
 void LayOutPages(Form& form, const ControlState& container) {
   for (ControlState& c : form.controls) {
@@ -294,7 +299,10 @@ void OnCommand(Form& form, HWND child, int code) {
       break;
     case ControlKind::EditBox:
       if (code == EN_SETFOCUS) RaiseControlEvent(*c, kEventGotFocus);
-      if (code == EN_KILLFOCUS) RaiseControlEvent(*c, kEventLostFocus);
+      if (code == EN_KILLFOCUS) {
+        NormaliseEdit(*c);
+        RaiseControlEvent(*c, kEventLostFocus);
+      }
       if (code == EN_CHANGE && !c->suppressChange) RaiseControlEvent(*c, 0);
       break;
     case ControlKind::ComboBox:
@@ -381,6 +389,35 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
   return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
+// Edit boxes drop the characters their input mode refuses; pasted text is not
+// filtered.
+LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                          DWORD_PTR) {
+  if (message == WM_CHAR) {
+    Form* form = FormOf(GetAncestor(hwnd, GA_ROOT));
+    ControlState* c = form ? ControlOfWindow(*form, hwnd) : nullptr;
+    if (c && !AcceptsTypedChar(c->inputMode, static_cast<unsigned char>(wParam))) return 0;
+  }
+  return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+// Leaving a numeric field rewrites its text as the number it holds; only a changed
+// text is set, with the caret where the selection began.
+void NormaliseEdit(ControlState& c) {
+  if (!NormalisesOnLeave(c.inputMode)) return;
+  int n = GetWindowTextLengthA(c.hwnd);
+  std::string text(static_cast<size_t>(std::max(n, 0)) + 1, '\0');
+  GetWindowTextA(c.hwnd, text.data(), n + 1);
+  text.resize(std::strlen(text.c_str()));
+  std::string normal = NormaliseOnLeave(c.inputMode, text.c_str());
+  if (normal == text) return;
+  DWORD start = 0;
+  SendMessageA(c.hwnd, EM_GETSEL, reinterpret_cast<WPARAM>(&start), 0);
+  SetWindowTextA(c.hwnd, normal.c_str());
+  SendMessageA(c.hwnd, EM_SETSEL, start, start);
+  SendMessageA(c.hwnd, EM_SCROLLCARET, 0, 0);
+}
+
 // Subclass of the combo box for its posted choice message.
 LRESULT CALLBACK ComboProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                            DWORD_PTR) {
@@ -447,6 +484,7 @@ Form* CreateMainForm(const WindowSpec& spec) {
       return nullptr;
     }
     if (c.spec->kind == ControlKind::ComboBox) SetWindowSubclass(c.hwnd, ComboProc, 2, 0);
+    if (c.spec->kind == ControlKind::EditBox) SetWindowSubclass(c.hwnd, EditProc, 3, 0);
   }
   ApplyStacking(*form);
   for (ControlState& c : form->controls)
@@ -552,4 +590,18 @@ void LoadStartWindow(uint32_t windowId) {
   }
 }
 
-DecodedImage DecodePicture(const uint8_t*, size_t) { return {}; }
+void ApplyVisibility(Form& form, ControlState& control) {
+  if (control.spec->page >= 0) {
+    if (ControlState* pages = FindControl(form, control.spec->container)) {
+      LayOutPages(form, *pages);
+      return;
+    }
+  }
+  ShowWindow(control.hwnd, control.visible ? SW_SHOWNA : SW_HIDE);
+}
+
+void SetCurrentPage(Form& form, ControlState& container, int page) {
+  int last = static_cast<int>(PageCount(container)) - 1;
+  container.currentPage = page > last ? std::max(last, 0) : std::max(page, 0);
+  LayOutPages(form, container);
+}

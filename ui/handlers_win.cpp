@@ -1,16 +1,161 @@
 // The event handlers of the main window and the table that binds them.
+#include "app/msgbox.h"
+#include "app/services.h"
+#include "assets/embedded.h"
+#include "engine/arrange.h"
+#include "engine/capture.h"
 #include "ui/form.h"
+#include "ui/properties.h"
 
 namespace {
 
+using namespace ids;
+
+const char kPlaceholder[] = "[ 可空 ]";
+constexpr int32_t kPlaceholderColour = 0x606060;
+
+void ShowError(const char* text, const char* title) {
+  ShowMessageBox(Value(text), MB_ICONERROR, title);
+}
+
+bool OnCreated(EventRecord&) {
+  WriteBytes(图片框_捕获窗口, kPropMousePointer, kCaptureCursor, kCaptureCursorSize);
+  WriteBytes(图片框_捕获窗口, kPicturePicture, kIdlePicture, kIdlePictureSize);
+  return false;
+}
+
+// A search field shows either the grey placeholder or the user's text in black.
+bool OnSearchFieldGotFocus(EventRecord& e) {
+  Text content = ReadText(e.control, kEditContent);
+  if (CompareText(content.get(), kPlaceholder) == 0) {
+    WriteInt(e.control, kEditTextColour, 0);
+    WriteText(e.control, kEditContent, CharFromCode(0).get());
+  }
+  return false;
+}
+
+bool OnSearchFieldLostFocus(EventRecord& e) {
+  Text content = ReadText(e.control, kEditContent);
+  if (CompareText(content.get(), nullptr) == 0) {
+    WriteInt(e.control, kEditTextColour, kPlaceholderColour);
+    WriteText(e.control, kEditContent, kPlaceholder);
+  }
+  return false;
+}
+
+struct NumericField {
+  uint32_t id;
+  const char* message;
+  const char* title;
+};
+const NumericField kWidth = {编辑框_窗口宽度, "窗口宽度无效", "无效宽度"};
+const NumericField kHeight = {编辑框_窗口高度, "窗口高度无效", "无效高度"};
+const NumericField kPerRow = {编辑框_单行数量, "排列数量无效", "无效数量"};
+
+// Tells the user, empties the field and gives it the focus back.
+void RefuseField(const NumericField& field) {
+  ShowError(field.message, field.title);
+  WriteText(field.id, kEditContent, CharFromCode(0).get());
+  SetControlFocus({kMainWindowId, field.id});
+}
+
+int32_t FieldValue(uint32_t id) { return ToInteger(Value(ReadText(id, kEditContent))); }
+
+// The field's value when it is positive; otherwise the field is refused.
+bool CheckPositive(const NumericField& field, int32_t* value = nullptr) {
+  int32_t v = FieldValue(field.id);
+  if (v <= 0) {
+    RefuseField(field);
+    return false;
+  }
+  if (value) *value = v;
+  return true;
+}
+
+bool OnWidthLostFocus(EventRecord&) { return CheckPositive(kWidth), false; }
+bool OnHeightLostFocus(EventRecord&) { return CheckPositive(kHeight), false; }
+bool OnPerRowLostFocus(EventRecord&) { return CheckPositive(kPerRow), false; }
+
+bool OnMethodChosen(EventRecord&) {
+  WriteInt(选择夹_排序方式, kTabCurrentPage, ReadInt(组合框_排列方式, kComboSelection));
+  return false;
+}
+
+bool OnCapturePressed(EventRecord&) {
+  StartCapture();
+  return false;
+}
+
+bool OnCaptureReleased(EventRecord&) {
+  FinishCapture();
+  return false;
+}
+
+// A field holding the placeholder counts as empty.
+Text SearchText(uint32_t id) {
+  Text text = ReadText(id, kEditContent);
+  if (CompareText(text.get(), kPlaceholder) == 0) return CharFromCode(0);
+  return text;
+}
+
+bool OnArrangeClicked(EventRecord&) {
+  Text title = SearchText(编辑框_窗口标题);
+  Text className = SearchText(编辑框_窗口类名);
+  if (title.empty() && className.empty()) {
+    ShowError("请至少提供一个窗口查找条件！", "无效条件");
+    SetControlFocus({kMainWindowId, 编辑框_窗口标题});
+    return false;
+  }
+  // The fields the method uses are checked before anything is searched: a size or a
+  // count of 0 or less, or more windows a row than the screen has pixels across,
+  // would otherwise end the program in the arrangement's division.
+  int32_t method = ReadInt(组合框_排列方式, kComboSelection);
+  int32_t width = 0, height = 0, perRow = 0;
+  if (method == 0 && (!CheckPositive(kWidth, &width) || !CheckPositive(kHeight, &height)))
+    return false;
+  if (method == 1) {
+    if (!CheckPositive(kPerRow, &perRow)) return false;
+    if (perRow > ComputeWorkArea().width) {
+      RefuseField(kPerRow);
+      return false;
+    }
+  }
+  WindowList list;
+  if (title.empty())
+    FindMatchingWindows(className.get(), nullptr, list);
+  else if (className.empty())
+    FindMatchingWindows(nullptr, title.get(), list);
+  else
+    FindMatchingWindows(className.get(), title.get(), list);
+  if (list.Count() == 0) {
+    ShowError("没有找到匹配的窗口", "未找到");
+    return false;
+  }
+  if (method == 0) ArrangeBySize(list, width, height);
+  if (method == 1)
+    ArrangeByRowCount(list, perRow, ReadInt(选择框_禁止修改窗口尺寸, kCheckBoxChecked) == 1);
+  return false;
+}
+
 const EventBinding kBindings[] = {
-    {0, 0, nullptr},  // placeholder until handlers are bound
+    {kWindowSelfId, kEventCreated, OnCreated},
+    {编辑框_窗口标题, kEventGotFocus, OnSearchFieldGotFocus},
+    {编辑框_窗口标题, kEventLostFocus, OnSearchFieldLostFocus},
+    {编辑框_窗口类名, kEventGotFocus, OnSearchFieldGotFocus},
+    {编辑框_窗口类名, kEventLostFocus, OnSearchFieldLostFocus},
+    {编辑框_窗口宽度, kEventLostFocus, OnWidthLostFocus},
+    {编辑框_窗口高度, kEventLostFocus, OnHeightLostFocus},
+    {编辑框_单行数量, kEventLostFocus, OnPerRowLostFocus},
+    {组合框_排列方式, kEventItemChosen, OnMethodChosen},
+    {图片框_捕获窗口, kEventLeftDown, OnCapturePressed},
+    {图片框_捕获窗口, kEventLeftUp, OnCaptureReleased},
+    {按钮_自动排列, kEventClicked, OnArrangeClicked},
 };
 
 }  // namespace
 
 EventHandler FindEventHandler(uint32_t control, int event) {
   for (const EventBinding& b : kBindings)
-    if (b.handler && b.control == control && b.event == event) return b.handler;
+    if (b.control == control && b.event == event) return b.handler;
   return nullptr;
 }

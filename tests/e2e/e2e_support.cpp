@@ -1,0 +1,265 @@
+#include "tests/e2e/e2e_support.h"
+
+#include <cstddef>
+#include <cstring>
+
+#include "tests/e2e/probe.h"
+
+namespace {
+
+constexpr DWORD kPollMs = 50;
+
+std::string DriverFolder() {
+  char path[MAX_PATH];
+  GetModuleFileNameA(nullptr, path, sizeof path);
+  *(std::strrchr(path, '\\') + 1) = '\0';
+  return path;
+}
+
+struct WindowSearch {
+  DWORD processId;
+  HWND found;
+};
+
+BOOL CALLBACK MatchMainWindow(HWND hwnd, LPARAM lParam) {
+  auto* search = reinterpret_cast<WindowSearch*>(lParam);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  if (pid != search->processId || !IsWindowVisible(hwnd) || TextOf(hwnd) != "Quiltmark")
+    return TRUE;
+  search->found = hwnd;
+  return FALSE;
+}
+
+BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM lParam) {
+  reinterpret_cast<std::vector<HWND>*>(lParam)->push_back(hwnd);
+  return TRUE;
+}
+
+}  // namespace
+
+std::string QuiltmarkFolder() {
+  std::string relative = DriverFolder() + "..\\..";
+  char full[MAX_PATH];
+  GetFullPathNameA(relative.c_str(), sizeof full, full, nullptr);
+  return full;
+}
+
+Quiltmark::~Quiltmark() {
+  if (!pi_.hProcess) return;
+  if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) {
+    TerminateProcess(pi_.hProcess, 99);
+    WaitForSingleObject(pi_.hProcess, 5000);
+  }
+  CloseHandle(pi_.hProcess);
+  CloseHandle(pi_.hThread);
+}
+
+bool Quiltmark::Start(const char* currentDirectory) {
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  std::string line = "\"" + QuiltmarkFolder() + "\\Quiltmark.exe\"";
+  return CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, currentDirectory,
+                        &si, &pi_) != 0;
+}
+
+HWND Quiltmark::WaitForWindow(DWORD ms) const {
+  if (!pi_.hProcess) return nullptr;
+  // Give up early when the program ends instead of showing its window.
+  for (DWORD waited = 0;; waited += kPollMs) {
+    if (HWND hwnd = FindMainWindow(pi_.dwProcessId, 0)) return hwnd;
+    if (waited >= ms || WaitForSingleObject(pi_.hProcess, kPollMs) == WAIT_OBJECT_0) return nullptr;
+  }
+}
+
+DWORD Quiltmark::WaitForExit(DWORD ms) const {
+  if (!pi_.hProcess) return kNotStarted;
+  if (WaitForSingleObject(pi_.hProcess, ms) != WAIT_OBJECT_0) return kStillRunning;
+  DWORD code = 0;
+  GetExitCodeProcess(pi_.hProcess, &code);
+  return code;
+}
+
+HWND FindMainWindow(DWORD processId, DWORD ms) {
+  for (DWORD waited = 0;; waited += kPollMs) {
+    WindowSearch search{processId, nullptr};
+    EnumWindows(MatchMainWindow, reinterpret_cast<LPARAM>(&search));
+    if (search.found || waited >= ms) return search.found;
+    Sleep(kPollMs);
+  }
+}
+
+std::vector<HWND> ChildrenOf(HWND parent) {
+  std::vector<HWND> children;
+  for (HWND c = GetWindow(parent, GW_CHILD); c; c = GetWindow(c, GW_HWNDNEXT))
+    children.push_back(c);
+  return children;
+}
+
+std::vector<HWND> DescendantsOf(HWND parent) {
+  std::vector<HWND> all;
+  EnumChildWindows(parent, CollectWindow, reinterpret_cast<LPARAM>(&all));
+  return all;
+}
+
+std::string ClassOf(HWND hwnd) {
+  char name[256] = {};
+  GetClassNameA(hwnd, name, sizeof name);
+  return name;
+}
+
+std::string TextOf(HWND hwnd) {
+  // GetWindowTextA does not ask a window of another process for its text.
+  char text[1024] = {};
+  DWORD_PTR length = 0;
+  if (!SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+                           SMTO_ABORTIFHUNG, 5000, &length))
+    return "<no answer>";
+  return std::string(text, std::strlen(text));
+}
+
+RECT RectIn(HWND window, HWND control) {
+  RECT r{};
+  GetWindowRect(control, &r);
+  MapWindowPoints(nullptr, window, reinterpret_cast<POINT*>(&r), 2);
+  return r;
+}
+
+HWND FocusOf(DWORD threadId) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  return GetGUIThreadInfo(threadId, &info) ? info.hwndFocus : nullptr;
+}
+
+std::vector<DWORD> PixelsOf(HWND hwnd) {
+  RECT r{};
+  GetWindowRect(hwnd, &r);
+  int cx = r.right - r.left, cy = r.bottom - r.top;
+  std::vector<DWORD> pixels(static_cast<size_t>(cx) * cy);
+  if (pixels.empty()) return pixels;
+  BITMAPINFO info{};
+  info.bmiHeader.biSize = sizeof info.bmiHeader;
+  info.bmiHeader.biWidth = cx;
+  info.bmiHeader.biHeight = -cy;  // top row first
+  info.bmiHeader.biPlanes = 1;
+  info.bmiHeader.biBitCount = 32;
+  info.bmiHeader.biCompression = BI_RGB;
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  void* bits = nullptr;
+  HBITMAP bitmap = CreateDIBSection(screen, &info, DIB_RGB_COLORS, &bits, nullptr, 0);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  BitBlt(dc, 0, 0, cx, cy, screen, r.left, r.top, SRCCOPY);
+  GdiFlush();
+  const auto* source = static_cast<const DWORD*>(bits);
+  for (size_t i = 0; i < pixels.size(); ++i) pixels[i] = source[i] & 0xFFFFFF;
+  SelectObject(dc, old);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+  return pixels;
+}
+
+bool BringToFront(HWND hwnd) {
+  SetForegroundWindow(hwnd);
+  for (DWORD waited = 0; waited < 3000; waited += kPollMs) {
+    if (GetForegroundWindow() == hwnd) return true;
+    Sleep(kPollMs);
+  }
+  return false;
+}
+
+void PressKey(WORD virtualKey) {
+  INPUT keys[2] = {};
+  for (INPUT& key : keys) {
+    key.type = INPUT_KEYBOARD;
+    key.ki.wVk = virtualKey;
+    key.ki.wScan = static_cast<WORD>(MapVirtualKeyA(virtualKey, MAPVK_VK_TO_VSC));
+  }
+  keys[1].ki.dwFlags = KEYEVENTF_KEYUP;
+  SendInput(2, keys, sizeof(INPUT));
+}
+
+namespace {
+
+// Runs `routine` at its address in `process` with one argument; false unless it
+// finished in time.
+bool RunThreadIn(HANDLE process, const void* routine, void* argument, DWORD* exitCode) {
+  HANDLE thread = CreateRemoteThread(
+      process, nullptr, 0, reinterpret_cast<LPTHREAD_START_ROUTINE>(const_cast<void*>(routine)),
+      argument, 0, nullptr);
+  if (!thread) return false;
+  bool done = WaitForSingleObject(thread, 10000) == WAIT_OBJECT_0;
+  if (done) GetExitCodeThread(thread, exitCode);
+  CloseHandle(thread);
+  return done;
+}
+
+}  // namespace
+
+Probe::Probe(HANDLE process) : process_(process) {
+  std::string path = DriverFolder() + "e2e_probe.dll";
+  local_ = LoadLibraryA(path.c_str());
+  record_ =
+      VirtualAllocEx(process, nullptr, sizeof(ProbeCall), MEM_COMMIT | MEM_RESERVE, PAGE_READWRITE);
+  if (!local_ || !record_ ||
+      !WriteProcessMemory(process, record_, path.c_str(), path.size() + 1, nullptr))
+    return;
+  // kernel32 lies at the same address in every process of a session, so our own
+  // LoadLibraryA is theirs as well. The thread's exit code is the module handle.
+  auto* loadLibrary =
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "LoadLibraryA"));
+  DWORD base = 0;
+  if (RunThreadIn(process, loadLibrary, record_, &base))
+    remoteBase_ = base;
+  else
+    record_ = nullptr;
+}
+
+Probe::~Probe() {
+  if (record_) VirtualFreeEx(process_, record_, 0, MEM_RELEASE);
+  if (local_) FreeLibrary(local_);
+}
+
+bool Probe::Call(const char* routine, ProbeCall& call) {
+  if (!Attached()) return false;
+  auto* local = reinterpret_cast<const char*>(GetProcAddress(local_, routine));
+  if (!local) return false;
+  const char* remote =
+      reinterpret_cast<const char*>(remoteBase_) + (local - reinterpret_cast<const char*>(local_));
+  DWORD unused = 0;
+  if (!WriteProcessMemory(process_, record_, &call, sizeof call, nullptr)) return false;
+  if (!RunThreadIn(process_, remote, record_, &unused)) {
+    record_ = nullptr;
+    return false;
+  }
+  return ReadProcessMemory(process_, record_, &call, sizeof call, nullptr) != 0;
+}
+
+std::optional<LOGFONTA> Probe::FontOf(HWND hwnd) {
+  ProbeCall call{};
+  call.hwnd = hwnd;
+  if (!Call("ProbeFont", call) || call.result != 1) return std::nullopt;
+  return call.font;
+}
+
+LRESULT Probe::Send(HWND hwnd, UINT message, WPARAM wParam, void* data, size_t size) {
+  ProbeCall call{};
+  call.hwnd = hwnd;
+  call.message = message;
+  call.wParam = wParam;
+  if (data) {
+    if (size > sizeof call.buffer) return 0;
+    call.lParamIsBuffer = TRUE;
+    std::memcpy(call.buffer, data, size);
+  }
+  if (!Call("ProbeSend", call)) return 0;
+  if (data) std::memcpy(data, call.buffer, size);
+  return call.result;
+}
+
+std::string Probe::CurrentDirectory() {
+  ProbeCall call{};
+  if (!Call("ProbeCurrentDirectory", call)) return "<no answer>";
+  return std::string(call.buffer, std::strlen(call.buffer));
+}

@@ -1,0 +1,46 @@
+// Pasted text in the edit box's modes: normalising reads only the text, gives a
+// value in the mode's range, and leaves its own result as it is.
+#include <cstdint>
+#include <cstdlib>
+#include <cstring>
+#include <string>
+
+#include "ui/edit_rules.h"
+
+namespace {
+
+void CheckIntegerText(const std::string& text, int64_t low, int64_t high) {
+  if (text.empty()) return;
+  int64_t value = ReadLeadingInteger64(text.c_str());
+  if (value == 0 || value < low || value > high) std::abort();
+  if (std::to_string(value) != text) std::abort();
+}
+
+}  // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+  if (size == 0) return 0;
+  int mode = data[0] % 13;
+  // An exact-size heap copy, so that any read past the NUL is caught.
+  char* text = static_cast<char*>(std::malloc(size));
+  std::memcpy(text, data + 1, size - 1);
+  text[size - 1] = '\0';
+
+  if (!AcceptsTypedChar(mode, 0x08) || !AcceptsTypedChar(mode, 0x16)) std::abort();
+  std::string once = NormaliseOnLeave(mode, text);
+  if (!NormalisesOnLeave(mode) && once != text) std::abort();
+  if (NormaliseOnLeave(mode, once.c_str()) != once) std::abort();
+  switch (mode) {
+    case 5: CheckIntegerText(once, 0, 255); break;
+    case 6: CheckIntegerText(once, INT16_MIN, INT16_MAX); break;
+    case 7: CheckIntegerText(once, INT32_MIN, INT32_MAX); break;
+    case 8: CheckIntegerText(once, INT64_MIN, INT64_MAX); break;
+    case 11: {
+      double days;
+      if (!once.empty() && !ReadLeadingDateTime(once.c_str(), days)) std::abort();
+      break;
+    }
+  }
+  std::free(text);
+  return 0;
+}
