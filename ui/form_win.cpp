@@ -8,6 +8,7 @@
 
 #include "app/fault.h"
 #include "app/runtime.h"
+#include "ui/clamps.h"
 #include "ui/edit_rules.h"
 #include "ui/form.h"
 
@@ -325,6 +326,13 @@ LRESULT OnControlColour(Form& form, HDC dc, HWND child) {
 }
 
 void OnActivate(Form& form, bool active) {
+  if (active) {
+    EventRecord gotFocus;
+    gotFocus.window = form.spec->id;
+    gotFocus.control = kWindowSelfId;
+    gotFocus.event = kEventGotFocus;
+    RaiseEvent(gotFocus);
+  }
   if (!active) {
     HWND focus = GetFocus();
     if (focus && IsChild(form.hwnd, focus)) form.lastFocus = focus;
@@ -601,7 +609,6 @@ void ApplyVisibility(Form& form, ControlState& control) {
 }
 
 void SetCurrentPage(Form& form, ControlState& container, int page) {
-  int last = static_cast<int>(PageCount(container)) - 1;
-  container.currentPage = page > last ? std::max(last, 0) : std::max(page, 0);
+  container.currentPage = ClampPage(page, static_cast<int32_t>(PageCount(container)));
   LayOutPages(form, container);
 }

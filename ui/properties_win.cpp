@@ -5,6 +5,7 @@
 
 #include "app/fault.h"
 #include "app/memory.h"
+#include "ui/clamps.h"
 #include "ui/cursor_file.h"
 #include "ui/form.h"
 #include "ui/properties.h"
@@ -26,8 +27,6 @@ Target Resolve(uint32_t window, uint32_t control) {
 }
 
 bool HasLiveWindow(const ControlState* c) { return c && c->hwnd && IsWindow(c->hwnd); }
-
-int Clamp(int64_t v, int64_t lo, int64_t hi) { return static_cast<int>(std::clamp(v, lo, hi)); }
 
 // A new array block of one dimension holding the bytes; null when there are none.
 int32_t* NewByteArray(const std::vector<uint8_t>& bytes) {
@@ -157,7 +156,7 @@ void WriteKindProperty(Form& form, ControlState& c, int number, uintptr_t low) {
         SendMessageA(h, EM_LIMITTEXT, static_cast<WPARAM>(c.maxLength), 0);
       }
       if (number == kEditInputMode) {
-        c.inputMode = std::min(std::max(value, 0), 11);
+        c.inputMode = ClampChoice(value, 11);
         SendMessageA(h, EM_SETREADONLY, c.inputMode == 1, 0);
         SendMessageA(h, EM_SETPASSWORDCHAR, c.inputMode == 2 ? '*' : 0, 0);
         InvalidateRect(h, nullptr, TRUE);
@@ -170,7 +169,7 @@ void WriteKindProperty(Form& form, ControlState& c, int number, uintptr_t low) {
         InvalidateRect(h, nullptr, FALSE);
       }
       if (number == kPictureDisplayMode) {
-        c.displayMode = std::min(std::max(value, 0), 2);
+        c.displayMode = ClampChoice(value, 2);
         InvalidateRect(h, nullptr, FALSE);
       }
       break;
@@ -229,12 +228,12 @@ void WriteProperty(uint32_t window, uint32_t control, int number, int, uintptr_t
   switch (number) {
     case kPropLeft:
     case kPropTop:
-      (number == kPropLeft ? c->left : c->top) = Clamp(value, -32627, 32627);
+      (number == kPropLeft ? c->left : c->top) = ClampPosition(value);
       if (live) MoveWindow(c->hwnd, c->left, c->top, c->width, c->height, TRUE);
       return;
     case kPropWidth:
     case kPropHeight:
-      (number == kPropWidth ? c->width : c->height) = Clamp(value, 0, 32627);
+      (number == kPropWidth ? c->width : c->height) = ClampSize(value);
       if (live)
         SetWindowPos(c->hwnd, nullptr, 0, 0, c->width, c->height,
                      SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);

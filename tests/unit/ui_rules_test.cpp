@@ -1,0 +1,86 @@
+// The focus cycle, the key codes of the common events and the property clamps.
+#include <gtest/gtest.h>
+
+#include <set>
+
+#include "ui/clamps.h"
+#include "ui/keys.h"
+#include "ui/layout.h"
+
+namespace {
+
+using namespace ids;
+
+bool InSet(uint32_t id, void* context) {
+  return static_cast<std::set<uint32_t>*>(context)->count(id) > 0;
+}
+
+// Walks the cycle from `start` and returns the controls met until it comes back.
+std::vector<uint32_t> Cycle(std::set<uint32_t> focusable, uint32_t start, bool backward) {
+  std::vector<uint32_t> seen{start};
+  for (uint32_t c = NextInFocusCycle(start, backward, InSet, &focusable); c != start;
+       c = NextInFocusCycle(c, backward, InSet, &focusable)) {
+    seen.push_back(c);
+    if (seen.size() > 20) break;
+  }
+  return seen;
+}
+
+TEST(FocusCycle, EachPageSkipsTheOtherPagesControls) {
+  const std::set<uint32_t> page0 = {按钮_自动排列,   编辑框_窗口标题, 编辑框_窗口类名,
+                                    组合框_排列方式, 编辑框_窗口宽度, 编辑框_窗口高度};
+  const std::set<uint32_t> page1 = {按钮_自动排列,   编辑框_窗口标题, 编辑框_窗口类名,
+                                    组合框_排列方式, 编辑框_单行数量, 选择框_禁止修改窗口尺寸};
+  EXPECT_EQ(Cycle(page0, 按钮_自动排列, false),
+            (std::vector<uint32_t>{按钮_自动排列, 编辑框_窗口标题, 编辑框_窗口类名, 组合框_排列方式,
+                                   编辑框_窗口宽度, 编辑框_窗口高度}));
+  EXPECT_EQ(Cycle(page1, 按钮_自动排列, true),
+            (std::vector<uint32_t>{按钮_自动排列, 选择框_禁止修改窗口尺寸, 编辑框_单行数量,
+                                   组合框_排列方式, 编辑框_窗口类名, 编辑框_窗口标题}));
+}
+
+TEST(FocusCycle, NothingFocusedStartsAtTheEnds) {
+  std::set<uint32_t> all(kFocusOrder, kFocusOrder + kFocusOrderCount);
+  EXPECT_EQ(NextInFocusCycle(0, false, InSet, &all), 按钮_自动排列);
+  EXPECT_EQ(NextInFocusCycle(0, true, InSet, &all), 选择框_禁止修改窗口尺寸);
+  EXPECT_EQ(NextInFocusCycle(标签_窗口标题, false, InSet, &all), 按钮_自动排列);
+  std::set<uint32_t> one = {编辑框_窗口类名};
+  EXPECT_EQ(NextInFocusCycle(编辑框_窗口类名, false, InSet, &one), 编辑框_窗口类名);
+  std::set<uint32_t> none;
+  EXPECT_EQ(NextInFocusCycle(0, false, InSet, &none), 0u);
+}
+
+TEST(EventKeys, KeypadReportsMainKeyboardCodes) {
+  const struct {
+    int32_t vk, reported;
+  } cases[] = {{0x60, 0x30}, {0x69, 0x39}, {0x6D, 0xBD}, {0x6E, 0xBE}, {0x6F, 0xBF},
+               {0x6A, 0x6A}, {0x6B, 0x6B}, {0x41, 0x41}, {0x0D, 0x0D}, {0x5F, 0x5F}};
+  for (const auto& c : cases) EXPECT_EQ(EventKeyCode(c.vk), c.reported) << c.vk;
+  EXPECT_EQ(WheelSteps(240), 2);
+  EXPECT_EQ(WheelSteps(-119), 0);
+  EXPECT_EQ(WheelSteps(-360), -3);
+}
+
+TEST(PropertyClamps, PositionsSizesPagesAndChoices) {
+  EXPECT_EQ(ClampPosition(40000), 32627);
+  EXPECT_EQ(ClampPosition(-40000), -32627);
+  EXPECT_EQ(ClampPosition(-5), -5);
+  EXPECT_EQ(ClampSize(-1), 0);
+  EXPECT_EQ(ClampSize(99999), 32627);
+  EXPECT_EQ(ClampPage(5, 2), 1);
+  EXPECT_EQ(ClampPage(-1, 2), 0);
+  EXPECT_EQ(ClampPage(1, 0), 0);
+  EXPECT_EQ(ClampChoice(-3, 11), 0);
+  EXPECT_EQ(ClampChoice(14, 11), 11);
+}
+
+TEST(Layout, EveryContainerComesBeforeWhatItHolds) {
+  for (size_t i = 0; i < kControlCount; ++i) {
+    if (!kControls[i].container) continue;
+    const ControlSpec* container = FindControlSpec(kControls[i].container);
+    ASSERT_NE(container, nullptr) << kControls[i].name;
+    EXPECT_LT(container, &kControls[i]) << kControls[i].name;
+  }
+}
+
+}  // namespace
