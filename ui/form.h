@@ -44,6 +44,8 @@ struct Form {
   IconHandle bigIcon;
   IconHandle smallIcon;
   HWND lastFocus = nullptr;  // remembered on deactivation
+  bool recreating = false;   // no event is delivered while a control is rebuilt
+  bool closing = false;      // nor once the window is being destroyed
   bool activatedOnce = false;
 };
 
@@ -96,6 +98,10 @@ void ApplyVisibility(Form& form, ControlState& control);
 
 // Makes `page` (clamped to the pages there are) the page container's current page.
 void SetCurrentPage(Form& form, ControlState& container, int page);
+
+// Rebuilds an edit box's window in place from its stored properties, for a style
+// that a live edit control cannot change (read-only, password).
+void RecreateEditBox(Form& form, ControlState& control);
 
 // The focus moves to the next or previous control of the cycle.
 void MoveFocus(Form& form, bool backward);

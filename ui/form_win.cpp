@@ -391,6 +391,12 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
       if (LOWORD(lParam) == HTCLIENT && OnSetCursor(*form, reinterpret_cast<HWND>(wParam)))
         return TRUE;
       break;
+    case WM_CLOSE:
+    case WM_DESTROY:
+      // The controls lose the focus as the window goes; a field's check must not
+      // show a box for a window that is already on its way out.
+      form->closing = true;
+      break;
     case WM_NCDESTROY: OnFinalDestroy(hwnd); return 0;
     default: break;
   }
@@ -525,6 +531,8 @@ ControlState* ControlOfWindow(Form& form, HWND hwnd) {
 }
 
 bool RaiseEvent(EventRecord& record) {
+  if (Form* form = LoadedForm(record.window); form && (form->recreating || form->closing))
+    return false;
   WindowEntry* entry = EntryOf(record.window);
   if (!entry || !entry->hwnd) ReportFault("未找到引发事件的窗口", kFaultDirect, {});
   if (record.control != kWindowSelfId && !FindControlSpec(record.control))
@@ -596,6 +604,36 @@ void LoadStartWindow(uint32_t windowId) {
   } else if (before && IsWindow(before)) {
     SetFocus(before);
   }
+}
+
+void RecreateEditBox(Form& form, ControlState& c) {
+  HWND old = c.hwnd;
+  HWND parent = GetParent(old);
+  HWND above = GetWindow(old, GW_HWNDPREV);
+  bool hadFocus = GetFocus() == old;
+  int n = GetWindowTextLengthA(old);
+  std::string text(static_cast<size_t>(std::max(n, 0)) + 1, '\0');
+  GetWindowTextA(old, text.data(), n + 1);
+  DWORD style = static_cast<DWORD>(GetWindowLongA(old, GWL_STYLE)) & ~(ES_READONLY | ES_PASSWORD);
+  if (c.inputMode == 1) style |= ES_READONLY;
+  if (c.inputMode == 2) style |= ES_PASSWORD;
+  HWND fresh = CreateWindowExA(static_cast<DWORD>(GetWindowLongA(old, GWL_EXSTYLE)), "EDIT",
+                               text.c_str(), style, c.left, c.top, c.width, c.height, parent,
+                               nullptr, GetModuleHandleA(nullptr), nullptr);
+  if (!fresh) return;
+  form.recreating = true;
+  SendMessageA(fresh, WM_SETFONT, SendMessageA(old, WM_GETFONT, 0, 0), FALSE);
+  SendMessageA(fresh, EM_LIMITTEXT, static_cast<WPARAM>(c.maxLength), 0);
+  SetWindowSubclass(fresh, EditProc, 3, 0);
+  SetWindowPos(fresh, above ? above : HWND_TOP, 0, 0, 0, 0,
+               SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+  c.hwnd = fresh;
+  if (WindowEntry* entry = EntryOf(form.spec->id))
+    for (ControlEntry& mirrored : entry->controls)
+      if (mirrored.id == c.spec->id) mirrored.hwnd = fresh;
+  if (hadFocus) SetFocus(fresh);
+  DestroyWindow(old);
+  form.recreating = false;
 }
 
 void ApplyVisibility(Form& form, ControlState& control) {

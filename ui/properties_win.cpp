@@ -156,10 +156,12 @@ void WriteKindProperty(Form& form, ControlState& c, int number, uintptr_t low) {
         SendMessageA(h, EM_LIMITTEXT, static_cast<WPARAM>(c.maxLength), 0);
       }
       if (number == kEditInputMode) {
+        // Read-only and password are window styles: the control is rebuilt for them.
+        int before = c.inputMode;
         c.inputMode = ClampChoice(value, 11);
-        SendMessageA(h, EM_SETREADONLY, c.inputMode == 1, 0);
-        SendMessageA(h, EM_SETPASSWORDCHAR, c.inputMode == 2 ? '*' : 0, 0);
-        InvalidateRect(h, nullptr, TRUE);
+        bool styleChanged =
+            (before == 1) != (c.inputMode == 1) || (before == 2) != (c.inputMode == 2);
+        if (styleChanged) RecreateEditBox(form, c);
       }
       break;
     case ControlKind::PictureBox:
