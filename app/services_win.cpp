@@ -1,3 +1,6 @@
+#include <cwchar>
+#include <string>
+
 #include "app/fault.h"
 #include "app/memory.h"
 #include "app/msgbox.h"
@@ -27,23 +30,28 @@ int ReleaseMouseCapture() { return ReleaseCapture(); }
 Text GetWindowTextOf(HWND hwnd) {
   if (!IsWindow(hwnd)) return Text();
   // Another program's window may be hung or may report any length it likes: ask
-  // with a time limit and read no more than a bounded title.
+  // with a time limit and read no more than a bounded title. The wide messages are
+  // used because an ANSI request to another process can be followed by a wide one
+  // without any time limit; the title is converted to the ANSI code page here.
   DWORD_PTR length = 0;
-  if (!SendMessageTimeoutA(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 1000, &length) ||
+  if (!SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 1000, &length) ||
       length == 0)
     return Text();
   if (length > kMaxWindowTextLength) length = kMaxWindowTextLength;
-  auto* block = static_cast<char*>(AllocBlock(length + 1));
-  block[0] = '\0';
+  std::wstring wide(length + 1, L'\0');
   DWORD_PTR copied = 0;
-  if (!SendMessageTimeoutA(hwnd, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(block),
+  if (!SendMessageTimeoutW(hwnd, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(wide.data()),
                            SMTO_ABORTIFHUNG, 1000, &copied))
-    block[0] = '\0';
-  block[length] = '\0';
-  if (!block[0]) {
-    FreeBlock(block);
     return Text();
-  }
+  wide.resize(std::wcslen(wide.c_str()));
+  if (wide.empty()) return Text();
+  int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
+                                  nullptr, nullptr);
+  if (bytes <= 0) return Text();
+  auto* block = static_cast<char*>(AllocBlock(static_cast<size_t>(bytes) + 1));
+  WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), block, bytes, nullptr,
+                      nullptr);
+  block[bytes] = '\0';
   return Text(block);
 }
 

@@ -263,3 +263,369 @@ std::string Probe::CurrentDirectory() {
   if (!Call("ProbeCurrentDirectory", call)) return "<no answer>";
   return std::string(call.buffer, std::strlen(call.buffer));
 }
+
+// ---- Keyboard, mouse and message boxes ------------------------------------------
+
+namespace {
+
+// Keys that sit apart from the numeric keypad and say so in their input.
+bool IsExtendedKey(WORD key) {
+  switch (key) {
+    case VK_HOME:
+    case VK_END:
+    case VK_LEFT:
+    case VK_RIGHT:
+    case VK_UP:
+    case VK_DOWN:
+    case VK_PRIOR:
+    case VK_NEXT:
+    case VK_INSERT:
+    case VK_DELETE: return true;
+    default: return false;
+  }
+}
+
+INPUT KeyInput(WORD key, bool up) {
+  INPUT input{};
+  input.type = INPUT_KEYBOARD;
+  input.ki.wVk = key;
+  input.ki.wScan = static_cast<WORD>(MapVirtualKeyA(key, MAPVK_VK_TO_VSC));
+  input.ki.dwFlags = (up ? KEYEVENTF_KEYUP : 0) | (IsExtendedKey(key) ? KEYEVENTF_EXTENDEDKEY : 0);
+  return input;
+}
+
+void SendKeys(std::vector<INPUT> keys) {
+  SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
+}
+
+// A message box draws its icon with a static control; the icon's handle means
+// nothing here, so what it shows is compared with the system's error icon drawn on
+// the same ground.
+bool ShowsErrorIcon(HWND iconStatic) {
+  RECT r{};
+  GetWindowRect(iconStatic, &r);
+  HDC screen = GetDC(nullptr);
+  HDC dc = CreateCompatibleDC(screen);
+  HBITMAP bitmap = CreateCompatibleBitmap(screen, 32, 32);
+  HGDIOBJ old = SelectObject(dc, bitmap);
+  COLORREF ground = GetPixel(screen, r.left, r.top);  // the icon's corners are clear
+  HBRUSH brush = CreateSolidBrush(ground);
+  RECT all{0, 0, 32, 32};
+  FillRect(dc, &all, brush);
+  DrawIconEx(dc, 0, 0, LoadIconA(nullptr, IDI_HAND), 32, 32, 0, nullptr, DI_NORMAL);
+  int differing = 0, inked = 0;
+  for (int y = 0; y < 32; ++y) {
+    for (int x = 0; x < 32; ++x) {
+      COLORREF mine = GetPixel(dc, x, y);
+      differing += mine != GetPixel(screen, r.left + x, r.top + y);
+      inked += mine != ground;
+    }
+  }
+  SelectObject(dc, old);
+  DeleteObject(brush);
+  DeleteObject(bitmap);
+  DeleteDC(dc);
+  ReleaseDC(nullptr, screen);
+  return inked > 100 && differing == 0;
+}
+
+struct DialogSearch {
+  DWORD processId;
+  std::vector<HWND> found;
+};
+
+BOOL CALLBACK MatchDialogBox(HWND hwnd, LPARAM lParam) {
+  auto* search = reinterpret_cast<DialogSearch*>(lParam);
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  if (pid == search->processId && IsWindowVisible(hwnd) && ClassOf(hwnd) == "#32770")
+    search->found.push_back(hwnd);
+  return TRUE;
+}
+
+}  // namespace
+
+HWND StartInFront(Quiltmark& app) {
+  if (!app.Start()) return nullptr;
+  // Once its loop first waits for input, the program has shown its window and made
+  // it the foreground window itself; only then is bringing it forward for good.
+  WaitForInputIdle(app.Process(), 15000);
+  HWND window = app.WaitForWindow();
+  if (!window || !BringToFront(window)) return nullptr;
+  for (DWORD waited = 0; waited < 3000; waited += kPollMs) {
+    if (IsChild(window, FocusOf(app.ThreadId()))) return window;
+    Sleep(kPollMs);
+  }
+  return nullptr;
+}
+
+HWND ControlAt(HWND window, const char* cls, int x, int y, const char* text) {
+  for (HWND hwnd : DescendantsOf(window)) {
+    if (cls && _stricmp(ClassOf(hwnd).c_str(), cls) != 0) continue;
+    RECT r = RectIn(window, hwnd);
+    if (r.left != x || r.top != y) continue;
+    if (text && TextOf(hwnd) != text) continue;
+    return hwnd;
+  }
+  return nullptr;
+}
+
+void PressChord(WORD modifier, WORD key) {
+  SendKeys({KeyInput(modifier, false), KeyInput(key, false), KeyInput(key, true),
+            KeyInput(modifier, true)});
+}
+
+void TypeKeys(const char* text) {
+  for (const char* p = text; *p; ++p) {
+    SHORT scan = VkKeyScanA(*p);
+    auto key = static_cast<WORD>(LOBYTE(scan));
+    if (HIBYTE(scan) & 1)
+      PressChord(VK_SHIFT, key);
+    else
+      SendKeys({KeyInput(key, false), KeyInput(key, true)});
+  }
+}
+
+bool PutOnClipboard(const char* text) {
+  size_t size = std::strlen(text) + 1;
+  HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
+  if (!block) return false;
+  std::memcpy(GlobalLock(block), text, size);
+  GlobalUnlock(block);
+  if (!OpenClipboard(nullptr)) {
+    GlobalFree(block);
+    return false;
+  }
+  EmptyClipboard();
+  bool put = SetClipboardData(CF_TEXT, block) != nullptr;
+  CloseClipboard();
+  if (!put) GlobalFree(block);
+  return put;
+}
+
+HWND WaitForFocus(DWORD threadId, HWND expected, DWORD ms) {
+  HWND focus = FocusOf(threadId);
+  for (DWORD waited = 0; focus != expected && waited < ms; waited += kPollMs) {
+    Sleep(kPollMs);
+    focus = FocusOf(threadId);
+  }
+  return focus;
+}
+
+std::string WaitForText(HWND hwnd, const std::string& expected, DWORD ms) {
+  std::string text = TextOf(hwnd);
+  for (DWORD waited = 0; text != expected && waited < ms; waited += kPollMs) {
+    Sleep(kPollMs);
+    text = TextOf(hwnd);
+  }
+  return text;
+}
+
+void MoveMouseTo(POINT screen) {
+  SetCursorPos(screen.x, screen.y);
+  INPUT move{};
+  move.type = INPUT_MOUSE;
+  // Absolute mouse input counts 65536 steps across the screen.
+  move.mi.dx = MulDiv(screen.x, 65536, GetSystemMetrics(SM_CXSCREEN)) + 1;
+  move.mi.dy = MulDiv(screen.y, 65536, GetSystemMetrics(SM_CYSCREEN)) + 1;
+  move.mi.dwFlags = MOUSEEVENTF_MOVE | MOUSEEVENTF_ABSOLUTE;
+  SendInput(1, &move, sizeof move);
+}
+
+HCURSOR CursorShown() {
+  CURSORINFO info{};
+  info.cbSize = sizeof info;
+  return GetCursorInfo(&info) ? info.hCursor : nullptr;
+}
+
+std::vector<HWND> DialogBoxesOf(DWORD processId) {
+  DialogSearch search{processId, {}};
+  EnumWindows(MatchDialogBox, reinterpret_cast<LPARAM>(&search));
+  return search.found;
+}
+
+MessageBoxSeen WaitForMessageBox(DWORD processId, DWORD ms) {
+  MessageBoxSeen box;
+  for (DWORD waited = 0;; waited += kPollMs) {
+    std::vector<HWND> boxes = DialogBoxesOf(processId);
+    if (!boxes.empty()) {
+      box.hwnd = boxes.front();
+      break;
+    }
+    if (waited >= ms) return box;
+    Sleep(kPollMs);
+  }
+  box.title = TextOf(box.hwnd);
+  // The message is the static control 0xFFFF; the icon is the static showing one.
+  box.text = TextOf(GetDlgItem(box.hwnd, 0xFFFF));
+  for (HWND c : ChildrenOf(box.hwnd)) {
+    if ((GetWindowLongA(c, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) continue;
+    // The box paints in its own time.
+    for (int tries = 0; tries < 20 && !box.errorIcon; ++tries) {
+      box.errorIcon = ShowsErrorIcon(c);
+      if (!box.errorIcon) Sleep(kPollMs);
+    }
+  }
+  return box;
+}
+
+bool AnswerOk(HWND box) {
+  if (!BringToFront(box)) return false;
+  PressKey(VK_RETURN);
+  for (DWORD waited = 0; waited < 3000; waited += kPollMs) {
+    if (!IsWindow(box)) return true;
+    Sleep(kPollMs);
+  }
+  return false;
+}
+
+// ---- Mouse drags, typed text, sample windows and the main window's controls -----
+
+namespace {
+
+BOOL CALLBACK CollectTopLevel(HWND hwnd, LPARAM lParam) {
+  reinterpret_cast<std::vector<HWND>*>(lParam)->push_back(hwnd);
+  return TRUE;
+}
+
+void SendUnicodeChar(wchar_t c) {
+  INPUT keys[2] = {};
+  for (INPUT& key : keys) {
+    key.type = INPUT_KEYBOARD;
+    key.ki.wScan = c;
+    key.ki.dwFlags = KEYEVENTF_UNICODE;
+  }
+  keys[1].ki.dwFlags |= KEYEVENTF_KEYUP;
+  SendInput(2, keys, sizeof(INPUT));
+}
+
+// The dropped list of a combo box is a top-level window of the combo box's process.
+HWND DroppedListOf(HWND combo) {
+  DWORD processId = 0;
+  GetWindowThreadProcessId(combo, &processId);
+  for (HWND hwnd : VisibleWindowsOf(processId))
+    if (ClassOf(hwnd) == "ComboLBox") return hwnd;
+  return nullptr;
+}
+
+}  // namespace
+
+void LeftButton(bool down) {
+  INPUT input{};
+  input.type = INPUT_MOUSE;
+  input.mi.dwFlags = down ? MOUSEEVENTF_LEFTDOWN : MOUSEEVENTF_LEFTUP;
+  SendInput(1, &input, sizeof input);
+}
+
+void ClickAt(POINT screen) {
+  MoveMouseTo(screen);
+  LeftButton(true);
+  LeftButton(false);
+}
+
+POINT CentreOf(HWND hwnd) {
+  RECT r{};
+  GetWindowRect(hwnd, &r);
+  return {(r.left + r.right) / 2, (r.top + r.bottom) / 2};
+}
+
+void TypeText(const std::string& text) {
+  int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
+  std::wstring wide(static_cast<size_t>(n), L'\0');
+  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
+  for (wchar_t c : wide) {
+    if (c < 0x80) {
+      const char ascii[2] = {static_cast<char>(c), '\0'};
+      TypeKeys(ascii);
+    } else {
+      SendUnicodeChar(c);
+    }
+  }
+}
+
+void RetypeField(HWND field, const std::string& text) {
+  ClickAt(CentreOf(field));
+  // Keys go where the focus is when they arrive, so wait for the click to land.
+  WaitForFocus(GetWindowThreadProcessId(field, nullptr), field);
+  PressKey(VK_HOME);
+  PressChord(VK_SHIFT, VK_END);
+  if (text.empty())
+    PressKey(VK_DELETE);
+  else
+    TypeText(text);
+}
+
+bool ChooseComboItem(HWND combo, int index) {
+  ClickAt(CentreOf(combo));
+  HWND list = nullptr;
+  for (DWORD waited = 0; !(list = DroppedListOf(combo)) && waited < 3000; waited += kPollMs)
+    Sleep(kPollMs);
+  if (!list) return false;
+  auto itemHeight = static_cast<int>(SendMessageA(list, LB_GETITEMHEIGHT, 0, 0));
+  RECT client{};
+  GetClientRect(list, &client);
+  POINT item{client.right / 2, itemHeight * index + itemHeight / 2};
+  ClientToScreen(list, &item);
+  ClickAt(item);
+  for (DWORD waited = 0; IsWindowVisible(list) && waited < 3000; waited += kPollMs) Sleep(kPollMs);
+  return true;
+}
+
+bool MainControls::AllFound() const {
+  for (HWND hwnd : {titleField, classField, captureTool, methodCombo, widthField, heightField,
+                    perRowField, keepSizeBox, arrangeButton})
+    if (!hwnd) return false;
+  return true;
+}
+
+MainControls FindMainControls(HWND window) {
+  MainControls c{};
+  c.titleField = ControlAt(window, "Edit", 96, 39);
+  c.classField = ControlAt(window, "Edit", 96, 77);
+  c.captureTool = ControlAt(window, nullptr, 96, 115);
+  c.methodCombo = ControlAt(window, "ComboBox", 80, 174);
+  c.widthField = ControlAt(window, "Edit", 110, 217, "800");
+  c.heightField = ControlAt(window, "Edit", 110, 255);
+  c.perRowField = ControlAt(window, "Edit", 110, 217, "3");
+  c.keepSizeBox = ControlAt(window, "Button", 110, 255);
+  c.arrangeButton = ControlAt(window, "Button", 180, 316);
+  return c;
+}
+
+std::vector<HWND> TopLevelWindows() {
+  std::vector<HWND> all;
+  EnumWindows(CollectTopLevel, reinterpret_cast<LPARAM>(&all));
+  return all;
+}
+
+std::vector<HWND> VisibleWindowsOf(DWORD processId) {
+  std::vector<HWND> found;
+  for (HWND hwnd : TopLevelWindows()) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == processId && IsWindowVisible(hwnd)) found.push_back(hwnd);
+  }
+  return found;
+}
+
+SampleWindows::~SampleWindows() {
+  if (!pi_.hProcess) return;
+  TerminateProcess(pi_.hProcess, 0);
+  WaitForSingleObject(pi_.hProcess, 5000);
+  CloseHandle(pi_.hProcess);
+  CloseHandle(pi_.hThread);
+}
+
+bool SampleWindows::Start(const std::string& arguments, size_t windowCount) {
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  std::string line = "\"" + DriverFolder() + "sample_windows.exe\" " + arguments;
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+                      &pi_))
+    return false;
+  for (DWORD waited = 0; waited < 15000; waited += kPollMs) {
+    if (Windows().size() >= windowCount) return true;
+    if (WaitForSingleObject(pi_.hProcess, kPollMs) == WAIT_OBJECT_0) return false;
+  }
+  return false;
+}

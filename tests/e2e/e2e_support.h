@@ -94,3 +94,95 @@ class Probe {
   DWORD remoteBase_ = 0;    // where e2e_probe.dll lies there
   HMODULE local_ = nullptr;
 };
+
+// ---- Keyboard, mouse and message boxes ------------------------------------------
+
+// Starts Quiltmark, waits for its main window, brings it to the foreground and
+// waits until one of its controls has the focus. Null when any step fails.
+HWND StartInFront(Quiltmark& app);
+
+// The descendant of `window` of that class (any class when null) whose outer
+// rectangle starts at (x, y) in the window's client area; with `text`, the one
+// showing that text. Null when there is none.
+HWND ControlAt(HWND window, const char* cls, int x, int y, const char* text = nullptr);
+
+// Presses `key` while `modifier` (VK_SHIFT, VK_CONTROL or VK_MENU) is held.
+void PressChord(WORD modifier, WORD key);
+// Types text key by key, with Shift where the keyboard needs it ("\b" is Backspace).
+void TypeKeys(const char* text);
+// Puts the text on the clipboard as CF_TEXT; false when the clipboard refused it.
+bool PutOnClipboard(const char* text);
+
+// Polls until the focus of the thread is `expected`; the focus last seen.
+HWND WaitForFocus(DWORD threadId, HWND expected, DWORD ms = 3000);
+// Polls until the window shows `expected`; the text last read.
+std::string WaitForText(HWND hwnd, const std::string& expected, DWORD ms = 3000);
+
+// Moves the pointer to a screen point as the mouse does, so that the window under
+// it is asked for the pointer's shape.
+void MoveMouseTo(POINT screen);
+// The pointer's current shape, as the system tells any process.
+HCURSOR CursorShown();
+
+// A message box of Quiltmark as the user sees it.
+struct MessageBoxSeen {
+  HWND hwnd = nullptr;
+  std::string title;
+  std::string text;
+  bool errorIcon = false;
+};
+// The visible dialog boxes ("#32770") of the process.
+std::vector<HWND> DialogBoxesOf(DWORD processId);
+// Waits for a dialog box of the process and reads it; hwnd is null when none came.
+MessageBoxSeen WaitForMessageBox(DWORD processId, DWORD ms = 5000);
+// Brings the box forward and presses Enter on its OK button; true once it is gone.
+bool AnswerOk(HWND box);
+
+// ---- Mouse drags, typed text, sample windows and the main window's controls -----
+
+// Presses or releases the left mouse button where the pointer is.
+void LeftButton(bool down);
+// Moves the pointer to a screen point and clicks the left button there.
+void ClickAt(POINT screen);
+// The middle of a window's outer rectangle, in screen coordinates.
+POINT CentreOf(HWND hwnd);
+// Types text of the ANSI code page: ASCII key by key, other characters as an input
+// method delivers them (Unicode key input).
+void TypeText(const std::string& text);
+// Clicks into an edit box, selects what it holds and types `text` over it (deletes
+// it when `text` is empty).
+void RetypeField(HWND field, const std::string& text);
+// Drops the list of a drop-down list combo box with a click and clicks item `index`;
+// false when the list did not open.
+bool ChooseComboItem(HWND combo, int index);
+
+// The controls of Quiltmark's main window that the tests drive, found by their
+// kind and place (and, where two pages share a place, by their first text).
+struct MainControls {
+  HWND titleField, classField, captureTool, methodCombo;
+  HWND widthField, heightField, perRowField, keepSizeBox, arrangeButton;
+  bool AllFound() const;
+};
+MainControls FindMainControls(HWND window);
+
+// Every top-level window, hidden ones too, in stacking order from the top.
+std::vector<HWND> TopLevelWindows();
+// The visible top-level windows of a process, in stacking order from the top.
+std::vector<HWND> VisibleWindowsOf(DWORD processId);
+
+// One sample_windows.exe (beside the driver), ended by force with the object.
+class SampleWindows {
+ public:
+  SampleWindows() = default;
+  SampleWindows(const SampleWindows&) = delete;
+  SampleWindows& operator=(const SampleWindows&) = delete;
+  ~SampleWindows();
+
+  // Starts it with these arguments and waits until it shows `windowCount` windows.
+  bool Start(const std::string& arguments, size_t windowCount);
+  DWORD ProcessId() const { return pi_.dwProcessId; }
+  std::vector<HWND> Windows() const { return VisibleWindowsOf(pi_.dwProcessId); }
+
+ private:
+  PROCESS_INFORMATION pi_{};
+};

@@ -1,0 +1,316 @@
+// Arranging other programs' windows through Quiltmark's window, the way a person
+// does it: typing the search, choosing the method and its numbers, clicking 自动排列;
+// and what it refuses.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdlib>
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/e2e_support.h"
+
+namespace {
+
+// The screen is 1920 x 1080 and Wine's taskbar a 1-pixel strip along its bottom.
+constexpr int kWorkWidth = 1920;
+constexpr int kWorkHeight = 1079;
+
+// Class A: four windows titled 样例窗口 and two titled 其他窗口; class B: three titled
+// 样例窗口. So the class, the title and both find different sets.
+const char kSamples[] = "--tiles QmArrangeA 4 样例窗口 QmArrangeA 2 其他窗口 QmArrangeB 3 样例窗口";
+constexpr size_t kSampleCount = 9;
+
+enum Method { kBySize = 0, kByRowCount = 1 };
+
+std::vector<RECT> RectsOf(const std::vector<HWND>& windows) {
+  std::vector<RECT> rects;
+  for (HWND hwnd : windows) {
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    rects.push_back(r);
+  }
+  return rects;
+}
+
+bool SameRects(const std::vector<RECT>& a, const std::vector<RECT>& b) {
+  auto same = [](const RECT& p, const RECT& q) { return EqualRect(&p, &q) != 0; };
+  return std::ranges::equal(a, b, same);
+}
+
+std::string Show(const RECT& r) {
+  return "(" + std::to_string(r.left) + "," + std::to_string(r.top) + ") " +
+         std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top);
+}
+
+// What FindWindowExA walks: every top-level window, hidden ones too, whose class and
+// title equal the given ones (null: any), in stacking order from the top.
+std::vector<HWND> Matching(const char* cls, const char* title) {
+  std::vector<HWND> found;
+  for (HWND hwnd : TopLevelWindows()) {
+    if (cls && ClassOf(hwnd) != cls) continue;
+    if (title && TextOf(hwnd) != title) continue;
+    found.push_back(hwnd);
+  }
+  return found;
+}
+
+// A search as typed, and the method with its numbers.
+struct Setting {
+  const char* name;
+  const char* title;  // typed into the title field ("" empties it)
+  const char* cls;    // typed into the class field ("" empties it)
+  const char* findClass;
+  const char* findTitle;  // what the search must match (null: any)
+  size_t found;           // how many sample windows that is
+  Method method;
+  const char* first;   // the width, or the count per row
+  const char* second;  // the height; for kByRowCount "keep" ticks 禁止修改窗口尺寸
+};
+
+// Where each window of the list must land: the grid from the work area, filled left
+// to right and top to bottom in list order.
+std::vector<RECT> Planned(const Setting& s, const std::vector<RECT>& before) {
+  int n = static_cast<int>(before.size());
+  int cellWidth = 0, cellHeight = 0, cols = 0;
+  bool keepSize = false;
+  if (s.method == kBySize) {
+    cellWidth = std::atoi(s.first);
+    cellHeight = std::atoi(s.second);
+    cols = std::max(kWorkWidth / cellWidth, 1);
+  } else {
+    int perRow = std::atoi(s.first);
+    int rows = (n + perRow - 1) / perRow;
+    cellWidth = kWorkWidth / perRow;
+    cellHeight = kWorkHeight / rows;
+    cols = kWorkWidth / cellWidth;
+    keepSize = std::string(s.second) == "keep";
+  }
+  std::vector<RECT> planned;
+  for (int i = 0; i < n; ++i) {
+    int x = (i % cols) * cellWidth, y = (i / cols) * cellHeight;
+    int cx = keepSize ? before[i].right - before[i].left : cellWidth;
+    int cy = keepSize ? before[i].bottom - before[i].top : cellHeight;
+    planned.push_back({x, y, x + cx, y + cy});
+  }
+  return planned;
+}
+
+// Sample windows and a Quiltmark in front, its controls found.
+class Arrange : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(samples_.Start(kSamples, kSampleCount)) << "sample_windows did not come up";
+    StartQuiltmark();
+  }
+
+  void StartQuiltmark() {
+    app_ = std::make_unique<Quiltmark>();
+    window_ = StartInFront(*app_);
+    ASSERT_NE(window_, nullptr) << "Quiltmark did not come to the front";
+    c_ = FindMainControls(window_);
+    ASSERT_TRUE(c_.AllFound());
+  }
+
+  void Type(HWND field, const char* text) {
+    RetypeField(field, text);
+    ASSERT_EQ(WaitForText(field, text), text);
+  }
+
+  void Choose(Method method) {
+    ASSERT_TRUE(ChooseComboItem(c_.methodCombo, method));
+    HWND shown = method == kBySize ? c_.widthField : c_.perRowField;
+    for (int tries = 0; tries < 60 && !IsWindowVisible(shown); ++tries) Sleep(50);
+    ASSERT_TRUE(IsWindowVisible(shown)) << "the page of method " << method << " is not shown";
+  }
+
+  void SetKeepSize(bool keep) {
+    if ((SendMessageA(c_.keepSizeBox, BM_GETCHECK, 0, 0) == BST_CHECKED) == keep) return;
+    // The box is drawn at the left end of the control.
+    RECT r{};
+    GetWindowRect(c_.keepSizeBox, &r);
+    ClickAt({r.left + 7, (r.top + r.bottom) / 2});
+    for (int tries = 0; tries < 60; ++tries, Sleep(50))
+      if ((SendMessageA(c_.keepSizeBox, BM_GETCHECK, 0, 0) == BST_CHECKED) == keep) return;
+    FAIL() << "the check box did not change";
+  }
+
+  // Types everything the setting says into Quiltmark's window, leaving the click.
+  void Enter(const Setting& s) {
+    ASSERT_TRUE(BringToFront(window_));
+    ASSERT_NO_FATAL_FAILURE(Type(c_.titleField, s.title));
+    ASSERT_NO_FATAL_FAILURE(Type(c_.classField, s.cls));
+    ASSERT_NO_FATAL_FAILURE(Choose(s.method));
+    if (s.method == kBySize) {
+      ASSERT_NO_FATAL_FAILURE(Type(c_.widthField, s.first));
+      ASSERT_NO_FATAL_FAILURE(Type(c_.heightField, s.second));
+    } else {
+      ASSERT_NO_FATAL_FAILURE(Type(c_.perRowField, s.first));
+      ASSERT_NO_FATAL_FAILURE(SetKeepSize(std::string(s.second) == "keep"));
+    }
+  }
+
+  SampleWindows samples_;
+  std::unique_ptr<Quiltmark> app_;
+  HWND window_ = nullptr;
+  MainControls c_{};
+};
+
+// Each search finds its windows and each method lays them out as planned, in the
+// order the search met them. One after the other in one window, so every setting
+// starts from the sizes the one before left.
+TEST_F(Arrange, SearchesAndMethodsPlaceWindowsOnTheGrid) {
+  const Setting kSettings[] = {
+      {"class, by size", "", "QmArrangeA", "QmArrangeA", nullptr, 6, kBySize, "500", "300"},
+      {"class and title, 2 a row keeping sizes", "样例窗口", "QmArrangeA", "QmArrangeA", "样例窗口",
+       4, kByRowCount, "2", "keep"},
+      {"title, by size", "样例窗口", "", nullptr, "样例窗口", 7, kBySize, "700", "250"},
+      {"class, 4 a row keeping sizes", "", "QmArrangeA", "QmArrangeA", nullptr, 6, kByRowCount, "4",
+       "keep"},
+      {"class, 4 a row", "", "QmArrangeA", "QmArrangeA", nullptr, 6, kByRowCount, "4", ""},
+      {"title, class typed as the placeholder, 3 a row", "样例窗口", "[ 可空 ]", nullptr,
+       "样例窗口", 7, kByRowCount, "3", ""},
+      {"title, 100 a row", "样例窗口", "", nullptr, "样例窗口", 7, kByRowCount, "100", ""},
+      {"class and title, cells wider than the screen", "样例窗口", "QmArrangeA", "QmArrangeA",
+       "样例窗口", 4, kBySize, "2000", "120"},
+  };
+  for (const Setting& s : kSettings) {
+    SCOPED_TRACE(s.name);
+    ASSERT_NO_FATAL_FAILURE(Enter(s));
+    std::vector<HWND> order = Matching(s.findClass, s.findTitle);
+    ASSERT_EQ(order.size(), s.found);
+    std::vector<RECT> planned = Planned(s, RectsOf(order));
+    std::vector<HWND> others = samples_.Windows();
+    std::erase_if(others, [&](HWND h) { return std::ranges::find(order, h) != order.end(); });
+    std::vector<RECT> othersBefore = RectsOf(others);
+
+    ClickAt(CentreOf(c_.arrangeButton));
+    std::vector<RECT> now = RectsOf(order);
+    for (int tries = 0; tries < 100 && !SameRects(now, planned); ++tries, Sleep(50))
+      now = RectsOf(order);
+    for (size_t i = 0; i < order.size(); ++i)
+      EXPECT_EQ(Show(now[i]), Show(planned[i])) << "window " << i + 1 << " of " << order.size();
+    EXPECT_TRUE(DialogBoxesOf(app_->ProcessId()).empty()) << "a message after arranging";
+    EXPECT_TRUE(SameRects(RectsOf(others), othersBefore)) << "a window outside the search moved";
+  }
+}
+
+enum class Field { kNone, kTitle, kWidth, kHeight, kPerRow, kButton };
+
+// An arrange click that Quiltmark refuses with a message box, and what it leaves.
+struct Refusal {
+  const char* name;
+  const char* title;  // typed (null: the field is not touched)
+  const char* cls;
+  Method method;
+  Field setField;  // a field given `setText` from outside: it never had the focus
+  const char* setText;
+  const char* boxText;
+  const char* boxTitle;
+  Field focus;  // where the focus is once the box is answered
+  const char* focusText;
+};
+
+// Each refusal shows its message with the error icon, moves nothing, leaves the focus
+// where the user has to act, and Quiltmark carries on.
+TEST_F(Arrange, RefusedClicksExplainAndMoveNothing) {
+  const char kNoCondition[] = "请至少提供一个窗口查找条件！";
+  const char kNotFound[] = "没有找到匹配的窗口";
+  const Refusal kRefusals[] = {
+      {"both fields empty", nullptr, nullptr, kBySize, Field::kNone, nullptr, kNoCondition,
+       "无效条件", Field::kTitle, ""},
+      {"title typed as the placeholder", "[ 可空 ]", nullptr, kBySize, Field::kNone, nullptr,
+       kNoCondition, "无效条件", Field::kTitle, ""},
+      {"class of spaces only", nullptr, "   ", kBySize, Field::kNone, nullptr, kNotFound, "未找到",
+       Field::kButton, "自动排列"},
+      {"no such class", nullptr, "QmNoSuchClass", kBySize, Field::kNone, nullptr, kNotFound,
+       "未找到", Field::kButton, "自动排列"},
+      {"part of a title", "样例", nullptr, kBySize, Field::kNone, nullptr, kNotFound, "未找到",
+       Field::kButton, "自动排列"},
+      {"width 0 set from outside", nullptr, "QmArrangeA", kBySize, Field::kWidth, "0",
+       "窗口宽度无效", "无效宽度", Field::kWidth, ""},
+      {"height -5 set from outside", nullptr, "QmArrangeA", kBySize, Field::kHeight, "-5",
+       "窗口高度无效", "无效高度", Field::kHeight, ""},
+      {"0 a row set from outside", nullptr, "QmArrangeA", kByRowCount, Field::kPerRow, "0",
+       "排列数量无效", "无效数量", Field::kPerRow, ""},
+      {"9999 a row set from outside", nullptr, "QmArrangeA", kByRowCount, Field::kPerRow, "9999",
+       "排列数量无效", "无效数量", Field::kPerRow, ""},
+      {"1921 a row, more than the screen's pixels", nullptr, "QmArrangeA", kByRowCount,
+       Field::kPerRow, "1921", "排列数量无效", "无效数量", Field::kPerRow, ""},
+  };
+  auto handleOf = [this](Field f) {
+    switch (f) {
+      case Field::kTitle: return c_.titleField;
+      case Field::kWidth: return c_.widthField;
+      case Field::kHeight: return c_.heightField;
+      case Field::kPerRow: return c_.perRowField;
+      case Field::kButton: return c_.arrangeButton;
+      case Field::kNone: break;
+    }
+    return HWND{};
+  };
+  std::vector<HWND> samples = samples_.Windows();
+  std::vector<RECT> before = RectsOf(samples);
+  for (const Refusal& r : kRefusals) {
+    SCOPED_TRACE(r.name);
+    // A refused field keeps the focus and would complain again on leaving it, so
+    // each case has a Quiltmark of its own.
+    if (r.method == kByRowCount) {
+      ASSERT_NO_FATAL_FAILURE(Choose(kByRowCount));
+    }
+    if (r.title) {
+      ASSERT_NO_FATAL_FAILURE(Type(c_.titleField, r.title));
+    }
+    if (r.cls) {
+      ASSERT_NO_FATAL_FAILURE(Type(c_.classField, r.cls));
+    }
+    if (r.setField != Field::kNone)
+      SendMessageA(handleOf(r.setField), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(r.setText));
+
+    ClickAt(CentreOf(c_.arrangeButton));
+    MessageBoxSeen box = WaitForMessageBox(app_->ProcessId());
+    ASSERT_NE(box.hwnd, nullptr) << "no message box";
+    EXPECT_EQ(box.text, r.boxText);
+    EXPECT_EQ(box.title, r.boxTitle);
+    EXPECT_TRUE(box.errorIcon);
+    ASSERT_TRUE(AnswerOk(box.hwnd));
+
+    // The box has no owner: once it is gone the system may activate another
+    // program's window, so look where the focus is when the user comes back.
+    ASSERT_TRUE(BringToFront(window_));
+    HWND focus = handleOf(r.focus);
+    EXPECT_EQ(WaitForFocus(app_->ThreadId(), focus), focus);
+    EXPECT_EQ(WaitForText(focus, r.focusText), r.focusText);
+    if (r.cls) {
+      EXPECT_EQ(TextOf(c_.classField), r.cls) << "the search field was changed";
+    }
+    EXPECT_TRUE(DialogBoxesOf(app_->ProcessId()).empty()) << "a second message";
+    EXPECT_EQ(app_->WaitForExit(100), kStillRunning);
+    EXPECT_TRUE(SameRects(RectsOf(samples), before)) << "a sample window moved";
+
+    PostMessageA(window_, WM_CLOSE, 0, 0);
+    EXPECT_EQ(app_->WaitForExit(), 0u);
+    ASSERT_NO_FATAL_FAILURE(StartQuiltmark());
+  }
+}
+
+// Choosing an item of 排列方式 shows its page: the width and height fields for
+// 根据尺寸排序, the count per row and 禁止修改窗口尺寸 for 根据行数排序.
+TEST_F(Arrange, ChoosingAMethodShowsItsPage) {
+  const Method kChoices[] = {kByRowCount, kBySize, kByRowCount, kBySize};
+  for (Method m : kChoices) {
+    SCOPED_TRACE(m == kBySize ? "根据尺寸排序" : "根据行数排序");
+    ASSERT_TRUE(ChooseComboItem(c_.methodCombo, m));
+    EXPECT_EQ(SendMessageA(c_.methodCombo, CB_GETCURSEL, 0, 0), m);
+    bool bySize = m == kBySize;
+    for (int tries = 0; tries < 60 && IsWindowVisible(c_.widthField) != bySize; ++tries) Sleep(50);
+    EXPECT_EQ(IsWindowVisible(c_.widthField) != 0, bySize);
+    EXPECT_EQ(IsWindowVisible(c_.heightField) != 0, bySize);
+    EXPECT_EQ(IsWindowVisible(c_.perRowField) != 0, !bySize);
+    EXPECT_EQ(IsWindowVisible(c_.keepSizeBox) != 0, !bySize);
+  }
+}
+
+}  // namespace

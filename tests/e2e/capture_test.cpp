@@ -1,0 +1,206 @@
+// The capture tool as a person uses it: press the left button on the reticle, drag
+// it over a window of another program, let go. The search and size fields then hold
+// the outermost window under the pointer, in black.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <memory>
+#include <string>
+#include <vector>
+
+#include "tests/e2e/e2e_support.h"
+
+namespace {
+
+// Two windows with a button and an edit box each, a pop-up owned by the first, a
+// window claiming a 2 GB title and one whose thread sleeps once it has painted; all
+// in a row along the top of the screen, clear of Quiltmark's window.
+const char kSamples[] = "--tiles --children --popup --huge-title --hung QmCapture 2 捕获样例";
+constexpr size_t kSampleCount = 5;
+
+// The capture tool's middle in the main window's client area.
+constexpr POINT kToolCentre = {96 + 16, 115 + 16};
+
+// The reticle of the idle picture is blue (0, 102, 255); the drag picture has none.
+int BluePixels(HWND tool) {
+  int blue = 0;
+  for (DWORD rgb : PixelsOf(tool)) {
+    int r = rgb >> 16, g = (rgb >> 8) & 0xFF, b = rgb & 0xFF;
+    blue += r < 80 && g > 60 && g < 160 && b > 200;
+  }
+  return blue;
+}
+
+bool ShowsReticle(HWND tool, bool expected) {
+  for (int tries = 0; tries < 40; ++tries, Sleep(50))
+    if ((BluePixels(tool) >= 8) == expected) return true;
+  return false;
+}
+
+// Black text leaves pure black pixels inside the border; the grey placeholder none.
+bool ShowsBlackText(HWND field) {
+  for (int tries = 0; tries < 40; ++tries, Sleep(50)) {
+    RECT r{};
+    GetWindowRect(field, &r);
+    int cx = r.right - r.left, cy = r.bottom - r.top;
+    std::vector<DWORD> pixels = PixelsOf(field);
+    for (int y = 3; y < cy - 3; ++y)
+      for (int x = 3; x < cx - 3; ++x)
+        if (pixels[static_cast<size_t>(y) * cx + x] == 0) return true;
+  }
+  return false;
+}
+
+bool Answers(HWND hwnd) {
+  DWORD_PTR unused = 0;
+  return SendMessageTimeoutA(hwnd, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 300, &unused) != 0;
+}
+
+// What the four fields must show.
+struct Fields {
+  std::string title, cls, width, height;
+};
+
+Fields FieldsFor(HWND hwnd, const std::string& title) {
+  RECT r{};
+  GetWindowRect(hwnd, &r);
+  return {title, ClassOf(hwnd), std::to_string(r.right - r.left), std::to_string(r.bottom - r.top)};
+}
+
+enum class Target { kItself, kButton, kEditBox, kOwnedPopup, kHugeTitle, kHung };
+
+struct Capture {
+  const char* name;
+  Target target;
+};
+
+class CaptureTool : public ::testing::Test {
+ protected:
+  void SetUp() override {
+    ASSERT_TRUE(samples_.Start(kSamples, kSampleCount)) << "sample_windows did not come up";
+    for (HWND hwnd : samples_.Windows()) {
+      std::string cls = ClassOf(hwnd);
+      if (cls == "QmSamplePopup") popup_ = hwnd;
+      if (cls == "QmSampleHuge") huge_ = hwnd;
+      if (cls == "QmSampleHung") hung_ = hwnd;
+    }
+    ASSERT_TRUE(popup_ && huge_ && hung_);
+    owner_ = GetWindow(popup_, GW_OWNER);
+    for (HWND hwnd : samples_.Windows())
+      if (ClassOf(hwnd) == "QmCapture" && hwnd != owner_) other_ = hwnd;
+    ASSERT_TRUE(owner_ && other_);
+    // Let the hung window paint and fall asleep.
+    for (int tries = 0; tries < 30 && Answers(hung_); ++tries) Sleep(100);
+    ASSERT_FALSE(Answers(hung_)) << "the hung window still answers";
+  }
+
+  // Where the pointer is let go, the window found there, and what the fields must
+  // then show.
+  void Aim(Target t, HWND main, POINT* at, HWND* under, Fields* expected) {
+    HWND button = FindWindowExA(other_, nullptr, "Button", nullptr);
+    HWND edit = FindWindowExA(owner_, nullptr, "Edit", nullptr);
+    switch (t) {
+      case Target::kItself:
+        *at = kToolCentre;
+        ClientToScreen(main, at);
+        *under = nullptr;
+        *expected = FieldsFor(main, "Quiltmark");
+        return;
+      case Target::kButton:
+        *under = button;
+        *expected = FieldsFor(other_, TextOf(other_));
+        break;
+      case Target::kEditBox:
+        *under = edit;
+        *expected = FieldsFor(owner_, TextOf(owner_));
+        break;
+      case Target::kOwnedPopup:
+        *under = popup_;
+        *expected = FieldsFor(owner_, TextOf(owner_));
+        break;
+      case Target::kHugeTitle:
+        // Its real title is short: read with a bounded buffer it comes through.
+        *under = huge_;
+        *expected = FieldsFor(huge_, "超长标题窗口");
+        break;
+      case Target::kHung:
+        *under = hung_;
+        *expected = FieldsFor(hung_, "");
+        break;
+    }
+    *at = CentreOf(*under);
+  }
+
+  SampleWindows samples_;
+  HWND owner_ = nullptr, other_ = nullptr, popup_ = nullptr, huge_ = nullptr, hung_ = nullptr;
+};
+
+// Each drag fills the title, class name, width and height of the outermost window
+// where the button is let go, shows the drag picture while the button is held, and
+// leaves Quiltmark running. A window that will not tell its title gives an empty one.
+TEST_F(CaptureTool, DragFillsTheFieldsWithTheOutermostWindow) {
+  const Capture kCaptures[] = {
+      {"released at once on the tool itself", Target::kItself},
+      {"a button inside another program's window", Target::kButton},
+      {"an edit box inside another program's window", Target::kEditBox},
+      {"a pop-up owned by another window", Target::kOwnedPopup},
+      {"a window claiming a 2 GB title", Target::kHugeTitle},
+      {"a window whose thread no longer answers", Target::kHung},
+  };
+  for (const Capture& c : kCaptures) {
+    SCOPED_TRACE(c.name);
+    Quiltmark app;
+    HWND main = StartInFront(app);
+    ASSERT_NE(main, nullptr);
+    MainControls controls = FindMainControls(main);
+    ASSERT_TRUE(controls.AllFound());
+    POINT at{};
+    HWND under = nullptr;
+    Fields expected;
+    Aim(c.target, main, &at, &under, &expected);
+    if (under) {
+      ASSERT_EQ(WindowFromPoint(at), under) << "the target is covered";
+    }
+    if (c.target == Target::kItself) {
+      EXPECT_EQ(expected.width, "312");
+      EXPECT_EQ(expected.height, "389");
+    }
+
+    POINT tool = kToolCentre;
+    ClientToScreen(main, &tool);
+    // The picture tells when the press has been handled: only then does the tool hold
+    // the mouse, and only then may the pointer leave it.
+    ASSERT_TRUE(ShowsReticle(controls.captureTool, true)) << "no idle picture before the press";
+    MoveMouseTo(tool);
+    LeftButton(true);
+    ASSERT_TRUE(ShowsReticle(controls.captureTool, false)) << "no drag picture while held";
+    // Over the way in a few steps, as a hand moves.
+    for (int step = 1; step <= 4; ++step, Sleep(20))
+      MoveMouseTo({tool.x + (at.x - tool.x) * step / 4, tool.y + (at.y - tool.y) * step / 4});
+    LeftButton(false);
+
+    Fields seen;
+    for (int tries = 0; tries < 100; ++tries, Sleep(50)) {
+      seen = {TextOf(controls.titleField), TextOf(controls.classField), TextOf(controls.widthField),
+              TextOf(controls.heightField)};
+      if (seen.cls == expected.cls && seen.width == expected.width &&
+          seen.height == expected.height && seen.title == expected.title)
+        break;
+    }
+    EXPECT_EQ(seen.title, expected.title);
+    EXPECT_EQ(seen.cls, expected.cls);
+    EXPECT_EQ(seen.width, expected.width);
+    EXPECT_EQ(seen.height, expected.height);
+    if (!expected.title.empty()) {
+      EXPECT_TRUE(ShowsBlackText(controls.titleField)) << "the title is not black";
+    }
+    EXPECT_TRUE(ShowsBlackText(controls.classField)) << "the class name is not black";
+    EXPECT_TRUE(ShowsReticle(controls.captureTool, true)) << "the idle picture is not back";
+
+    EXPECT_TRUE(Answers(main)) << "Quiltmark stopped answering";
+    PostMessageA(main, WM_CLOSE, 0, 0);
+    EXPECT_EQ(app.WaitForExit(), 0u);
+  }
+}
+
+}  // namespace

@@ -1,0 +1,244 @@
+// Plain top-level windows of other programs for the end-to-end tests and the demo to
+// find, capture and arrange.
+//
+// Usage: sample_windows.exe [options] CLASS COUNT TITLE [CLASS COUNT TITLE ...]
+//   --tiles       side by side in rows of six from the top-left of the screen, none
+//                 overlapping (otherwise scattered and overlapping)
+//   --children    a button and an edit box inside each window
+//   --popup       a dialog-like pop-up window owned by the first window
+//   --huge-title  one more window that answers WM_GETTEXTLENGTH with 0x7FFFFFFF
+//   --hung        one more window whose thread stops answering once it has painted
+// The extra windows come after the named ones, in the order above. Each window is
+// painted in a colour of its own with its number. The program runs until every
+// named window is closed or it is ended.
+#include <windows.h>
+
+#include <cstdlib>
+#include <cstring>
+#include <string>
+#include <vector>
+
+namespace {
+
+constexpr char kPopupClass[] = "QmSamplePopup";
+constexpr char kHugeClass[] = "QmSampleHuge";
+constexpr char kHungClass[] = "QmSampleHung";
+constexpr UINT kHangMessage = WM_APP + 1;
+constexpr DWORD kHangMs = 10 * 60 * 1000;
+
+const COLORREF kColours[] = {
+    RGB(230, 80, 70),  RGB(70, 150, 230), RGB(90, 190, 90),   RGB(240, 180, 50),
+    RGB(160, 90, 200), RGB(60, 190, 190), RGB(240, 130, 180), RGB(150, 150, 150),
+};
+
+// What each window paints: its colour and its 1-based number.
+struct Sample {
+  COLORREF colour;
+  int number;
+};
+
+int g_openWindows = 0;
+HFONT g_numberFont = nullptr;
+
+void Paint(HWND hwnd) {
+  PAINTSTRUCT ps;
+  HDC dc = BeginPaint(hwnd, &ps);
+  auto* sample = reinterpret_cast<const Sample*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  if (sample) {
+    RECT client;
+    GetClientRect(hwnd, &client);
+    HBRUSH brush = CreateSolidBrush(sample->colour);
+    FillRect(dc, &client, brush);
+    DeleteObject(brush);
+    char number[16];
+    wsprintfA(number, "%d", sample->number);
+    HGDIOBJ old = SelectObject(dc, g_numberFont);
+    SetBkMode(dc, TRANSPARENT);
+    SetTextColor(dc, RGB(255, 255, 255));
+    DrawTextA(dc, number, -1, &client, DT_CENTER | DT_VCENTER | DT_SINGLELINE);
+    SelectObject(dc, old);
+  }
+  EndPaint(hwnd, &ps);
+}
+
+// Any size is allowed, so that a grid of narrow cells lands exactly as placed.
+void AllowAnySize(LPARAM lParam) {
+  auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+  info->ptMinTrackSize = {1, 1};
+  info->ptMaxTrackSize = {10000, 10000};
+}
+
+LRESULT CALLBACK SampleProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_PAINT: Paint(hwnd); return 0;
+    case WM_GETMINMAXINFO: AllowAnySize(lParam); return 0;
+    case WM_DESTROY:
+      if (--g_openWindows == 0) PostQuitMessage(0);
+      return 0;
+    default: return DefWindowProcA(hwnd, message, wParam, lParam);
+  }
+}
+
+LRESULT CALLBACK PopupProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_PAINT) {
+    Paint(hwnd);
+    return 0;
+  }
+  return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+// Claims a title far longer than any buffer; its real title is short.
+LRESULT CALLBACK HugeTitleProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_GETTEXTLENGTH) return 0x7FFFFFFF;
+  return PopupProc(hwnd, message, wParam, lParam);
+}
+
+// Paints once, then its thread sleeps and answers nothing more.
+LRESULT CALLBACK HungProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  switch (message) {
+    case WM_PAINT:
+      Paint(hwnd);
+      PostMessageA(hwnd, kHangMessage, 0, 0);
+      return 0;
+    case kHangMessage: Sleep(kHangMs); return 0;
+    default: return DefWindowProcA(hwnd, message, wParam, lParam);
+  }
+}
+
+void Register(const char* className, WNDPROC proc) {
+  WNDCLASSA wc{};
+  // The number stays in the middle when the window is resized.
+  wc.style = CS_HREDRAW | CS_VREDRAW;
+  wc.lpfnWndProc = proc;
+  wc.hInstance = GetModuleHandleA(nullptr);
+  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+  wc.lpszClassName = className;
+  RegisterClassA(&wc);
+}
+
+struct Place {
+  int x, y, cx, cy;
+};
+
+// Window `i` (0-based) of the run.
+Place PlaceOf(int i, bool tiles) {
+  if (tiles) return {20 + (i % 6) * 315, 20 + (i / 6) * 235, 300, 200};
+  // Spread over the screen with a few sizes, each overlapping the ones before.
+  return {60 + (i * 290) % 1250, 50 + (i * 170) % 520, 420 + (i * 70) % 180, 300 + (i * 50) % 140};
+}
+
+HWND MakeSample(const char* className, const char* title, DWORD style, HWND owner, int index,
+                bool tiles) {
+  static std::vector<Sample*> samples;
+  samples.push_back(new Sample{kColours[index % std::size(kColours)], index + 1});
+  Place p = PlaceOf(index, tiles);
+  HWND hwnd = CreateWindowExA(0, className, title, style, p.x, p.y, p.cx, p.cy, owner, nullptr,
+                              GetModuleHandleA(nullptr), nullptr);
+  if (hwnd) SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(samples.back()));
+  return hwnd;
+}
+
+void AddChildren(HWND hwnd, int number) {
+  char caption[32];
+  wsprintfA(caption, "按钮 %d", number);
+  CreateWindowExA(0, "BUTTON", caption, WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 16, 16, 120, 32,
+                  hwnd, nullptr, GetModuleHandleA(nullptr), nullptr);
+  CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "输入框", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 16,
+                  60, 180, 26, hwnd, nullptr, GetModuleHandleA(nullptr), nullptr);
+}
+
+struct HungStart {
+  int index;
+  bool tiles;
+};
+
+DWORD WINAPI RunHungWindow(void* parameter) {
+  auto* start = static_cast<HungStart*>(parameter);
+  MakeSample(kHungClass, "无响应窗口", WS_OVERLAPPEDWINDOW | WS_VISIBLE, nullptr, start->index,
+             start->tiles);
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
+  return 0;
+}
+
+int Usage() {
+  MessageBoxA(nullptr,
+              "sample_windows.exe [--tiles] [--children] [--popup] [--huge-title] [--hung] "
+              "CLASS COUNT TITLE [CLASS COUNT TITLE ...]",
+              "sample_windows", MB_OK);
+  return 2;
+}
+
+}  // namespace
+
+int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  bool tiles = false, children = false, popup = false, hugeTitle = false, hung = false;
+  struct Group {
+    const char* className;
+    int count;
+    const char* title;
+  };
+  std::vector<Group> groups;
+  for (int a = 1; a < __argc; ++a) {
+    const char* arg = __argv[a];
+    if (std::strcmp(arg, "--tiles") == 0) {
+      tiles = true;
+    } else if (std::strcmp(arg, "--children") == 0) {
+      children = true;
+    } else if (std::strcmp(arg, "--popup") == 0) {
+      popup = true;
+    } else if (std::strcmp(arg, "--huge-title") == 0) {
+      hugeTitle = true;
+    } else if (std::strcmp(arg, "--hung") == 0) {
+      hung = true;
+    } else if (a + 2 < __argc) {
+      groups.push_back({arg, std::atoi(__argv[a + 1]), __argv[a + 2]});
+      a += 2;
+    } else {
+      return Usage();
+    }
+  }
+  if (groups.empty()) return Usage();
+
+  g_numberFont =
+      CreateFontA(-72, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                  CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "Tahoma");
+  int index = 0;
+  HWND first = nullptr;
+  for (const Group& g : groups) {
+    Register(g.className, SampleProc);
+    for (int i = 0; i < g.count; ++i, ++index) {
+      HWND hwnd =
+          MakeSample(g.className, g.title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, nullptr, index, tiles);
+      if (!hwnd) return 1;
+      ++g_openWindows;
+      if (!first) first = hwnd;
+      if (children) AddChildren(hwnd, index + 1);
+    }
+  }
+  if (g_openWindows == 0) return Usage();
+  if (popup) {
+    Register(kPopupClass, PopupProc);
+    MakeSample(kPopupClass, "样例对话框", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, first,
+               index++, tiles);
+  }
+  if (hugeTitle) {
+    Register(kHugeClass, HugeTitleProc);
+    MakeSample(kHugeClass, "超长标题窗口", WS_OVERLAPPEDWINDOW | WS_VISIBLE, nullptr, index++,
+               tiles);
+  }
+  if (hung) {
+    Register(kHungClass, HungProc);
+    static HungStart start{index++, tiles};
+    CloseHandle(CreateThread(nullptr, 0, RunHungWindow, &start, 0, nullptr));
+  }
+
+  MSG msg;
+  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+  // Returning ends the process, the sleeping thread with it.
+  return 0;
+}
