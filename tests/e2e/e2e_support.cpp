@@ -298,51 +298,6 @@ void SendKeys(std::vector<INPUT> keys) {
   SendInput(static_cast<UINT>(keys.size()), keys.data(), sizeof(INPUT));
 }
 
-// A message box draws its icon with a static control; the icon's handle means
-// nothing here, so what it shows is compared with the system's error icon drawn on
-// the same ground.
-bool ShowsErrorIcon(HWND iconStatic) {
-  RECT r{};
-  GetWindowRect(iconStatic, &r);
-  HDC screen = GetDC(nullptr);
-  HDC dc = CreateCompatibleDC(screen);
-  HBITMAP bitmap = CreateCompatibleBitmap(screen, 32, 32);
-  HGDIOBJ old = SelectObject(dc, bitmap);
-  COLORREF ground = GetPixel(screen, r.left, r.top);  // the icon's corners are clear
-  HBRUSH brush = CreateSolidBrush(ground);
-  RECT all{0, 0, 32, 32};
-  FillRect(dc, &all, brush);
-  DrawIconEx(dc, 0, 0, LoadIconA(nullptr, IDI_HAND), 32, 32, 0, nullptr, DI_NORMAL);
-  int differing = 0, inked = 0;
-  for (int y = 0; y < 32; ++y) {
-    for (int x = 0; x < 32; ++x) {
-      COLORREF mine = GetPixel(dc, x, y);
-      differing += mine != GetPixel(screen, r.left + x, r.top + y);
-      inked += mine != ground;
-    }
-  }
-  SelectObject(dc, old);
-  DeleteObject(brush);
-  DeleteObject(bitmap);
-  DeleteDC(dc);
-  ReleaseDC(nullptr, screen);
-  return inked > 100 && differing == 0;
-}
-
-struct DialogSearch {
-  DWORD processId;
-  std::vector<HWND> found;
-};
-
-BOOL CALLBACK MatchDialogBox(HWND hwnd, LPARAM lParam) {
-  auto* search = reinterpret_cast<DialogSearch*>(lParam);
-  DWORD pid = 0;
-  GetWindowThreadProcessId(hwnd, &pid);
-  if (pid == search->processId && IsWindowVisible(hwnd) && ClassOf(hwnd) == "#32770")
-    search->found.push_back(hwnd);
-  return TRUE;
-}
-
 }  // namespace
 
 HWND StartInFront(Quiltmark& app) {
@@ -436,37 +391,6 @@ HCURSOR CursorShown() {
   CURSORINFO info{};
   info.cbSize = sizeof info;
   return GetCursorInfo(&info) ? info.hCursor : nullptr;
-}
-
-std::vector<HWND> DialogBoxesOf(DWORD processId) {
-  DialogSearch search{processId, {}};
-  EnumWindows(MatchDialogBox, reinterpret_cast<LPARAM>(&search));
-  return search.found;
-}
-
-MessageBoxSeen WaitForMessageBox(DWORD processId, DWORD ms) {
-  MessageBoxSeen box;
-  for (DWORD waited = 0;; waited += kPollMs) {
-    std::vector<HWND> boxes = DialogBoxesOf(processId);
-    if (!boxes.empty()) {
-      box.hwnd = boxes.front();
-      break;
-    }
-    if (waited >= ms) return box;
-    Sleep(kPollMs);
-  }
-  box.title = TextOf(box.hwnd);
-  // The message is the static control 0xFFFF; the icon is the static showing one.
-  box.text = TextOf(GetDlgItem(box.hwnd, 0xFFFF));
-  for (HWND c : ChildrenOf(box.hwnd)) {
-    if ((GetWindowLongA(c, GWL_STYLE) & SS_TYPEMASK) != SS_ICON) continue;
-    // The box paints in its own time.
-    for (int tries = 0; tries < 20 && !box.errorIcon; ++tries) {
-      box.errorIcon = ShowsErrorIcon(c);
-      if (!box.errorIcon) Sleep(kPollMs);
-    }
-  }
-  return box;
 }
 
 bool AnswerOk(HWND box) {

@@ -6,6 +6,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/boxes.h"
+
 struct ProbeCall;
 
 // Wait results that no process exit code can be mistaken for.
@@ -125,16 +127,11 @@ void MoveMouseTo(POINT screen);
 HCURSOR CursorShown();
 
 // A message box of Quiltmark as the user sees it.
-struct MessageBoxSeen {
-  HWND hwnd = nullptr;
-  std::string title;
-  std::string text;
-  bool errorIcon = false;
-};
-// The visible dialog boxes ("#32770") of the process.
-std::vector<HWND> DialogBoxesOf(DWORD processId);
-// Waits for a dialog box of the process and reads it; hwnd is null when none came.
-MessageBoxSeen WaitForMessageBox(DWORD processId, DWORD ms = 5000);
+using MessageBoxSeen = BoxSeen;
+inline std::vector<HWND> DialogBoxesOf(DWORD processId) { return DialogsOf(processId); }
+inline MessageBoxSeen WaitForMessageBox(DWORD processId, DWORD ms = 5000) {
+  return WaitForBox(processId, ms);
+}
 // Brings the box forward and presses Enter on its OK button; true once it is gone.
 bool AnswerOk(HWND box);
 

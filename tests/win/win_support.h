@@ -5,6 +5,8 @@
 #include <string>
 #include <vector>
 
+#include "tests/support/boxes.h"
+
 // The folder of the running test program, with a final backslash.
 std::string TestFolder();
 
@@ -15,24 +17,6 @@ struct Child {
   // Waits for the process to end; its exit code, or 0x7FFFFFFF on a time-out.
   DWORD Wait(DWORD ms = 15000);
 };
-
-// What a message box showed.
-struct BoxSeen {
-  HWND hwnd = nullptr;
-  std::string title;
-  std::string text;
-  bool errorIcon = false;
-  HWND owner = nullptr;
-};
-
-// Every dialog box of the process that is visible now.
-std::vector<HWND> DialogsOf(DWORD processId);
-
-// Waits for a dialog box of the process and reads it.
-BoxSeen WaitForBox(DWORD processId, DWORD ms = 10000);
-
-// Presses the button with that id in a dialog box.
-void PressButton(HWND dialog, int id);
 
 // Creates a plain top-level window of the given class (registered on first use).
 HWND MakeClassWindow(const char* className, const char* title, DWORD style, int x = 100,
