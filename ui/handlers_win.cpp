@@ -14,8 +14,12 @@ using namespace ids;
 const char kPlaceholder[] = "[ 可空 ]";
 constexpr int32_t kPlaceholderColour = 0x606060;
 
-void ShowError(const char* text, const char* title) {
+// Shows the message; false when the window was closed while the box was up, so that
+// the handler does not go on to touch controls that no longer exist.
+bool ShowError(const char* text, const char* title) {
   ShowMessageBox(Value(text), MB_ICONERROR, title);
+  Form* form = LoadedForm();
+  return form && !form->closing;
 }
 
 bool OnCreated(EventRecord&) {
@@ -54,7 +58,7 @@ const NumericField kPerRow = {编辑框_单行数量, "排列数量无效", "无
 
 // Tells the user, empties the field and gives it the focus back.
 void RefuseField(const NumericField& field) {
-  ShowError(field.message, field.title);
+  if (!ShowError(field.message, field.title)) return;
   WriteText(field.id, kEditContent, CharFromCode(0).get());
   SetControlFocus({kMainWindowId, field.id});
 }
@@ -102,8 +106,8 @@ bool OnArrangeClicked(EventRecord&) {
   Text title = SearchText(编辑框_窗口标题);
   Text className = SearchText(编辑框_窗口类名);
   if (title.empty() && className.empty()) {
-    ShowError("请至少提供一个窗口查找条件！", "无效条件");
-    SetControlFocus({kMainWindowId, 编辑框_窗口标题});
+    if (ShowError("请至少提供一个窗口查找条件！", "无效条件"))
+      SetControlFocus({kMainWindowId, 编辑框_窗口标题});
     return false;
   }
   // The fields the method uses are checked before anything is searched: a size or a

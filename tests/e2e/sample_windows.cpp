@@ -133,8 +133,10 @@ HWND MakeSample(const char* className, const char* title, DWORD style, HWND owne
   static std::vector<Sample*> samples;
   samples.push_back(new Sample{kColours[index % std::size(kColours)], index + 1});
   Place p = PlaceOf(index, tiles);
-  HWND hwnd = CreateWindowExA(0, className, title, style, p.x, p.y, p.cx, p.cy, owner, nullptr,
-                              GetModuleHandleA(nullptr), nullptr);
+  // The samples never take the activation: when a message box of the program under
+  // test closes, the system must not hand the activation to one of them.
+  HWND hwnd = CreateWindowExA(WS_EX_NOACTIVATE, className, title, style, p.x, p.y, p.cx, p.cy,
+                              owner, nullptr, GetModuleHandleA(nullptr), nullptr);
   if (hwnd) SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(samples.back()));
   return hwnd;
 }
