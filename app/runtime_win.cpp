@@ -186,8 +186,8 @@ void ShutdownRuntime(int exitCode) {
   if (g_app.ending) return;
   g_app.ending = true;
   g_app.idleCallbacks.clear();
-  for (const WindowEntry& w : g_app.windows)
-    if (w.hwnd && IsWindow(static_cast<HWND>(w.hwnd))) DestroyWindow(static_cast<HWND>(w.hwnd));
+  // Only the layout records go; a window still open after a fault stays on screen
+  // until the process ends.
   g_app.windows.clear();
   for (size_t i = 0; i < g_app.exitCallbacks.size(); ++i)
     g_app.exitCallbacks[i](static_cast<int>(i));

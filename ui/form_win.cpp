@@ -572,7 +572,7 @@ void MoveFocus(Form& form, bool backward) {
 
 void LoadStartWindow(uint32_t windowId) {
   WindowEntry* entry = EntryOf(windowId);
-  if (!entry) ReportFault("载入启动窗口失败", kFaultDirect, {});
+  if (!entry) ReportFault("载入启动窗口失败", kFaultDirect, {static_cast<int32_t>(windowId), 0});
   if (entry->loaded && entry->hwnd) {
     HWND open = static_cast<HWND>(entry->hwnd);
     if (IsIconic(open))
@@ -582,7 +582,7 @@ void LoadStartWindow(uint32_t windowId) {
     return;
   }
   Form* form = CreateMainForm(kMainWindow);
-  if (!form) ReportFault("载入启动窗口失败", kFaultDirect, {});
+  if (!form) ReportFault("载入启动窗口失败", kFaultDirect, {static_cast<int32_t>(windowId), 0});
   MirrorIntoRegistry(*form, *entry);
   entry->loaded = true;
 
