@@ -165,7 +165,8 @@ KindClass ClassFor(const ControlSpec& spec) {
     case ControlKind::Label: return {"STATIC", SS_LEFTNOWORDWRAP | SS_CENTERIMAGE | SS_NOPREFIX, 0};
     case ControlKind::GroupBox: return {"BUTTON", BS_GROUPBOX, 0};
     case ControlKind::Button:
-      return {"BUTTON", WS_TABSTOP | BS_PUSHBUTTON | BS_MULTILINE | BS_CENTER | BS_VCENTER, 0};
+      return {"BUTTON",
+              WS_TABSTOP | BS_PUSHBUTTON | BS_NOTIFY | BS_MULTILINE | BS_CENTER | BS_VCENTER, 0};
     case ControlKind::CheckBox:
       return {"BUTTON", WS_TABSTOP | BS_AUTOCHECKBOX | BS_MULTILINE | BS_LEFT | BS_VCENTER, 0};
     case ControlKind::ComboBox: return {"COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0};
@@ -218,7 +219,7 @@ bool CreateControl(Form& form, ControlState& c, HINSTANCE instance, bool& common
   c.left = spec.left;
   c.top = spec.top;
   c.width = spec.width;
-  c.height = spec.height;
+  c.height = height;  // a combo box with its list
   c.textColour = spec.textColour;
   c.background = spec.background;
   if (spec.background != kButtonFace)
@@ -325,19 +326,28 @@ LRESULT OnControlColour(Form& form, HDC dc, HWND child) {
   return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
 }
 
+// Raises one of the window's own events; true when a handler returned false.
+bool RaiseWindowEvent(Form& form, int event) {
+  EventRecord record;
+  record.window = form.spec->id;
+  record.control = kWindowSelfId;
+  record.event = event;
+  return RaiseEvent(record) && record.hasResult && record.result == 0;
+}
+
 void OnActivate(Form& form, bool active) {
-  if (active) {
-    EventRecord gotFocus;
-    gotFocus.window = form.spec->id;
-    gotFocus.control = kWindowSelfId;
-    gotFocus.event = kEventGotFocus;
-    RaiseEvent(gotFocus);
-  }
   if (!active) {
+    RaiseWindowEvent(form, 6);  // deactivated
     HWND focus = GetFocus();
     if (focus && IsChild(form.hwnd, focus)) form.lastFocus = focus;
     return;
   }
+  if (!form.activatedOnce) {
+    form.activatedOnce = true;
+    RaiseWindowEvent(form, 8);  // first activated
+  }
+  RaiseWindowEvent(form, 5);  // activated
+  RaiseWindowEvent(form, kEventGotFocus);
   // Back to the control that had the focus, else to the first of the cycle.
   if (form.lastFocus && IsWindow(form.lastFocus) && IsChild(form.hwnd, form.lastFocus))
     SetFocus(form.lastFocus);
@@ -392,11 +402,17 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
         return TRUE;
       break;
     case WM_CLOSE:
-    case WM_DESTROY:
+      // Either may-be-closed event can refuse the close by returning false.
+      if (RaiseWindowEvent(*form, 12) || RaiseWindowEvent(*form, 1)) return 0;
       // The controls lose the focus as the window goes; a field's check must not
       // show a box for a window that is already on its way out.
       form->closing = true;
       break;
+    case WM_DESTROY:
+      form->closing = false;
+      RaiseWindowEvent(*form, 2);  // about to be destroyed
+      form->closing = true;
+      return 0;
     case WM_NCDESTROY: OnFinalDestroy(hwnd); return 0;
     default: break;
   }

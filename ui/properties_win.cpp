@@ -177,7 +177,7 @@ void WriteKindProperty(Form& form, ControlState& c, int number, uintptr_t low) {
       break;
     case ControlKind::CheckBox:
       if (number == kCheckBoxChecked)
-        SendMessageA(h, BM_SETCHECK, value == 1 ? BST_CHECKED : BST_UNCHECKED, 0);
+        SendMessageA(h, BM_SETCHECK, value != 0 ? BST_CHECKED : BST_UNCHECKED, 0);
       break;
     case ControlKind::TabControl:
       if (number == kTabCurrentPage) SetCurrentPage(form, c, value);

@@ -480,7 +480,14 @@ TEST_F(KeyboardPointer, CaptureToolHasItsOwnPointer) {
       return true;
     };
     HCURSOR shown = CursorShown();
-    for (int tries = 0; tries < 40 && !fits(shown); ++tries, Sleep(50)) shown = CursorShown();
+    for (int tries = 0; tries < 60 && !fits(shown); ++tries, Sleep(50)) {
+      // The display may miss a shape change; a nudge of the pointer asks again.
+      if (tries % 10 == 9) {
+        MoveMouseTo({p.x + 1, p.y});
+        MoveMouseTo(p);
+      }
+      shown = CursorShown();
+    }
     EXPECT_TRUE(fits(shown)) << "expected the " << kShapeNames[v.shape] << ", shown " << shown
                              << "; arrow " << seen[kArrow] << ", text " << seen[kText]
                              << ", capture " << seen[kCapture];
