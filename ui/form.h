@@ -12,7 +12,7 @@
 #include "ui/picture.h"
 
 struct ControlState {
-  const ControlSpec* spec = nullptr;
+  const ControlLayout* layout = nullptr;
   HWND hwnd = nullptr;
   // Properties common to every kind, as stored.
   int left = 0, top = 0, width = 0, height = 0;
@@ -36,7 +36,7 @@ struct ControlState {
 };
 
 struct Form {
-  const WindowSpec* spec = nullptr;
+  const WindowLayout* layout = nullptr;
   HWND hwnd = nullptr;
   std::vector<ControlState> controls;
   FontHandle interfaceFont;

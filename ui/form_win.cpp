@@ -158,8 +158,8 @@ struct KindClass {
   DWORD exStyle;
 };
 
-KindClass ClassFor(const ControlSpec& spec) {
-  switch (spec.kind) {
+KindClass ClassFor(const ControlLayout& layout) {
+  switch (layout.kind) {
     case ControlKind::EditBox:
       return {"EDIT", WS_TABSTOP | ES_CENTER | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
     case ControlKind::Label: return {"STATIC", SS_LEFTNOWORDWRAP | SS_CENTERIMAGE | SS_NOPREFIX, 0};
@@ -191,47 +191,48 @@ void RegisterClasses(HINSTANCE instance) {
 }
 
 bool CreateControl(Form& form, ControlState& c, HINSTANCE instance, bool& commonControlsReady) {
-  const ControlSpec& spec = *c.spec;
+  const ControlLayout& layout = *c.layout;
   HWND parent = form.hwnd;
-  if (spec.container) {
-    ControlState* container = FindControl(form, spec.container);
+  if (layout.container) {
+    ControlState* container = FindControl(form, layout.container);
     if (!container || !container->hwnd) return false;
     parent = container->hwnd;
   }
-  if (spec.kind == ControlKind::TabControl && !commonControlsReady) {
+  if (layout.kind == ControlKind::TabControl && !commonControlsReady) {
     INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_TAB_CLASSES | ICC_STANDARD_CLASSES};
     if (!InitCommonControlsEx(&icc)) InitCommonControls();
     commonControlsReady = true;
   }
-  KindClass kc = ClassFor(spec);
-  int height = spec.kind == ControlKind::ComboBox ? std::max(spec.height, 160) : spec.height;
-  const char* text = spec.kind == ControlKind::EditBox || spec.kind == ControlKind::Label ||
-                             spec.kind == ControlKind::GroupBox ||
-                             spec.kind == ControlKind::Button || spec.kind == ControlKind::CheckBox
-                         ? spec.text
+  KindClass kc = ClassFor(layout);
+  int height = layout.kind == ControlKind::ComboBox ? std::max(layout.height, 160) : layout.height;
+  const char* text = layout.kind == ControlKind::EditBox || layout.kind == ControlKind::Label ||
+                             layout.kind == ControlKind::GroupBox ||
+                             layout.kind == ControlKind::Button ||
+                             layout.kind == ControlKind::CheckBox
+                         ? layout.text
                          : "";
-  c.hwnd =
-      CreateWindowExA(kc.exStyle, kc.windowClass, text, WS_CHILD | WS_CLIPSIBLINGS | kc.style,
-                      spec.left, spec.top, spec.width, height, parent, nullptr, instance, nullptr);
+  c.hwnd = CreateWindowExA(kc.exStyle, kc.windowClass, text, WS_CHILD | WS_CLIPSIBLINGS | kc.style,
+                           layout.left, layout.top, layout.width, height, parent, nullptr, instance,
+                           nullptr);
   if (!c.hwnd) return false;
-  HFONT font = spec.font == FontChoice::Number ? form.numberFont.get() : form.interfaceFont.get();
+  HFONT font = layout.font == FontChoice::Number ? form.numberFont.get() : form.interfaceFont.get();
   SendMessageA(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  c.left = spec.left;
-  c.top = spec.top;
-  c.width = spec.width;
+  c.left = layout.left;
+  c.top = layout.top;
+  c.width = layout.width;
   c.height = height;  // a combo box with its list
-  c.textColour = spec.textColour;
-  c.background = spec.background;
-  if (spec.background != kButtonFace)
-    c.backgroundBrush.reset(CreateSolidBrush(ResolveColour(spec.background)));
-  c.inputMode = spec.inputMode;
-  c.maxLength = spec.maxLength;
-  switch (spec.kind) {
+  c.textColour = layout.textColour;
+  c.background = layout.background;
+  if (layout.background != kButtonFace)
+    c.backgroundBrush.reset(CreateSolidBrush(ResolveColour(layout.background)));
+  c.inputMode = layout.inputMode;
+  c.maxLength = layout.maxLength;
+  switch (layout.kind) {
     case ControlKind::EditBox:
-      SendMessageA(c.hwnd, EM_LIMITTEXT, static_cast<WPARAM>(spec.maxLength), 0);
+      SendMessageA(c.hwnd, EM_LIMITTEXT, static_cast<WPARAM>(layout.maxLength), 0);
       break;
     case ControlKind::ComboBox: {
-      for (const std::string& item : Lines(spec.text))
+      for (const std::string& item : Lines(layout.text))
         SendMessageA(c.hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
       SendMessageA(c.hwnd, CB_SETCURSEL, 0, 0);
       c.selection = 0;
@@ -249,7 +250,7 @@ bool CreateControl(Form& form, ControlState& c, HINSTANCE instance, bool& common
 
 void ApplyStacking(Form& form) {
   for (size_t s = 0; s < kStackingCount; ++s) {
-    const StackingSpec& stack = kStacking[s];
+    const StackingLayout& stack = kStacking[s];
     HWND above = HWND_TOP;
     for (size_t i = 0; i < stack.count; ++i) {
       ControlState* c = FindControl(form, stack.order[i]);
@@ -260,13 +261,13 @@ void ApplyStacking(Form& form) {
   }
 }
 
-size_t PageCount(const ControlState& container) { return Lines(container.spec->text).size(); }
+size_t PageCount(const ControlState& container) { return Lines(container.layout->text).size(); }
 
 // Shows the current page's controls and hides the other pages'.
 void LayOutPages(Form& form, const ControlState& container) {
   for (ControlState& c : form.controls) {
-    if (c.spec->container != container.spec->id || c.spec->page < 0) continue;
-    bool show = c.spec->page == container.currentPage && c.visible;
+    if (c.layout->container != container.layout->id || c.layout->page < 0) continue;
+    bool show = c.layout->page == container.currentPage && c.visible;
     ShowWindow(c.hwnd, show ? SW_SHOWNA : SW_HIDE);
   }
 }
@@ -274,7 +275,7 @@ void LayOutPages(Form& form, const ControlState& container) {
 bool CanTakeFocus(uint32_t id, void* context) {
   Form* form = static_cast<Form*>(context);
   ControlState* c = FindControl(*form, id);
-  return c && c->hwnd && c->spec->tabStop && IsWindowVisible(c->hwnd) && IsWindowEnabled(c->hwnd);
+  return c && c->hwnd && c->layout->tabStop && IsWindowVisible(c->hwnd) && IsWindowEnabled(c->hwnd);
 }
 
 void FocusFirstControl(Form& form) {
@@ -285,7 +286,7 @@ void FocusFirstControl(Form& form) {
 void MirrorIntoRegistry(Form& form, WindowEntry& entry) {
   entry.hwnd = form.hwnd;
   entry.controls.clear();
-  for (const ControlState& c : form.controls) entry.controls.push_back({c.spec->id, "", c.hwnd});
+  for (const ControlState& c : form.controls) entry.controls.push_back({c.layout->id, "", c.hwnd});
 }
 
 // ---- the window procedure ----------------------------------------------------------
@@ -293,7 +294,7 @@ void MirrorIntoRegistry(Form& form, WindowEntry& entry) {
 void OnCommand(Form& form, HWND child, int code) {
   ControlState* c = ControlOfWindow(form, child);
   if (!c) return;
-  switch (c->spec->kind) {
+  switch (c->layout->kind) {
     case ControlKind::Button:
       if (code == BN_CLICKED) RaiseControlEvent(*c, kEventClicked);
       if (code == BN_SETFOCUS) RaiseControlEvent(*c, kEventGotFocus);
@@ -329,7 +330,7 @@ LRESULT OnControlColour(Form& form, HDC dc, HWND child) {
 // Raises one of the window's own events; true when a handler returned false.
 bool RaiseWindowEvent(Form& form, int event) {
   EventRecord record;
-  record.window = form.spec->id;
+  record.window = form.layout->id;
   record.control = kWindowSelfId;
   record.event = event;
   return RaiseEvent(record) && record.hasResult && record.result == 0;
@@ -359,7 +360,7 @@ void OnFinalDestroy(HWND hwnd) {
   Form* form = FormOf(hwnd);
   SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
   if (!form) return;
-  if (WindowEntry* entry = EntryOf(form->spec->id)) {
+  if (WindowEntry* entry = EntryOf(form->layout->id)) {
     entry->loaded = false;
     entry->hwnd = nullptr;
     for (ControlEntry& c : entry->controls) c.hwnd = nullptr;
@@ -462,7 +463,7 @@ LRESULT CALLBACK ComboProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
   return DefSubclassProc(hwnd, message, wParam, lParam);
 }
 
-Form* CreateMainForm(const WindowSpec& spec) {
+Form* CreateMainForm(const WindowLayout& layout) {
   HINSTANCE instance = GetModuleHandleA(nullptr);
   RegisterClasses(instance);
   WNDCLASSEXA wc = {};
@@ -476,21 +477,22 @@ Form* CreateMainForm(const WindowSpec& spec) {
     if (!RegisterClassExA(&wc)) return nullptr;
   }
   // Centred on the whole screen, not clamped: a small screen gives negative places.
-  int left = (GetSystemMetrics(SM_CXSCREEN) - spec.width) / 2;
-  int top = (GetSystemMetrics(SM_CYSCREEN) - spec.height) / 2;
+  int left = (GetSystemMetrics(SM_CXSCREEN) - layout.width) / 2;
+  int top = (GetSystemMetrics(SM_CYSCREEN) - layout.height) / 2;
   HWND hwnd =
-      CreateWindowExA(0, kMainClass, spec.caption,
+      CreateWindowExA(0, kMainClass, layout.caption,
                       WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN,
-                      left, top, spec.width, spec.height, nullptr, nullptr, instance, nullptr);
+                      left, top, layout.width, layout.height, nullptr, nullptr, instance, nullptr);
   if (!hwnd) return nullptr;
   RECT r;
   GetWindowRect(hwnd, &r);
-  if (r.right - r.left != spec.width || r.bottom - r.top != spec.height || r.left != left ||
+  if (r.right - r.left != layout.width || r.bottom - r.top != layout.height || r.left != left ||
       r.top != top)
-    SetWindowPos(hwnd, nullptr, left, top, spec.width, spec.height, SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(hwnd, nullptr, left, top, layout.width, layout.height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
 
   auto* form = new Form;
-  form->spec = &spec;
+  form->layout = &layout;
   form->hwnd = hwnd;
   form->interfaceFont.reset(MakeFont("微软雅黑"));
   form->numberFont.reset(MakeFont("Consolas"));
@@ -506,19 +508,19 @@ Form* CreateMainForm(const WindowSpec& spec) {
   SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
 
   form->controls.resize(kControlCount);
-  for (size_t i = 0; i < kControlCount; ++i) form->controls[i].spec = &kControls[i];
+  for (size_t i = 0; i < kControlCount; ++i) form->controls[i].layout = &kControls[i];
   bool commonControlsReady = false;
   for (ControlState& c : form->controls) {
     if (!CreateControl(*form, c, instance, commonControlsReady)) {
       DestroyWindow(hwnd);
       return nullptr;
     }
-    if (c.spec->kind == ControlKind::ComboBox) SetWindowSubclass(c.hwnd, ComboProc, 2, 0);
-    if (c.spec->kind == ControlKind::EditBox) SetWindowSubclass(c.hwnd, EditProc, 3, 0);
+    if (c.layout->kind == ControlKind::ComboBox) SetWindowSubclass(c.hwnd, ComboProc, 2, 0);
+    if (c.layout->kind == ControlKind::EditBox) SetWindowSubclass(c.hwnd, EditProc, 3, 0);
   }
   ApplyStacking(*form);
   for (ControlState& c : form->controls)
-    if (c.spec->page < 0) ShowWindow(c.hwnd, SW_SHOWNA);
+    if (c.layout->page < 0) ShowWindow(c.hwnd, SW_SHOWNA);
   if (ControlState* pages = FindControl(*form, ids::选择夹_排序方式)) LayOutPages(*form, *pages);
   return form;
 }
@@ -535,7 +537,7 @@ Form* LoadedForm(uint32_t windowId) {
 
 ControlState* FindControl(Form& form, uint32_t id) {
   for (ControlState& c : form.controls)
-    if (c.spec->id == id) return &c;
+    if (c.layout->id == id) return &c;
   return nullptr;
 }
 
@@ -551,7 +553,7 @@ bool RaiseEvent(EventRecord& record) {
     return false;
   WindowEntry* entry = EntryOf(record.window);
   if (!entry || !entry->hwnd) ReportFault("未找到引发事件的窗口", kFaultDirect, {});
-  if (record.control != kWindowSelfId && !FindControlSpec(record.control))
+  if (record.control != kWindowSelfId && !FindControlLayout(record.control))
     ReportFault("未找到引发事件的窗口组件", kFaultDirect, {});
   EventHandler handler = FindEventHandler(record.control, record.event);
   if (!handler) return false;
@@ -565,7 +567,7 @@ bool RaiseControlEvent(const ControlState& control, int event,
                        std::initializer_list<int32_t> args) {
   EventRecord record;
   record.window = kMainWindowId;
-  record.control = control.spec->id;
+  record.control = control.layout->id;
   record.event = event;
   for (int32_t a : args)
     if (record.argCount < 5) record.args[record.argCount++] = a;
@@ -582,7 +584,8 @@ void PrepareWindowLayouts() {
 
 void MoveFocus(Form& form, bool backward) {
   ControlState* current = ControlOfWindow(form, GetFocus());
-  uint32_t next = NextInFocusCycle(current ? current->spec->id : 0, backward, CanTakeFocus, &form);
+  uint32_t next =
+      NextInFocusCycle(current ? current->layout->id : 0, backward, CanTakeFocus, &form);
   if (ControlState* c = FindControl(form, next)) SetFocus(c->hwnd);
 }
 
@@ -644,17 +647,17 @@ void RecreateEditBox(Form& form, ControlState& c) {
   SetWindowPos(fresh, above ? above : HWND_TOP, 0, 0, 0, 0,
                SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   c.hwnd = fresh;
-  if (WindowEntry* entry = EntryOf(form.spec->id))
+  if (WindowEntry* entry = EntryOf(form.layout->id))
     for (ControlEntry& mirrored : entry->controls)
-      if (mirrored.id == c.spec->id) mirrored.hwnd = fresh;
+      if (mirrored.id == c.layout->id) mirrored.hwnd = fresh;
   if (hadFocus) SetFocus(fresh);
   DestroyWindow(old);
   form.recreating = false;
 }
 
 void ApplyVisibility(Form& form, ControlState& control) {
-  if (control.spec->page >= 0) {
-    if (ControlState* pages = FindControl(form, control.spec->container)) {
+  if (control.layout->page >= 0) {
+    if (ControlState* pages = FindControl(form, control.layout->container)) {
       LayOutPages(form, *pages);
       return;
     }

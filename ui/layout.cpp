@@ -4,7 +4,7 @@
 
 using namespace ids;
 
-const WindowSpec kMainWindow = {kMainWindowId, "Quiltmark", 312, 389};
+const WindowLayout kMainWindow = {kMainWindowId, "Quiltmark", 312, 389};
 
 namespace {
 constexpr uint32_t kGrey = 0x606060;
@@ -15,7 +15,7 @@ constexpr auto N = FontChoice::Number;
 constexpr uint32_t kWin = 0;
 }  // namespace
 
-const ControlSpec kControls[] = {
+const ControlLayout kControls[] = {
     {分组框_窗口查找条件, "分组框_窗口查找条件", ControlKind::GroupBox, kWin, -1, 10, 10, 286, 150,
      "窗口查找条件", I, kBlack, kButtonFace, 0, 0, false},
     {标签_窗口标题, "标签_窗口标题", ControlKind::Label, 分组框_窗口查找条件, -1, 19, 29, 60, 24,
@@ -66,7 +66,7 @@ const uint32_t kPageStack[] = {
     标签_窗口高度,           编辑框_窗口宽度, 标签_窗口宽度};
 }  // namespace
 
-const StackingSpec kStacking[] = {
+const StackingLayout kStacking[] = {
     {kWin, kWindowStack, 4},
     {分组框_窗口查找条件, kSearchStack, 6},
     {分组框_排列方式, kMethodStack, 1},
@@ -79,14 +79,14 @@ const uint32_t kFocusOrder[] = {按钮_自动排列,   编辑框_窗口标题,  
                                 编辑框_单行数量, 选择框_禁止修改窗口尺寸};
 const size_t kFocusOrderCount = sizeof kFocusOrder / sizeof kFocusOrder[0];
 
-const ControlSpec* FindControlSpec(uint32_t id) {
-  for (const ControlSpec& c : kControls)
+const ControlLayout* FindControlLayout(uint32_t id) {
+  for (const ControlLayout& c : kControls)
     if (c.id == id) return &c;
   return nullptr;
 }
 
-const ControlSpec* FindControlSpecByName(const char* name) {
-  for (const ControlSpec& c : kControls)
+const ControlLayout* FindControlLayoutByName(const char* name) {
+  for (const ControlLayout& c : kControls)
     if (std::strcmp(c.name, name) == 0) return &c;
   return nullptr;
 }

@@ -25,7 +25,7 @@ constexpr uint32_t kWindowSelfId = 0x06010000;  // the window's own events
 // Colours are 0x00BBGGRR; this one stands for the system's button-face colour.
 constexpr uint32_t kButtonFace = 0xFF000000;
 
-struct ControlSpec {
+struct ControlLayout {
   uint32_t id;
   const char* name;
   ControlKind kind;
@@ -41,27 +41,27 @@ struct ControlSpec {
   bool tabStop;
 };
 
-struct WindowSpec {
+struct WindowLayout {
   uint32_t id;
   const char* caption;
   int width, height;  // outer size
 };
 
-extern const WindowSpec kMainWindow;
-extern const ControlSpec kControls[];
+extern const WindowLayout kMainWindow;
+extern const ControlLayout kControls[];
 extern const size_t kControlCount;
 
 // Stacking order within each container, topmost first, by identifier.
-struct StackingSpec {
+struct StackingLayout {
   uint32_t container;
   const uint32_t* order;
   size_t count;
 };
-extern const StackingSpec kStacking[];
+extern const StackingLayout kStacking[];
 extern const size_t kStackingCount;
 
-const ControlSpec* FindControlSpec(uint32_t id);
-const ControlSpec* FindControlSpecByName(const char* name);
+const ControlLayout* FindControlLayout(uint32_t id);
+const ControlLayout* FindControlLayoutByName(const char* name);
 
 // The control identifiers the handlers name.
 namespace ids {

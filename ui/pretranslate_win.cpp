@@ -66,13 +66,13 @@ bool RaiseCommonEvent(Form& form, MSG& msg) {
   CommonEvent e;
   if (!CommonEventFor(msg, e)) return false;
   EventRecord record;
-  record.window = form.spec->id;
+  record.window = form.layout->id;
   if (msg.hwnd == form.hwnd) {
     record.control = kWindowSelfId;
   } else {
     ControlState* c = ControlOfWindow(form, msg.hwnd);
     if (!c) return false;
-    record.control = c->spec->id;
+    record.control = c->layout->id;
   }
   record.event = e.event;
   record.argCount = e.count;

@@ -97,7 +97,7 @@ void WritePointer(ControlState& c, std::vector<uint8_t> value) {
 
 uintptr_t ReadKindProperty(ControlState& c, int number) {
   HWND h = c.hwnd;
-  switch (c.spec->kind) {
+  switch (c.layout->kind) {
     case ControlKind::EditBox:
       if (number == kEditContent) {
         int n = GetWindowTextLengthA(h);
@@ -144,7 +144,7 @@ void WriteEditContent(ControlState& c, const char* text) {
 void WriteKindProperty(Form& form, ControlState& c, int number, uintptr_t low) {
   HWND h = c.hwnd;
   auto value = static_cast<int32_t>(low);
-  switch (c.spec->kind) {
+  switch (c.layout->kind) {
     case ControlKind::EditBox:
       if (number == kEditContent) WriteEditContent(c, reinterpret_cast<const char*>(low));
       if (number == kEditTextColour) {

@@ -77,7 +77,7 @@ TEST(PropertyClamps, PositionsSizesPagesAndChoices) {
 TEST(Layout, EveryContainerComesBeforeWhatItHolds) {
   for (size_t i = 0; i < kControlCount; ++i) {
     if (!kControls[i].container) continue;
-    const ControlSpec* container = FindControlSpec(kControls[i].container);
+    const ControlLayout* container = FindControlLayout(kControls[i].container);
     ASSERT_NE(container, nullptr) << kControls[i].name;
     EXPECT_LT(container, &kControls[i]) << kControls[i].name;
   }
