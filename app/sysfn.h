@@ -30,26 +30,30 @@ void* BindEntry(const SystemFunctionName& name, SystemFunctionSlot& slot);
 // BindEntry for an index of the program's table.
 void* BindSystemFunction(int index);
 
-// Calls a stdcall function with 32-bit arguments and checks that it removed exactly
-// those arguments from the stack; a call that did not is fault 6 at `where`.
-uint32_t CallBoundFunction(void* address, const uint32_t* args, uint32_t count,
-                           FaultLocation where);
+// Calls a system function with pointer-sized arguments (integers sign-extended,
+// handles and pointers whole). On x86 the callee is stdcall and must remove exactly
+// those arguments from the stack; a call that did not is fault 6 at `where`. The
+// result is the whole return register: on x64 a function that returns a 32-bit
+// value (BOOL, int) leaves the upper half undefined, so such a result is read as
+// uint32_t.
+uintptr_t CallBoundFunction(void* address, const uintptr_t* args, uint32_t count,
+                            FaultLocation where);
 
 // Frees the modules held by the program's table and empties its slots.
 void FreeSystemFunctions();
 
 template <typename T>
-uint32_t SystemArgument(T value) {
+uintptr_t SystemArgument(T value) {
   if constexpr (std::is_null_pointer_v<T>)
     return 0;
   else if constexpr (std::is_pointer_v<T>)
-    return static_cast<uint32_t>(reinterpret_cast<uintptr_t>(value));
+    return reinterpret_cast<uintptr_t>(value);
   else
-    return static_cast<uint32_t>(value);
+    return static_cast<uintptr_t>(value);
 }
 
 template <typename... A>
-uint32_t CallSystemFunction(int index, FaultLocation where, A... args) {
-  const uint32_t values[sizeof...(A) + 1] = {SystemArgument(args)..., 0};
+uintptr_t CallSystemFunction(int index, FaultLocation where, A... args) {
+  const uintptr_t values[sizeof...(A) + 1] = {SystemArgument(args)..., 0};
   return CallBoundFunction(BindSystemFunction(index), values, sizeof...(A), where);
 }

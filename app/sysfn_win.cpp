@@ -79,8 +79,9 @@ void FreeSystemFunctions() {
 #if defined(__GNUC__) && defined(__i386__)
 // Pushes the arguments right to left, calls, and reports how far the stack pointer
 // moved: 0 when the callee removed exactly what was pushed.
-static uint32_t CallMeasured(void* address, const uint32_t* args, uint32_t count, int32_t* moved) {
-  uint32_t result;
+static uintptr_t CallMeasured(void* address, const uintptr_t* args, uint32_t count,
+                              int32_t* moved) {
+  uintptr_t result;
   uint32_t left = count;
   __asm__ volatile(
       "movl %%esp, %%esi\n\t"
@@ -102,10 +103,10 @@ static uint32_t CallMeasured(void* address, const uint32_t* args, uint32_t count
   return result;
 }
 #else
-// Without the measured call, the function types below are exact and the stack
-// cannot be left unbalanced.
-static uint32_t CallMeasured(void* address, const uint32_t* a, uint32_t count, int32_t* moved) {
-  using U = uint32_t;
+// On x64 there is one calling convention and the caller cleans the stack, so a call
+// cannot leave it unbalanced; the function types below pass every argument whole.
+static uintptr_t CallMeasured(void* address, const uintptr_t* a, uint32_t count, int32_t* moved) {
+  using U = uintptr_t;
   *moved = 0;
   switch (count) {
     case 0: return reinterpret_cast<U(WINAPI*)()>(address)();
@@ -121,10 +122,10 @@ static uint32_t CallMeasured(void* address, const uint32_t* a, uint32_t count, i
 }
 #endif
 
-uint32_t CallBoundFunction(void* address, const uint32_t* args, uint32_t count,
-                           FaultLocation where) {
+uintptr_t CallBoundFunction(void* address, const uintptr_t* args, uint32_t count,
+                            FaultLocation where) {
   int32_t moved = 0;
-  uint32_t result = CallMeasured(address, args, count, &moved);
+  uintptr_t result = CallMeasured(address, args, count, &moved);
   if (moved != 0) ReportFault(FaultCodeMessage(kFaultStack), kFaultStack, where);
   return result;
 }

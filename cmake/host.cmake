@@ -31,25 +31,39 @@ if(QM_FUZZERS)
 endif()
 
 if(QM_WINDOWS_BUILD)
+  # Two Windows builds of the one tree: the 32-bit program (the product, in win/) and
+  # the same program built for x64 (in win64/), each with its own libpng and its own
+  # Wine tests, labelled x86 and x64.
   include(ExternalProject)
-  set(QM_WIN_DIR ${CMAKE_BINARY_DIR}/win)
-  set(QM_DEPS_PREFIX ${CMAKE_BINARY_DIR}/deps/prefix)
-  add_custom_command(OUTPUT ${QM_DEPS_PREFIX}/lib/libpng16.a
-    COMMAND sh ${PROJECT_SOURCE_DIR}/scripts/build-deps.sh ${CMAKE_BINARY_DIR}
-    COMMENT "Building libpng for i686-w64-mingw32")
-  add_custom_target(qm_deps DEPENDS ${QM_DEPS_PREFIX}/lib/libpng16.a)
-  ExternalProject_Add(quiltmark_win
-    SOURCE_DIR ${PROJECT_SOURCE_DIR}
-    BINARY_DIR ${QM_WIN_DIR}
-    CMAKE_ARGS
-      -DCMAKE_TOOLCHAIN_FILE=${PROJECT_SOURCE_DIR}/cmake/mingw-i686.cmake
-      -DQM_DEPS_PREFIX=${QM_DEPS_PREFIX}
-      -DCMAKE_BUILD_TYPE=${CMAKE_BUILD_TYPE}
-    BUILD_ALWAYS ON
-    INSTALL_COMMAND ""
-    USES_TERMINAL_BUILD ON
-    DEPENDS qm_deps)
-  # The Windows tests are registered in the sub-build; pull them into this run.
-  file(WRITE ${CMAKE_BINARY_DIR}/win-tests.cmake "subdirs(\"${QM_WIN_DIR}\")\n")
+  set(win_tests "")
+  foreach(arch x86 x64)
+    if(arch STREQUAL "x86")
+      set(dir ${CMAKE_BINARY_DIR}/win)
+      set(toolchain mingw-i686.cmake)
+    else()
+      set(dir ${CMAKE_BINARY_DIR}/win64)
+      set(toolchain mingw-x86_64.cmake)
+    endif()
+    set(prefix ${CMAKE_BINARY_DIR}/deps/${arch}/prefix)
+    add_custom_command(OUTPUT ${prefix}/lib/libpng16.a
+      COMMAND sh ${PROJECT_SOURCE_DIR}/scripts/build-deps.sh ${CMAKE_BINARY_DIR} ${arch}
+      COMMENT "Building libpng for the ${arch} Windows target")
+    add_custom_target(qm_deps_${arch} DEPENDS ${prefix}/lib/libpng16.a)
+    ExternalProject_Add(quiltmark_${arch}
+      SOURCE_DIR ${PROJECT_SOURCE_DIR}
+      BINARY_DIR ${dir}
+      CMAKE_ARGS
+        -DCMAKE_TOOLCHAIN_FILE=${PROJECT_SOURCE_DIR}/cmake/${toolchain}
+        -DQM_DEPS_PREFIX=${prefix}
+        -DQM_ARCH=${arch}
+        -DCMAKE_BUILD_TYPE=${CMAKE_BUILD_TYPE}
+      BUILD_ALWAYS ON
+      INSTALL_COMMAND ""
+      USES_TERMINAL_BUILD ON
+      DEPENDS qm_deps_${arch})
+    string(APPEND win_tests "subdirs(\"${dir}\")\n")
+  endforeach()
+  # The Windows tests are registered in the sub-builds; pull them into this run.
+  file(WRITE ${CMAKE_BINARY_DIR}/win-tests.cmake "${win_tests}")
   set_property(DIRECTORY APPEND PROPERTY TEST_INCLUDE_FILES ${CMAKE_BINARY_DIR}/win-tests.cmake)
 endif()

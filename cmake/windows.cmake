@@ -1,6 +1,14 @@
 # Windows build: Quiltmark.exe, linked statically, plus the tests that run under Wine
 # (or natively on Windows).
 option(QM_TESTS "Build the Windows tests" ${CMAKE_CROSSCOMPILING})
+# x86 or x64: names and labels the Wine tests of this build and picks Wine's mode.
+if(NOT QM_ARCH)
+  if(CMAKE_SIZEOF_VOID_P EQUAL 8)
+    set(QM_ARCH x64)
+  else()
+    set(QM_ARCH x86)
+  endif()
+endif()
 
 set(ZLIB_USE_STATIC_LIBS ON)
 find_package(ZLIB REQUIRED)
@@ -18,6 +26,9 @@ endif()
 # The icon, version block and manifest; windres finds the icon and manifest beside
 # the script.
 enable_language(RC)
+# windres reports no dependencies, so a changed icon or manifest must be named here.
+set_source_files_properties(assets/quiltmark.rc PROPERTIES OBJECT_DEPENDS
+  "${PROJECT_SOURCE_DIR}/assets/quiltmark.manifest;${PROJECT_SOURCE_DIR}/assets/quiltmark.ico")
 add_executable(Quiltmark WIN32 app/main_win.cpp assets/quiltmark.rc)
 qm_compile_options(Quiltmark)
 target_link_libraries(Quiltmark PRIVATE qm_core)

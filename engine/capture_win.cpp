@@ -9,9 +9,9 @@
 HWND GetTopLevelWindow(HWND hwnd) {
   // GetParent also steps from an owned pop-up to its owner.
   for (;;) {
-    uint32_t parent = CallSystemFunction(kGetParent, {67174861, 47}, hwnd);
+    uintptr_t parent = CallSystemFunction(kGetParent, {67174861, 47}, hwnd);
     if (!parent) return hwnd;
-    hwnd = reinterpret_cast<HWND>(static_cast<uintptr_t>(parent));
+    hwnd = reinterpret_cast<HWND>(parent);
   }
 }
 

@@ -16,11 +16,13 @@ bool FindMatchingWindows(const char* className, const char* title, WindowList& l
   // FindWindowExA walks the stacking order from the top; raising a window while it
   // walks would re-order what is left of it, so all are collected before any moves.
   list.Clear();
-  uint32_t after = 0;
+  uintptr_t after = 0;
   for (;;) {
-    uint32_t h =
+    uintptr_t h =
         CallSystemFunction(kFindWindowExA, {67174419, 73}, nullptr, after, className, title);
     if (!h) break;
+    // A window handle has 32 significant bits on x64 as well: the list keeps them, and
+    // the arrangement sign-extends them back.
     list.Append(static_cast<int32_t>(h));
     after = h;
   }

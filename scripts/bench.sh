@@ -8,10 +8,16 @@ build="$root/build"
 state="$build/bench-wine"
 "$root/scripts/setup.sh"
 "$root/scripts/build.sh" "$build" >/dev/null
+# The 32-bit program where this machine runs it, else the 64-bit build.
+arch=$("$root/scripts/wine-archs.sh" --first)
+[ -n "$arch" ] || { echo "bench: Wine runs neither the 32-bit nor the 64-bit program here" >&2; exit 1; }
+if [ "$arch" = x64 ]; then win="$build/win64"; else win="$build/win"; fi
 trap '"$root/scripts/wine-down.sh" "$state" >/dev/null 2>&1 || true' EXIT INT TERM
-"$root/scripts/wine-up.sh" "$state" >/dev/null
+"$root/scripts/wine-up.sh" "$state" "$arch" >/dev/null
+QM_WINE_STATE=$state
+. "$root/scripts/wine-env.sh"
 # Wine's output goes through a file, never a pipe or $(...).
-wine --version >"$state/wine-version" 2>&1 </dev/null
+"$QM_WINE" --version >"$state/wine-version" 2>&1 </dev/null
 cpu=$(grep -m1 '^model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')
-echo "Machine: $(nproc) CPUs, $cpu, $(cat "$state/wine-version")"
-"$root/scripts/wine-run.sh" "$state" "$build/win/arrange_bench.exe"
+echo "Machine: $(nproc) CPUs, $cpu, $(cat "$state/wine-version"), $arch build"
+"$root/scripts/wine-run.sh" "$state" "$win/arrange_bench.exe"

@@ -10,8 +10,12 @@
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=$(realpath -m "${1:-$root/docs}")
-dir="$root/build/win/tests/e2e"
-for exe in "$root/build/win/Quiltmark.exe" "$dir/sample_windows.exe" "$dir/demo_driver.exe"; do
+# On the 64-bit build where the kernel refuses 32-bit programs.
+arch=$("$root/scripts/wine-archs.sh" --first)
+[ -n "$arch" ] || { echo "demo: Wine runs neither the 32-bit nor the 64-bit program here" >&2; exit 1; }
+if [ "$arch" = x64 ]; then win="$root/build/win64"; else win="$root/build/win"; fi
+dir="$win/tests/e2e"
+for exe in "$win/Quiltmark.exe" "$dir/sample_windows.exe" "$dir/demo_driver.exe"; do
     [ -f "$exe" ] || { echo "demo: $exe is missing; run scripts/build.sh" >&2; exit 1; }
 done
 
@@ -19,7 +23,7 @@ state="$root/build/demo-wine"
 shots="$state/shots"
 mkdir -p "$state" "$out"
 trap '"$root/scripts/wine-down.sh" "$state" >/dev/null 2>&1 || true' EXIT INT TERM
-"$root/scripts/wine-up.sh" "$state" >"$state/up.log" 2>&1 ||
+"$root/scripts/wine-up.sh" "$state" "$arch" >"$state/up.log" 2>&1 ||
     { cat "$state/up.log" >&2; exit 1; }
 
 # The driver saves its screenshots in its working folder. Its output (and Wine's)

@@ -6,19 +6,21 @@
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=$(realpath -m "${1:?usage: screenshot.sh <out.png>}")
-exe="$root/build/win/Quiltmark.exe"
+arch=$("$root/scripts/wine-archs.sh" --first)
+[ -n "$arch" ] || { echo "screenshot: Wine runs neither the 32-bit nor the 64-bit program here" >&2; exit 1; }
+if [ "$arch" = x64 ]; then exe="$root/build/win64/Quiltmark.exe"; else exe="$root/build/win/Quiltmark.exe"; fi
 state="$root/build/shot-wine"
 [ -f "$exe" ] || { echo "screenshot: $exe is missing; run scripts/build.sh" >&2; exit 1; }
 
 mkdir -p "$state"
 trap '"$root/scripts/wine-down.sh" "$state" >/dev/null 2>&1 || true' EXIT INT TERM
-"$root/scripts/wine-up.sh" "$state" >"$state/up.log" 2>&1 ||
+"$root/scripts/wine-up.sh" "$state" "$arch" >"$state/up.log" 2>&1 ||
     { cat "$state/up.log" >&2; exit 1; }
 QM_WINE_STATE=$state
 . "$root/scripts/wine-env.sh"
 
 # Detached, with its output in a file: a pipe handed to Wine would never close.
-setsid wine "$exe" >"$state/quiltmark.log" 2>&1 </dev/null &
+setsid "$QM_WINE" "$exe" >"$state/quiltmark.log" 2>&1 </dev/null &
 
 # Wine names the X window after the window's caption; its line in the tree ends
 # with the geometry, e.g. `"Quiltmark": ("wine" "Wine")  312x389+804+345  +804+345`.

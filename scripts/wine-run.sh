@@ -8,7 +8,7 @@ shift
 QM_WINE_STATE=$state
 . "$here/wine-env.sh"
 log=$(mktemp "$QM_WINE_STATE/run.XXXXXX")
-wine "$@" >"$log" 2>&1 </dev/null
+"$QM_WINE" "$@" >"$log" 2>&1 </dev/null
 rc=$?
 cat "$log"
 rm -f "$log"

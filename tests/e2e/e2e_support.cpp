@@ -4,6 +4,8 @@
 #include <cstring>
 
 #include "tests/e2e/probe.h"
+// tlhelp32.h needs the types of windows.h.
+#include <tlhelp32.h>
 
 namespace {
 
@@ -195,6 +197,21 @@ bool RunThreadIn(HANDLE process, const void* routine, void* argument, DWORD* exi
   return done;
 }
 
+// Where the module of that file name lies in the process; 0 when it is not loaded.
+uintptr_t ModuleBaseIn(DWORD processId, const char* name) {
+  HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPMODULE, processId);
+  if (snapshot == INVALID_HANDLE_VALUE) return 0;
+  uintptr_t base = 0;
+  MODULEENTRY32 entry{};
+  entry.dwSize = sizeof entry;
+  for (BOOL more = Module32First(snapshot, &entry); more && !base;
+       more = Module32Next(snapshot, &entry)) {
+    if (lstrcmpiA(entry.szModule, name) == 0) base = reinterpret_cast<uintptr_t>(entry.modBaseAddr);
+  }
+  CloseHandle(snapshot);
+  return base;
+}
+
 }  // namespace
 
 Probe::Probe(HANDLE process) : process_(process) {
@@ -206,14 +223,17 @@ Probe::Probe(HANDLE process) : process_(process) {
       !WriteProcessMemory(process, record_, path.c_str(), path.size() + 1, nullptr))
     return;
   // kernel32 lies at the same address in every process of a session, so our own
-  // LoadLibraryA is theirs as well. The thread's exit code is the module handle.
+  // LoadLibraryA is theirs as well. The thread's exit code holds only the low half of
+  // the module handle on x64, so the module's address is looked up in the process's
+  // module list instead.
   auto* loadLibrary =
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleA("kernel32.dll"), "LoadLibraryA"));
-  DWORD base = 0;
-  if (RunThreadIn(process, loadLibrary, record_, &base))
-    remoteBase_ = base;
-  else
+  DWORD loaded = 0;
+  if (!RunThreadIn(process, loadLibrary, record_, &loaded)) {
     record_ = nullptr;
+    return;
+  }
+  if (loaded) remoteBase_ = ModuleBaseIn(GetProcessId(process), "e2e_probe.dll");
 }
 
 Probe::~Probe() {

@@ -92,8 +92,8 @@ class Probe {
   bool Call(const char* routine, ProbeCall& call);
 
   HANDLE process_;
-  void* record_ = nullptr;  // a ProbeCall in the other process
-  DWORD remoteBase_ = 0;    // where e2e_probe.dll lies there
+  void* record_ = nullptr;    // a ProbeCall in the other process
+  uintptr_t remoteBase_ = 0;  // where e2e_probe.dll lies there
   HMODULE local_ = nullptr;
 };
 

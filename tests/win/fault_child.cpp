@@ -42,7 +42,8 @@ int main(int argc, char** argv) {
   if (mode == "remainder") Remainder(7, {2, 0});
   if (mode == "index") ReadArrayElement(kEmptyArray, 1, 67174679, 2048);
   if (mode == "index-below") ReadArrayElement(kEmptyArray, 0, 67174688, 2485);
-  if (mode == "alloc") AllocBlock(0x7FFFFFF0u);
+  // Nearly 2 GiB cannot be had in a 32-bit process; a 64-bit one needs far more.
+  if (mode == "alloc") AllocBlock(sizeof(void*) == 4 ? 0x7FFFFFF0u : size_t{0x7FFFFFF0} << 32);
   if (mode == "bind-local") {
     // qm_twin.dll beside the program lacks the entry; the copy in alt\ has it.
     SetDllDirectoryA((g_app.executableDirectory + "\\alt").c_str());
@@ -60,7 +61,7 @@ int main(int argc, char** argv) {
   if (mode == "stack") {
     SystemFunctionSlot slot;
     void* f = BindEntry({"qm_probe", "ProbeCdecl"}, slot);
-    const uint32_t args[] = {6, 7};
+    const uintptr_t args[] = {6, 7};
     CallBoundFunction(f, args, 2, {67174580, 434});
   }
   if (mode == "control") {

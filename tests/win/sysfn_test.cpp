@@ -25,8 +25,8 @@ TEST_F(SystemFunctions, FirstCallLoadsOnceAndShutdownFrees) {
   HMODULE module = GetModuleHandleA("qm_probe.dll");
   ASSERT_NE(module, nullptr);
   EXPECT_EQ(slot.module, module);
-  const uint32_t args[] = {40, 2};
-  EXPECT_EQ(CallBoundFunction(first, args, 2, {}), 42u);
+  const uintptr_t args[] = {40, 2};
+  EXPECT_EQ(static_cast<uint32_t>(CallBoundFunction(first, args, 2, {})), 42u);
   // Later binds reuse the slot; had they loaded again, one FreeLibrary would not
   // unload the module.
   for (int i = 0; i < 3; ++i) EXPECT_EQ(BindEntry({"qm_probe", "ProbeAdd"}, slot), first);
@@ -54,7 +54,7 @@ TEST_F(SystemFunctions, OrdinalsAndTheSystemSearch) {
   SetDllDirectoryA((TestFolder() + "alt").c_str());
   SystemFunctionSlot elsewhere;
   void* twin = BindEntry({"qm_elsewhere", "TwinEntry"}, elsewhere);
-  EXPECT_EQ(CallBoundFunction(twin, nullptr, 0, {}), 42u);
+  EXPECT_EQ(static_cast<uint32_t>(CallBoundFunction(twin, nullptr, 0, {})), 42u);
   FreeLibrary(static_cast<HMODULE>(elsewhere.module));
   SetDllDirectoryA(nullptr);
 }
