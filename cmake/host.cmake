@@ -2,6 +2,7 @@
 # fuzzers; the Windows build as a sub-build whose tests join this ctest run.
 option(QM_WINDOWS_BUILD "Cross-build Quiltmark.exe with MinGW-w64 as part of this build" ON)
 option(QM_FUZZERS "Build the libFuzzer targets with clang++" ON)
+set(QM_WINDOWS_ARCHS "x86;x64" CACHE STRING "The Windows builds to make: x86 (the product), x64, or both")
 
 set(QM_SANITIZE -fsanitize=address,undefined -fno-omit-frame-pointer -fno-sanitize-recover=all)
 
@@ -36,7 +37,7 @@ if(QM_WINDOWS_BUILD)
   # Wine tests, labelled x86 and x64.
   include(ExternalProject)
   set(win_tests "")
-  foreach(arch x86 x64)
+  foreach(arch ${QM_WINDOWS_ARCHS})
     if(arch STREQUAL "x86")
       set(dir ${CMAKE_BINARY_DIR}/win)
       set(toolchain mingw-i686.cmake)
