@@ -51,6 +51,11 @@ static void FindConstantArea(HINSTANCE instance) {
 }
 
 void InitializeRuntime() {
+  // Libraries loaded by name come from the system folder (and folders named on
+  // purpose), never from the program's folder or the working directory, where
+  // another download could have put a library of the same name.
+  SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32 | LOAD_LIBRARY_SEARCH_USER_DIRS);
+  SetDllDirectoryA("");
   g_app.heap = GetProcessHeap();
   if (!g_app.oleInitialised) {
     OleInitialize(nullptr);

@@ -19,6 +19,13 @@ static FARPROC LookUpEntry(HMODULE module, const char* entry) {
   return GetProcAddress(module, entry);
 }
 
+// A library that the system folder holds is loaded from there and nowhere else: the
+// program is usually started from a downloads folder that anything can write to, and
+// a user32.dll planted there must not run inside it.
+static HMODULE LoadSystemLibrary(const char* name) {
+  return LoadLibraryExA(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+}
+
 [[noreturn]] static void BindingFault(const SystemFunctionName& name) {
   std::string message;
   if (name.library[0]) {
@@ -39,7 +46,7 @@ void* BindEntry(const SystemFunctionName& name, SystemFunctionSlot& slot) {
     static const char* const kSystemLibraries[] = {"Kernel32.dll", "Gdi32.dll", "User32.dll",
                                                    "Advapi32.dll", "Mpr.dll",   "Shell32.dll"};
     for (const char* library : kSystemLibraries) {
-      module = LoadLibraryA(library);
+      module = LoadSystemLibrary(library);
       if (!module) continue;
       address = LookUpEntry(module, name.entry);
       if (address) break;
@@ -47,8 +54,9 @@ void* BindEntry(const SystemFunctionName& name, SystemFunctionSlot& slot) {
       module = nullptr;
     }
   } else {
-    if (!std::strchr(name.library, ':')) {
-      // The program's own folder first, then the system's search order.
+    if (!std::strpbrk(name.library, ":\\/")) module = LoadSystemLibrary(name.library);
+    if (!module && !std::strchr(name.library, ':')) {
+      // Any other library: the program's own folder first, then the search order.
       std::string local = g_app.executableDirectory + "\\" + name.library;
       module = LoadLibraryA(local.c_str());
     }

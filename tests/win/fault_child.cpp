@@ -64,6 +64,17 @@ int main(int argc, char** argv) {
     const uintptr_t args[] = {6, 7};
     CallBoundFunction(f, args, 2, {67174580, 434});
   }
+  if (mode == "planted") {
+    // The program's folder holds a user32.dll and an mpr.dll of a stranger's.
+    g_app.executableDirectory += "\\planted";
+    HWND w = CreateWindowA("STATIC", "planted", WS_POPUP, 0, 0, 50, 50, nullptr, nullptr, nullptr,
+                           nullptr);
+    CallSystemFunction(kShowWindow, {}, w, SW_SHOWNORMAL);
+    SystemFunctionSlot slot;
+    BindEntry({"mpr.dll", "WNetGetUserA"}, slot);
+    if (GetEnvironmentVariableA("QM_PLANTED_LOADED", nullptr, 0)) return 4;
+    return IsWindowVisible(w) ? 0 : 5;
+  }
   if (mode == "control") {
     WindowEntry window;
     window.id = 0x52010001;

@@ -59,6 +59,29 @@ TEST_F(SystemFunctions, OrdinalsAndTheSystemSearch) {
   SetDllDirectoryA(nullptr);
 }
 
+// Libraries of the system's own named like a user32.dll and an mpr.dll beside the
+// program are not loaded; the binding takes the system's and the call works. Wine
+// keeps its own copy of a system library unless told to prefer another, while
+// Windows loads whatever file a full path names: the override (which Windows
+// ignores) makes Wine do the same for the child, so the test fails wherever the
+// program's folder is searched first.
+TEST(PlantedLibraries, AreNotLoadedFromTheProgramFolder) {
+  const char* kOverrides = "Software\\Wine\\AppDefaults\\fault_child.exe\\DllOverrides";
+  HKEY key = nullptr;
+  ASSERT_EQ(RegCreateKeyExA(HKEY_CURRENT_USER, kOverrides, 0, nullptr, 0, KEY_SET_VALUE, nullptr,
+                            &key, nullptr),
+            ERROR_SUCCESS);
+  for (const char* name : {"user32", "mpr"})
+    RegSetValueExA(key, name, 0, REG_SZ, reinterpret_cast<const BYTE*>("native,builtin"), 15);
+  RegCloseKey(key);
+  Child child;
+  ASSERT_TRUE(child.Start("\"" + TestFolder() + "fault_child.exe\" planted"));
+  // 0: nothing planted ran and ShowWindow showed the window; 4: a planted library
+  // was loaded; 5: the window stayed hidden.
+  EXPECT_EQ(child.Wait(), 0u);
+  RegDeleteKeyA(HKEY_CURRENT_USER, kOverrides);
+}
+
 TEST_F(SystemFunctions, TheProgramTableCallsThroughItsSlots) {
   HWND w = MakeWindow("sysfn table", WS_OVERLAPPEDWINDOW);
   RECT r{};
