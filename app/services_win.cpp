@@ -62,18 +62,21 @@ Text GetWindowClassName(HWND hwnd) {
   return Text(block);
 }
 
+// Widened before subtracting: a rectangle's edges can lie 2^31 apart.
 static LONGLONG Area(const RECT& r) {
-  return static_cast<LONGLONG>(r.right - r.left) * (r.bottom - r.top);
+  return (static_cast<LONGLONG>(r.right) - r.left) * (static_cast<LONGLONG>(r.bottom) - r.top);
 }
 
 HWND GetWindowUnderCursor() {
-  POINT p;
-  GetCursorPos(&p);
+  // No cursor position (a locked desktop, another desktop): no window.
+  POINT p{};
+  if (!GetCursorPos(&p)) return nullptr;
   HWND under = WindowFromPoint(p);
   if (!under) return nullptr;
   HWND best = under;
-  RECT bestRect;
-  GetWindowRect(best, &bestRect);
+  RECT bestRect{};
+  // Gone since WindowFromPoint: nothing is under the cursor any more.
+  if (!GetWindowRect(best, &bestRect)) return nullptr;
   HWND parent = GetParent(under);
   if (!parent) return under;
   // Only siblings below the found window are looked at; the first of equal areas stays.

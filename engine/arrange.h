@@ -9,8 +9,14 @@ TaskbarRect GetTaskbarRect();
 // The screen less the taskbar, read afresh on every call.
 WorkArea ComputeWorkArea();
 
-// Every window gets cellWidth x cellHeight; a row holds as many as fit across.
-void ArrangeBySize(const WindowList& list, int32_t cellWidth, int32_t cellHeight);
+// Every window gets cellWidth x cellHeight; a row holds as many as fit across `area`,
+// which the caller read once for both its checks and the arrangement.
+void ArrangeBySize(const WindowList& list, const WorkArea& area, int32_t cellWidth,
+                   int32_t cellHeight);
 
 // perRow columns and as many rows as needed; keepSize only moves the windows.
+void ArrangeByRowCount(const WindowList& list, const WorkArea& area, int32_t perRow, bool keepSize);
+
+// The same on a fresh reading of the work area.
+void ArrangeBySize(const WindowList& list, int32_t cellWidth, int32_t cellHeight);
 void ArrangeByRowCount(const WindowList& list, int32_t perRow, bool keepSize);

@@ -17,12 +17,15 @@ struct ApplySites {
 };
 
 // Shows, raises and places each window in list order, one call each. A handle that
-// is no window any more, or a window that refuses, is simply passed over.
+// is no window any more, or a window that refuses, is simply passed over; so is a
+// window whose program has stopped answering (ShowWindow and SetWindowPos would wait
+// for it for good), its cell left empty.
 void ApplyPlan(const WindowList& list, const std::vector<Placement>& plan, const ApplySites& at) {
   int32_t i = 0;
   for (const Placement& p : plan) {
     ++i;
     int32_t shown = ReadArrayElement(list.get(), i, at.routine, at.showRead);
+    if (IsHungAppWindow(reinterpret_cast<HWND>(static_cast<intptr_t>(shown)))) continue;
     CallSystemFunction(kShowWindow, {at.routine, at.showRead}, shown, SW_SHOWNORMAL);
     int32_t placed = ReadArrayElement(list.get(), i, at.routine, at.moveRead);
     CallSystemFunction(kSetWindowPos, {at.routine, at.move}, placed, HWND_TOP, p.x, p.y, p.cx, p.cy,
@@ -45,17 +48,27 @@ WorkArea ComputeWorkArea() {
   return ComputeWorkAreaFrom(GetScreenWidth(), GetScreenHeight(), bar);
 }
 
-void ArrangeBySize(const WindowList& list, int32_t cellWidth, int32_t cellHeight) {
+void ArrangeBySize(const WindowList& list, const WorkArea& area, int32_t cellWidth,
+                   int32_t cellHeight) {
   int32_t n = list.Count();
-  std::vector<Placement> plan = PlanBySize(ComputeWorkArea(), n, cellWidth, cellHeight);
+  std::vector<Placement> plan = PlanBySize(area, n, cellWidth, cellHeight);
   ApplyPlan(list, plan, {67174679, 2048, 2086, 2134});
 }
 
-void ArrangeByRowCount(const WindowList& list, int32_t perRow, bool keepSize) {
+void ArrangeByRowCount(const WindowList& list, const WorkArea& area, int32_t perRow,
+                       bool keepSize) {
   int32_t n = list.Count();
-  std::vector<Placement> plan = PlanByRowCount(ComputeWorkArea(), n, perRow, keepSize);
+  std::vector<Placement> plan = PlanByRowCount(area, n, perRow, keepSize);
   if (keepSize)
     ApplyPlan(list, plan, {67174688, 2420, 2592, 2640});
   else
     ApplyPlan(list, plan, {67174688, 2420, 2485, 2533});
+}
+
+void ArrangeBySize(const WindowList& list, int32_t cellWidth, int32_t cellHeight) {
+  ArrangeBySize(list, ComputeWorkArea(), cellWidth, cellHeight);
+}
+
+void ArrangeByRowCount(const WindowList& list, int32_t perRow, bool keepSize) {
+  ArrangeByRowCount(list, ComputeWorkArea(), perRow, keepSize);
 }

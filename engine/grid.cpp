@@ -41,7 +41,13 @@ std::vector<Placement> PlaceInRows(const WorkArea& area, int32_t windowCount, co
 
 }  // namespace
 
-WorkArea ComputeWorkAreaFrom(int32_t screenWidth, int32_t screenHeight, const TaskbarRect& rc) {
+WorkArea ComputeWorkAreaFrom(int32_t screenWidth, int32_t screenHeight, const TaskbarRect& bar) {
+  // Only the part of the bar on the primary screen takes room from it: a bar on
+  // another monitor (beside, above or below) leaves the whole screen, and one that
+  // overhangs the screen's edges counts as far as the screen goes.
+  TaskbarRect rc{std::max(bar.left, 0), std::max(bar.top, 0), std::min(bar.right, screenWidth),
+                 std::min(bar.bottom, screenHeight)};
+  if (rc.left >= rc.right || rc.top >= rc.bottom) rc = {0, 0, 0, 0};
   const int32_t barWidth = ToInt32(static_cast<double>(rc.right) - rc.left);
   const int32_t barHeight = ToInt32(static_cast<double>(rc.bottom) - rc.top);
   WorkArea area{screenWidth, screenHeight, 0, 0};

@@ -26,9 +26,10 @@ struct Placement {
   friend bool operator==(const Placement&, const Placement&) = default;
 };
 
-// The work area of a screen with the taskbar at `rc`. A bar at x = 0 that is neither
-// full height nor full width counts as a bottom bar, any bar not at x = 0 as a right one.
-WorkArea ComputeWorkAreaFrom(int32_t screenWidth, int32_t screenHeight, const TaskbarRect& rc);
+// The work area of a screen with the taskbar at `bar`, clipped to the screen first (a
+// bar that misses the screen leaves all of it). A bar at x = 0 that is neither full
+// height nor full width counts as a bottom bar, any bar not at x = 0 as a right one.
+WorkArea ComputeWorkAreaFrom(int32_t screenWidth, int32_t screenHeight, const TaskbarRect& bar);
 
 // One placement per window, in list order: every window gets the typed size, and a row
 // holds as many cells as fit across the work area (at least one). Rows run on past the

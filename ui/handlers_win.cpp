@@ -115,11 +115,14 @@ bool OnArrangeClicked(EventRecord&) {
   // would otherwise end the program in the arrangement's division.
   int32_t method = ReadInt(组合框_排列方式, kComboSelection);
   int32_t width = 0, height = 0, perRow = 0;
+  // One reading of the work area serves the check and the arrangement: a change of
+  // resolution or taskbar between two readings could still divide by zero.
+  const WorkArea area = ComputeWorkArea();
   if (method == 0 && (!CheckPositive(kWidth, &width) || !CheckPositive(kHeight, &height)))
     return false;
   if (method == 1) {
     if (!CheckPositive(kPerRow, &perRow)) return false;
-    if (perRow > ComputeWorkArea().width) {
+    if (perRow > area.width) {
       RefuseField(kPerRow);
       return false;
     }
@@ -135,9 +138,9 @@ bool OnArrangeClicked(EventRecord&) {
     ShowError("没有找到匹配的窗口", "未找到");
     return false;
   }
-  if (method == 0) ArrangeBySize(list, width, height);
+  if (method == 0) ArrangeBySize(list, area, width, height);
   if (method == 1)
-    ArrangeByRowCount(list, perRow, ReadInt(选择框_禁止修改窗口尺寸, kCheckBoxChecked) == 1);
+    ArrangeByRowCount(list, area, perRow, ReadInt(选择框_禁止修改窗口尺寸, kCheckBoxChecked) == 1);
   return false;
 }
 

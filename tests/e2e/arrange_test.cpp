@@ -46,12 +46,15 @@ std::string Show(const RECT& r) {
 }
 
 // What FindWindowExA walks: every top-level window, hidden ones too, whose class and
-// title equal the given ones (null: any), in stacking order from the top.
+// title equal the given ones (null: any), in stacking order from the top. Titles are
+// compared as the system keeps them, without asking the window (which may not answer).
 std::vector<HWND> Matching(const char* cls, const char* title) {
   std::vector<HWND> found;
   for (HWND hwnd : TopLevelWindows()) {
+    char text[256] = {};
+    GetWindowTextA(hwnd, text, sizeof text);
     if (cls && ClassOf(hwnd) != cls) continue;
-    if (title && TextOf(hwnd) != title) continue;
+    if (title && std::string(text) != title) continue;
     found.push_back(hwnd);
   }
   return found;
@@ -194,7 +197,44 @@ TEST_F(Arrange, SearchesAndMethodsPlaceWindowsOnTheGrid) {
       EXPECT_EQ(Show(now[i]), Show(planned[i])) << "window " << i + 1 << " of " << order.size();
     EXPECT_TRUE(DialogBoxesOf(app_->ProcessId()).empty()) << "a message after arranging";
     EXPECT_TRUE(SameRects(RectsOf(others), othersBefore)) << "a window outside the search moved";
+    // Each window is raised as it is placed, so the last one ends above the rest.
+    std::vector<HWND> stacking = TopLevelWindows();
+    auto topmostPlaced = std::ranges::find_first_of(stacking, order);
+    ASSERT_NE(topmostPlaced, stacking.end());
+    EXPECT_EQ(*topmostPlaced, order.back()) << "the window placed last is not on top";
   }
+}
+
+// A window whose program has stopped answering is passed over: Quiltmark does not
+// wait for it, and the other windows take their own cells as if it had been placed.
+TEST_F(Arrange, AHungWindowIsPassedOver) {
+  SampleWindows hung;
+  ASSERT_TRUE(hung.Start("--tiles --hung QmHungPeer 3 无响应窗口", 4));
+  // The system calls a window hung once its thread has not asked for messages for
+  // five seconds.
+  Sleep(5500);
+  const Setting s{"hung", "无响应窗口", "", nullptr, "无响应窗口", 4, kBySize, "400", "300"};
+  ASSERT_NO_FATAL_FAILURE(Enter(s));
+  std::vector<HWND> order = Matching(nullptr, "无响应窗口");
+  ASSERT_EQ(order.size(), s.found);
+  std::vector<RECT> before = RectsOf(order);
+  std::vector<RECT> planned = Planned(s, before);
+  ClickAt(CentreOf(c_.arrangeButton));
+  std::vector<RECT> now;
+  for (int tries = 0; tries < 100; ++tries, Sleep(50)) {
+    now = RectsOf(order);
+    bool placed = true;
+    for (size_t i = 0; i < order.size(); ++i)
+      if (ClassOf(order[i]) != "QmSampleHung" && !EqualRect(&now[i], &planned[i])) placed = false;
+    if (placed) break;
+  }
+  for (size_t i = 0; i < order.size(); ++i) {
+    const RECT& want = ClassOf(order[i]) == "QmSampleHung" ? before[i] : planned[i];
+    EXPECT_EQ(Show(now[i]), Show(want)) << "window " << i + 1 << " of " << order.size();
+  }
+  DWORD_PTR answer = 0;
+  EXPECT_TRUE(SendMessageTimeoutA(window_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer))
+      << "Quiltmark stopped answering";
 }
 
 enum class Field { kNone, kTitle, kWidth, kHeight, kPerRow, kButton };

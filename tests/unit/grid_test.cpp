@@ -35,6 +35,15 @@ TEST(ComputeWorkAreaFrom, TaskbarAtEachEdgeOfA1920x1080Screen) {
       {"not at x=0 counts as right", {100, 1040, 1200, 1080}, {820, 1080, 0, 0}},
       {"failed query", {0, 0, 0, 0}, {1920, 1080, 0, 0}},
       {"whole screen counts as left", {0, 0, 1920, 1080}, {0, 1080, 1920, 0}},
+      // A bar is clipped to the primary screen first; one on another monitor leaves
+      // the whole screen.
+      {"bar on a monitor to the right", {1920, 1040, 3840, 1080}, {1920, 1080, 0, 0}},
+      {"bar on a monitor to the left", {-1920, 1040, 0, 1080}, {1920, 1080, 0, 0}},
+      {"bar on a monitor below", {0, 1080, 1920, 1120}, {1920, 1080, 0, 0}},
+      {"bar on a monitor above", {0, -40, 1920, 0}, {1920, 1080, 0, 0}},
+      {"bottom bar overhanging by 2", {-2, 1040, 1922, 1082}, {1920, 1040, 0, 0}},
+      {"left bar overhanging by 2", {-2, -2, 62, 1082}, {1858, 1080, 62, 0}},
+      {"right bar across two monitors", {1860, 0, 1980, 1080}, {1860, 1080, 0, 0}},
   };
   for (const Case& c : cases) {
     EXPECT_EQ(ComputeWorkAreaFrom(1920, 1080, c.bar), c.want) << c.name;

@@ -6,8 +6,11 @@
 
 #include "app/memory.h"
 #include "app/services.h"
+#include "app/sysfn.h"
 #include "tests/win/win_support.h"
 #include "ui/properties.h"
+// shellapi.h needs the types of windows.h.
+#include <shellapi.h>
 
 namespace {
 
@@ -103,6 +106,37 @@ TEST_F(MainForm, AnEditBoxIsRebuiltInPlaceWithoutEvents) {
   EXPECT_STREQ(text, "0");
   EXPECT_TRUE(DialogsOf(GetCurrentProcessId()).empty());
   EXPECT_EQ(GetControlHandle({kMainWindowId, 编辑框_窗口宽度}), fresh);
+}
+
+// Stands in for the shell's taskbar query: a 1-pixel bottom strip, and a count.
+int g_taskbarQueries = 0;
+UINT_PTR WINAPI CountedTaskbarQuery(DWORD, APPBARDATA* data) {
+  ++g_taskbarQueries;
+  data->rc = {0, GetSystemMetrics(SM_CYSCREEN) - 1, GetSystemMetrics(SM_CXSCREEN),
+              GetSystemMetrics(SM_CYSCREEN)};
+  return 1;
+}
+
+// The per-row check and the arrangement use one reading of the work area: with two,
+// a taskbar or resolution change between them could still reach the division by 0.
+TEST_F(MainForm, AnArrangeClickReadsTheWorkAreaOnce) {
+  HWND target = MakeWindow("one reading");
+  WriteText(编辑框_窗口标题, kEditContent, "one reading");
+  WriteInt(编辑框_窗口标题, kEditTextColour, 0);
+  SendMessageA(Hwnd(组合框_排列方式), CB_SETCURSEL, 1, 0);
+  WriteText(编辑框_单行数量, kEditContent, "2");
+  g_taskbarQueries = 0;
+  g_app.systemFunctions[kSHAppBarMessage] = {reinterpret_cast<void*>(CountedTaskbarQuery), nullptr};
+  RaiseControlEvent(*FindControl(*form, 按钮_自动排列), kEventClicked);
+  EXPECT_EQ(g_taskbarQueries, 1);
+  RECT r{};
+  GetWindowRect(target, &r);
+  EXPECT_EQ(r.left, 0);
+  EXPECT_EQ(r.top, 0);
+  EXPECT_EQ(r.right, GetSystemMetrics(SM_CXSCREEN) / 2);
+  EXPECT_EQ(r.bottom, GetSystemMetrics(SM_CYSCREEN) - 1);
+  FreeSystemFunctions();
+  DestroyWindow(target);
 }
 
 }  // namespace
