@@ -44,3 +44,11 @@ std::string BuildFaultReport(const char* message, int code, FaultLocation where,
 
 // The allocation fault's message for a request of `size` bytes.
 std::string AllocationFaultMessage(uint64_t size);
+
+// The whole report of the allocation fault, written into `out` without touching the
+// heap (which has just failed); the same text as BuildFaultReport gives for it.
+void FormatAllocationFaultReport(char* out, size_t capacity, uint64_t size);
+
+// Reports that the heap could not supply `size` bytes, like ReportFault, without
+// needing the heap for the report.
+[[noreturn]] void ReportAllocationFault(uint64_t size);

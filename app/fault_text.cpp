@@ -19,6 +19,12 @@ std::string AllocationFaultMessage(uint64_t size) {
   return buf;
 }
 
+void FormatAllocationFaultReport(char* out, size_t capacity, uint64_t size) {
+  std::snprintf(out, capacity,
+                "运行时出错!\r\n\r\n错误信息：分配 %llu 字节内存失败!\r\n\r\n0, 0\r\n",
+                static_cast<unsigned long long>(size));
+}
+
 std::string BuildFaultReport(const char* message, int code, FaultLocation where,
                              const FaultTags& tags) {
   char numbers[40];

@@ -25,13 +25,29 @@ static FaultTags TagsFor(FaultLocation where) {
   return tags;
 }
 
-void ReportFault(const char* message, int code, FaultLocation where) {
-  // A fault raised while a fault is being reported (during the shutdown, say) ends
-  // the process without a second box.
+// A fault raised while a fault is being reported (during the shutdown, say) ends
+// the process without a second box.
+static void EnterFaultReport() {
   if (g_app.reportingFault) ExitProcess(static_cast<UINT>(-1));
   g_app.reportingFault = true;
-  std::string report = BuildFaultReport(message, code, where, TagsFor(where));
-  MessageBoxA(nullptr, report.c_str(), "错误", MB_ICONERROR);
+}
+
+[[noreturn]] static void ShowFaultAndExit(const char* report) {
+  MessageBoxA(nullptr, report, "错误", MB_ICONERROR);
   ShutdownRuntime(-1);
   ExitProcess(static_cast<UINT>(-1));
+}
+
+void ReportFault(const char* message, int code, FaultLocation where) {
+  EnterFaultReport();
+  std::string report = BuildFaultReport(message, code, where, TagsFor(where));
+  ShowFaultAndExit(report.c_str());
+}
+
+void ReportAllocationFault(uint64_t size) {
+  EnterFaultReport();
+  // The heap has just failed: the text goes into memory that is already there.
+  static char report[128];
+  FormatAllocationFaultReport(report, sizeof report, size);
+  ShowFaultAndExit(report);
 }

@@ -20,9 +20,7 @@ bool IsConstantBlock(const void* block) {
   return block && g_app.constantStart && p >= start && p - start < g_app.constantSize;
 }
 
-[[noreturn]] static void AllocationFault(size_t size) {
-  ReportFault(AllocationFaultMessage(size).c_str(), kFaultDirect, {});
-}
+[[noreturn]] static void AllocationFault(size_t size) { ReportAllocationFault(size); }
 
 void* AllocBlock(size_t size) {
   void* p = HeapPortAlloc(size);

@@ -14,3 +14,7 @@ void ReportFault(const char* message, int code, FaultLocation where) {
                message ? message : "");
   std::abort();
 }
+
+void ReportAllocationFault(uint64_t size) {
+  ReportFault(AllocationFaultMessage(size).c_str(), kFaultDirect, {});
+}

@@ -23,3 +23,7 @@ void HeapPortFree(void* block) { std::free(block); }
 void ReportFault(const char* message, int code, FaultLocation where) {
   throw FaultRaised{message ? message : "", code, where};
 }
+
+void ReportAllocationFault(uint64_t size) {
+  ReportFault(AllocationFaultMessage(size).c_str(), kFaultDirect, {});
+}

@@ -231,6 +231,19 @@ TEST(FaultReport, TextByteForByte) {
             std::string(head) + "\r\n错误代码：6\r\n\r\n-1, 7\r\n");
 }
 
+// The heap-free report of the allocation fault is the report any other path gives,
+// up to the largest size, and never runs past its buffer.
+TEST(FaultReport, AllocationReportWithoutTheHeap) {
+  for (uint64_t size : {uint64_t{0}, uint64_t{1000}, uint64_t{0x7FFFFFF0}, ~uint64_t{0}}) {
+    char text[128];
+    FormatAllocationFaultReport(text, sizeof text, size);
+    EXPECT_EQ(text, BuildFaultReport(AllocationFaultMessage(size).c_str(), 0, {}, {})) << size;
+  }
+  char shortBuffer[16];
+  FormatAllocationFaultReport(shortBuffer, sizeof shortBuffer, 1000);
+  EXPECT_EQ(std::strlen(shortBuffer), sizeof shortBuffer - 1);
+}
+
 TEST(FaultReport, WindowAndControlLines) {
   const int32_t window = 0x52010001, control = 0x16010003;
   const std::string prefix = "\xD4\xCB\xD0\xD0\xCA\xB1\xB3\xF6\xB4\xED!\r\n\r\n错误信息：x\r\n\r\n";

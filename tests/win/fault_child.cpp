@@ -13,6 +13,7 @@
 #include "app/sysfn.h"
 
 static std::string g_log;  // where the shutdown mode writes what ran
+char* volatile g_kept = nullptr;  // keeps allocations from being left out
 
 static void Note(const std::string& line) {
   if (FILE* f = std::fopen(g_log.c_str(), "ab")) {
@@ -43,7 +44,15 @@ int main(int argc, char** argv) {
   if (mode == "index") ReadArrayElement(kEmptyArray, 1, 67174679, 2048);
   if (mode == "index-below") ReadArrayElement(kEmptyArray, 0, 67174688, 2485);
   // Nearly 2 GiB cannot be had in a 32-bit process; a 64-bit one needs far more.
-  if (mode == "alloc") AllocBlock(sizeof(void*) == 4 ? 0x7FFFFFF0u : size_t{0x7FFFFFF0} << 32);
+  const size_t huge = sizeof(void*) == 4 ? 0x7FFFFFF0u : size_t{0x7FFFFFF0} << 32;
+  if (mode == "alloc") AllocBlock(huge);
+  // The C++ library's allocations end in the same report.
+  if (mode == "new") g_kept = new char[huge];
+  if (mode == "heap-exhausted") {
+    // A heap that is really used up: the report cannot ask it for its own text.
+    g_app.heap = HeapCreate(0, 0x10000, 0x10000);
+    for (;;) g_kept = new char[1000];
+  }
   if (mode == "bind-local") {
     // qm_twin.dll beside the program lacks the entry; the copy in alt\ has it.
     SetDllDirectoryA((g_app.executableDirectory + "\\alt").c_str());
