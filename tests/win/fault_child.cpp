@@ -12,7 +12,7 @@
 #include "app/services.h"
 #include "app/sysfn.h"
 
-static std::string g_log;  // where the shutdown mode writes what ran
+static std::string g_log;         // where the shutdown mode writes what ran
 char* volatile g_kept = nullptr;  // keeps allocations from being left out
 
 static void Note(const std::string& line) {
@@ -38,6 +38,13 @@ int main(int argc, char** argv) {
   const std::string mode = argv[1];
   if (argc > 2) g_log = argv[2];
   InitializeRuntime();
+  if (argc > 2 && mode != "shutdown") {
+    // A fault ends in the shutdown: the clean-up routines run and the table's
+    // libraries are freed (a slot holds the test library, which notes how it went).
+    SetEnvironmentVariableA("QM_PROBE_LOG", g_log.c_str());
+    RegisterCleanup(FirstCleanup);
+    BindEntry({"qm_probe", "ProbeAdd"}, g_app.systemFunctions[kGetParent]);
+  }
 
   if (mode == "divide") IntegerDivide(7, 0);
   if (mode == "remainder") Remainder(7, {2, 0});
@@ -84,12 +91,21 @@ int main(int argc, char** argv) {
     if (GetEnvironmentVariableA("QM_PLANTED_LOADED", nullptr, 0)) return 4;
     return IsWindowVisible(w) ? 0 : 5;
   }
+  // The main window's entry (its controls known, none created) as each case needs it.
+  WindowEntry& main = g_app.windows.front();
+  if (mode == "not-loaded") GetControlHandle({0x52010001, 0x1601008e});
   if (mode == "control") {
-    WindowEntry window;
-    window.id = 0x52010001;
-    window.loaded = true;
-    g_app.windows.push_back(window);
-    GetControlHandle({0x52010001, 0x16010003});
+    main.loaded = true;
+    GetControlHandle({0x52010001, 0x16010003});  // no control of the window
+  }
+  if (mode == "control-gone") {
+    main.loaded = true;
+    HWND gone =
+        CreateWindowA("STATIC", "", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr, nullptr, nullptr);
+    DestroyWindow(gone);
+    for (ControlEntry& c : main.controls)
+      if (c.id == 0x1601008e) c.hwnd = gone;
+    GetControlHandle({0x52010001, 0x1601008e});
   }
   if (mode == "no-window") SetControlFocus({0x52010002, 0});
   if (mode == "shutdown") {
@@ -99,6 +115,8 @@ int main(int argc, char** argv) {
     RegisterCleanup(FirstCleanup);
     RegisterCleanup(SecondCleanup);
     RegisterCleanup(FirstCleanup);  // already there: not added twice
+    SetEnvironmentVariableA("QM_PROBE_LOG", g_log.c_str());
+    BindEntry({"qm_probe", "ProbeAdd"}, g_app.systemFunctions[kGetParent]);
     HANDLE worker = CreateThread(nullptr, 0, ShutdownFromWorker, nullptr, 0, nullptr);
     // The main thread keeps pumping so that the hand-over reaches it.
     MSG msg;

@@ -2,6 +2,11 @@
 // no owner, and ends the process with exit code -1 once it is closed.
 #include <gtest/gtest.h>
 
+#include <cstdio>
+#include <fstream>
+#include <iterator>
+#include <string>
+
 #include "tests/win/win_support.h"
 
 namespace {
@@ -42,15 +47,25 @@ const FaultCase kCases[] = {
     {"control",
      "运行时出错!\r\n\r\n错误信息：指定窗口或窗口组件不存在或尚未载入\r\n\r\n"
      "1375797249, 369164291\r\n\"\"\r\n未找到所指定的窗口组件\r\n"},
+    {"not-loaded",
+     "运行时出错!\r\n\r\n错误信息：指定窗口或窗口组件不存在或尚未载入\r\n\r\n"
+     "1375797249, 369164430\r\n\"\"\r\n\"\"\r\n"},
+    {"control-gone",
+     "运行时出错!\r\n\r\n错误信息：指定窗口或窗口组件不存在或尚未载入\r\n\r\n"
+     "1375797249, 369164430\r\n\"\"\r\n\"\"\r\n"},
     {"no-window",
      "运行时出错!\r\n\r\n错误信息：指定窗口或窗口组件不存在或尚未载入\r\n\r\n"
      "1375797250, 0\r\n未找到所指定的窗口\r\n"},
 };
 
-void ExpectFaultReport(const FaultCase& c) {
+// With a log, the child registers a clean-up routine and binds a test library into
+// the table, which note in the log what the shutdown did.
+void ExpectFaultReport(const FaultCase& c, const char* log) {
   SCOPED_TRACE(c.mode);
   Child child;
-  ASSERT_TRUE(child.Start("\"" + TestFolder() + "fault_child.exe\" " + c.mode));
+  std::string command = "\"" + TestFolder() + "fault_child.exe\" " + c.mode;
+  if (log) command += std::string(" \"") + log + "\"";
+  ASSERT_TRUE(child.Start(command));
   BoxSeen box = WaitForBox(child.pi.dwProcessId);
   ASSERT_NE(box.hwnd, nullptr) << "no fault box";
   EXPECT_EQ(box.title, "错误");
@@ -63,7 +78,23 @@ void ExpectFaultReport(const FaultCase& c) {
 }
 
 TEST(FaultReport, EachFaultShowsOneBoxAndExitsMinusOne) {
-  for (const FaultCase& c : kCases) ExpectFaultReport(c);
+  for (const FaultCase& c : kCases) ExpectFaultReport(c, nullptr);
+}
+
+// Once the box is answered the shutdown runs: the clean-up routines, then the
+// libraries of the system-function table are freed, before the process ends.
+TEST(FaultReport, AFaultRunsTheShutdown) {
+  char temp[MAX_PATH];
+  GetTempPathA(sizeof temp, temp);
+  std::string log = std::string(temp) + "qm_fault_shutdown.log";
+  for (const FaultCase& c : {kCases[0], kCases[4]}) {  // a division, an allocation
+    std::remove(log.c_str());
+    ExpectFaultReport(c, log.c_str());
+    std::ifstream in(log, std::ios::binary);
+    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+    EXPECT_EQ(text, "cleanup1 0 thread 1\nprobe freed\n") << c.mode;
+  }
+  std::remove(log.c_str());
 }
 
 // A cdecl export called as stdcall leaves its arguments on the stack.
@@ -73,7 +104,8 @@ TEST(FaultReport, AnUnbalancedStackAfterASystemCall) {
                     "call cannot leave it unbalanced; the check exists on x86 only";
   ExpectFaultReport({"stack",
                      "运行时出错!\r\n\r\n错误代码：6\r\n\r\n错误信息：调用DLL命令后发现堆栈错误"
-                     "\r\n\r\n67174580, 434\r\n"});
+                     "\r\n\r\n67174580, 434\r\n"},
+                    nullptr);
 }
 
 }  // namespace
