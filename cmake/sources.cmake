@@ -8,12 +8,14 @@ set(QM_PURE_SOURCES
   app/memory.cpp
   app/fault_text.cpp
   app/msgbox_rules.cpp
+  app/command_line.cpp
   ui/layout.cpp
   ui/keys.cpp
   ui/edit_rules.cpp
   ui/cursor_file.cpp
   ui/picture.cpp
   engine/grid.cpp
+  engine/request.cpp
 )
 set(QM_WIN_SOURCES
   app/heap_win.cpp
@@ -21,6 +23,7 @@ set(QM_WIN_SOURCES
   app/sysfn_win.cpp
   app/services_win.cpp
   app/runtime_win.cpp
+  app/command_line_win.cpp
   engine/search_win.cpp
   engine/arrange_win.cpp
   ui/form_win.cpp

@@ -1,6 +1,7 @@
 #pragma once
 // Laying the found windows out in a grid on the primary screen less the taskbar.
 #include "engine/grid.h"
+#include "engine/request.h"
 #include "engine/search.h"
 
 // The taskbar's rectangle as the shell reports it; all zero when the query fails.
@@ -16,6 +17,13 @@ void ArrangeBySize(const WindowList& list, const WorkArea& area, int32_t cellWid
 
 // perRow columns and as many rows as needed; keepSize only moves the windows.
 void ArrangeByRowCount(const WindowList& list, const WorkArea& area, int32_t perRow, bool keepSize);
+
+// The windows the request names, in the system's order; true when there is one.
+bool FindRequestedWindows(const ArrangeRequest& request, WindowList& list);
+
+// Arranges the found windows by the request's method on `area`; the request has
+// passed CheckArrangeRequest on the same area.
+void Arrange(const WindowList& list, const ArrangeRequest& request, const WorkArea& area);
 
 // The same on a fresh reading of the work area.
 void ArrangeBySize(const WindowList& list, int32_t cellWidth, int32_t cellHeight);

@@ -72,3 +72,16 @@ void ArrangeBySize(const WindowList& list, int32_t cellWidth, int32_t cellHeight
 void ArrangeByRowCount(const WindowList& list, int32_t perRow, bool keepSize) {
   ArrangeByRowCount(list, ComputeWorkArea(), perRow, keepSize);
 }
+
+bool FindRequestedWindows(const ArrangeRequest& request, WindowList& list) {
+  const char* className = request.className.empty() ? nullptr : request.className.c_str();
+  const char* title = request.title.empty() ? nullptr : request.title.c_str();
+  return FindMatchingWindows(className, title, list);
+}
+
+void Arrange(const WindowList& list, const ArrangeRequest& request, const WorkArea& area) {
+  if (request.method == ArrangeMethod::kBySize)
+    ArrangeBySize(list, area, request.width, request.height);
+  else
+    ArrangeByRowCount(list, area, request.perRow, request.keepSize);
+}

@@ -103,44 +103,40 @@ Text SearchText(uint32_t id) {
 }
 
 bool OnArrangeClicked(EventRecord&) {
-  Text title = SearchText(编辑框_窗口标题);
-  Text className = SearchText(编辑框_窗口类名);
-  if (title.empty() && className.empty()) {
-    if (ShowError("请至少提供一个窗口查找条件！", "无效条件"))
-      SetControlFocus({kMainWindowId, 编辑框_窗口标题});
-    return false;
-  }
   // The fields the method uses are checked before anything is searched: a size or a
   // count of 0 or less, or more windows a row than the screen has pixels across,
-  // would otherwise end the program in the arrangement's division.
-  int32_t method = ReadInt(组合框_排列方式, kComboSelection);
-  int32_t width = 0, height = 0, perRow = 0;
-  // One reading of the work area serves the check and the arrangement: a change of
-  // resolution or taskbar between two readings could still divide by zero.
+  // would otherwise end the program in the arrangement's division. One reading of
+  // the work area serves the check and the arrangement: a change of resolution or
+  // taskbar between two readings could still divide by zero.
+  ArrangeRequest request;
+  request.title = SearchText(编辑框_窗口标题).c_str();
+  request.className = SearchText(编辑框_窗口类名).c_str();
+  bool byRowCount = ReadInt(组合框_排列方式, kComboSelection) == 1;
+  request.method = byRowCount ? ArrangeMethod::kByRowCount : ArrangeMethod::kBySize;
+  if (byRowCount) {
+    request.perRow = FieldValue(编辑框_单行数量);
+    request.keepSize = ReadInt(选择框_禁止修改窗口尺寸, kCheckBoxChecked) == 1;
+  } else {
+    request.width = FieldValue(编辑框_窗口宽度);
+    request.height = FieldValue(编辑框_窗口高度);
+  }
   const WorkArea area = ComputeWorkArea();
-  if (method == 0 && (!CheckPositive(kWidth, &width) || !CheckPositive(kHeight, &height)))
-    return false;
-  if (method == 1) {
-    if (!CheckPositive(kPerRow, &perRow)) return false;
-    if (perRow > area.width) {
-      RefuseField(kPerRow);
+  switch (CheckArrangeRequest(request, area)) {
+    case ArrangeRefusal::kNone: break;
+    case ArrangeRefusal::kNoCondition:
+      if (ShowError("请至少提供一个窗口查找条件！", "无效条件"))
+        SetControlFocus({kMainWindowId, 编辑框_窗口标题});
       return false;
-    }
+    case ArrangeRefusal::kWidth: RefuseField(kWidth); return false;
+    case ArrangeRefusal::kHeight: RefuseField(kHeight); return false;
+    case ArrangeRefusal::kPerRow: RefuseField(kPerRow); return false;
   }
   WindowList list;
-  if (title.empty())
-    FindMatchingWindows(className.get(), nullptr, list);
-  else if (className.empty())
-    FindMatchingWindows(nullptr, title.get(), list);
-  else
-    FindMatchingWindows(className.get(), title.get(), list);
-  if (list.Count() == 0) {
+  if (!FindRequestedWindows(request, list)) {
     ShowError("没有找到匹配的窗口", "未找到");
     return false;
   }
-  if (method == 0) ArrangeBySize(list, area, width, height);
-  if (method == 1)
-    ArrangeByRowCount(list, area, perRow, ReadInt(选择框_禁止修改窗口尺寸, kCheckBoxChecked) == 1);
+  Arrange(list, request, area);
   return false;
 }
 

@@ -1,0 +1,117 @@
+#include "app/command_line.h"
+
+#include <cstdio>
+
+namespace {
+
+// A whole decimal number, optionally signed, that fits in 32 bits; nothing else.
+bool ParseNumber(const std::string& text, int32_t* value) {
+  size_t i = text[0] == '-' || text[0] == '+' ? 1 : 0;
+  if (i == text.size()) return false;
+  int64_t n = 0;
+  for (; i < text.size(); ++i) {
+    if (text[i] < '0' || text[i] > '9') return false;
+    n = n * 10 + (text[i] - '0');
+    if (n > INT32_MAX) return false;
+  }
+  *value = static_cast<int32_t>(text[0] == '-' ? -n : n);
+  return true;
+}
+
+// WIDTHxHEIGHT, with x or X between.
+bool ParseSize(const std::string& text, int32_t* width, int32_t* height) {
+  size_t x = text.find_first_of("xX");
+  return x != std::string::npos && x > 0 && ParseNumber(text.substr(0, x), width) &&
+         x + 1 < text.size() && ParseNumber(text.substr(x + 1), height);
+}
+
+}  // namespace
+
+CommandLine ParseCommandLine(const std::vector<std::string>& args) {
+  CommandLine cmd;
+  bool bySize = false, byRowCount = false;
+  auto refuse = [&cmd](const std::string& why) {
+    if (cmd.error.empty()) cmd.error = why;
+  };
+  for (size_t i = 0; i < args.size() && cmd.error.empty(); ++i) {
+    const std::string& arg = args[i];
+    if (arg == "--help" || arg == "/?" || arg == "-h") {
+      cmd.help = true;
+      continue;
+    }
+    if (arg == "--list") {
+      cmd.list = true;
+      continue;
+    }
+    if (arg == "--keep-size") {
+      cmd.request.keepSize = true;
+      continue;
+    }
+    const bool takesValue =
+        arg == "--class" || arg == "--title" || arg == "--size" || arg == "--per-row";
+    if (!takesValue) {
+      refuse("未知参数：" + arg);
+      break;
+    }
+    if (i + 1 >= args.size()) {
+      refuse(arg + " 缺少取值");
+      break;
+    }
+    const std::string& value = args[++i];
+    if (arg == "--class") {
+      cmd.request.className = value;
+    } else if (arg == "--title") {
+      cmd.request.title = value;
+    } else if (arg == "--size") {
+      bySize = true;
+      if (!ParseSize(value, &cmd.request.width, &cmd.request.height))
+        refuse("--size 的取值应为 宽x高，例如 800x600：" + value);
+    } else {
+      byRowCount = true;
+      if (!ParseNumber(value, &cmd.request.perRow)) refuse("--per-row 的取值应为数字：" + value);
+    }
+  }
+  if (!cmd.error.empty() || cmd.help) return cmd;
+  // A missing or empty search condition is refused by the same check as the window's.
+  if (bySize && byRowCount) refuse("--size 和 --per-row 只能选一个");
+  if (!bySize && !byRowCount) refuse("请用 --size 或 --per-row 选择排列方式");
+  if (cmd.request.keepSize && !byRowCount) refuse("--keep-size 只能与 --per-row 一起使用");
+  cmd.request.method = byRowCount ? ArrangeMethod::kByRowCount : ArrangeMethod::kBySize;
+  return cmd;
+}
+
+std::string UsageText() {
+  return "用法：Quiltmark.exe [--class 类名] [--title 标题]\r\n"
+         "                    (--size 宽x高 | --per-row 数量 [--keep-size]) [--list]\r\n"
+         "不带参数时打开窗口；带参数时不显示窗口，查找并排列后结束。\r\n"
+         "  --class 类名     窗口类名（完全相同）\r\n"
+         "  --title 标题     窗口标题（完全相同）；两者可同时使用，至少给出一个\r\n"
+         "  --size 宽x高     根据尺寸排序：每个窗口都改为这个尺寸\r\n"
+         "  --per-row 数量   根据行数排序：每行这么多个窗口\r\n"
+         "  --keep-size      与 --per-row 一起使用：只移动窗口，不改尺寸\r\n"
+         "  --list           只列出匹配的窗口和各自的位置，不移动窗口\r\n"
+         "  --help, /?       显示本说明\r\n"
+         "退出码：0 已排列（或列出）窗口；1 没有找到匹配的窗口；2 参数无效。\r\n"
+         "示例：Quiltmark.exe --class ConsoleWindowClass --per-row 3\r\n";
+}
+
+std::string RefusalText(ArrangeRefusal refusal) {
+  switch (refusal) {
+    case ArrangeRefusal::kNoCondition: return "请至少提供一个窗口查找条件！\r\n";
+    case ArrangeRefusal::kWidth: return "窗口宽度无效\r\n";
+    case ArrangeRefusal::kHeight: return "窗口高度无效\r\n";
+    case ArrangeRefusal::kPerRow: return "排列数量无效\r\n";
+    case ArrangeRefusal::kNone: break;
+  }
+  return "";
+}
+
+std::string ListLine(int32_t number, const std::string& className, const std::string& title,
+                     const Placement& cell) {
+  char place[64];
+  if (cell.flags & kSwpNoSize)
+    std::snprintf(place, sizeof place, "%d,%d", cell.x, cell.y);
+  else
+    std::snprintf(place, sizeof place, "%d,%d %dx%d", cell.x, cell.y, cell.cx, cell.cy);
+  return std::to_string(number) + "\t" + className + "\t" + title + "\t" + place + "\r\n";
+}

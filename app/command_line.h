@@ -1,0 +1,33 @@
+#pragma once
+// Arranging from the command line, for shortcuts, scheduled tasks and scripts: the
+// arguments, their meaning and the texts the program answers with. No <windows.h>.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/request.h"
+
+// Exit codes of a run with arguments.
+enum CommandExit : int {
+  kExitArranged = 0,  // at least one window arranged or listed (or the usage shown)
+  kExitNoWindow = 1,  // no window matches
+  kExitBadArguments = 2,
+};
+
+struct CommandLine {
+  bool help = false;  // --help or /?: the usage, nothing else
+  bool list = false;  // --list: print the windows and their cells, move nothing
+  ArrangeRequest request;
+  std::string error;  // why the arguments are refused; empty when they are not
+};
+
+// Reads the arguments after the program's name, in the process's code page.
+CommandLine ParseCommandLine(const std::vector<std::string>& args);
+
+// What the program writes, each ending in "\r\n".
+std::string UsageText();
+// The line for a request that the checks refuse, in the window's own words.
+std::string RefusalText(ArrangeRefusal refusal);
+// One line of --list: the window's place in the list, class, title and cell.
+std::string ListLine(int32_t number, const std::string& className, const std::string& title,
+                     const Placement& cell);

@@ -1,0 +1,32 @@
+#pragma once
+// What one arrangement is asked to do, from the window's fields or from the command
+// line, and the checks both make before anything is searched or moved. No
+// <windows.h> here.
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/grid.h"
+
+enum class ArrangeMethod { kBySize = 0, kByRowCount = 1 };
+
+struct ArrangeRequest {
+  std::string className;  // empty: any class
+  std::string title;      // empty: any title
+  ArrangeMethod method = ArrangeMethod::kBySize;
+  int32_t width = 0, height = 0;  // by size
+  int32_t perRow = 0;             // by row count
+  bool keepSize = false;          // by row count: move only
+};
+
+// The first input an arrangement refuses, in the order the window asks for them.
+enum class ArrangeRefusal { kNone, kNoCondition, kWidth, kHeight, kPerRow };
+
+// A search needs a class or a title; the method's numbers must be above 0, and a row
+// cannot hold more windows than the work area has pixels across (its cells would be
+// 0 wide). Only the numbers of the chosen method are looked at.
+ArrangeRefusal CheckArrangeRequest(const ArrangeRequest& request, const WorkArea& area);
+
+// Where each of `windowCount` windows goes, for a request that passed the checks.
+std::vector<Placement> PlanArrangement(const ArrangeRequest& request, const WorkArea& area,
+                                       int32_t windowCount);
