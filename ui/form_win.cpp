@@ -340,8 +340,10 @@ bool RaiseWindowEvent(Form& form, int event) {
 void OnActivate(Form& form, bool active) {
   if (!active) {
     RaiseWindowEvent(form, 6);  // deactivated
+    // With no control focused there is nothing to go back to: an older control
+    // remembered from before would get the focus and run its handlers for nothing.
     HWND focus = GetFocus();
-    if (focus && IsChild(form.hwnd, focus)) form.lastFocus = focus;
+    form.lastFocus = focus && IsChild(form.hwnd, focus) ? focus : nullptr;
     return;
   }
   if (!form.activatedOnce) {
