@@ -86,12 +86,37 @@ bool OnMethodChosen(EventRecord&) {
 }
 
 bool OnCapturePressed(EventRecord&) {
-  StartCapture();
+  StartCapture(GetControlHandle({kMainWindowId, 图片框_捕获窗口}));
+  WriteBytes(图片框_捕获窗口, kPicturePicture, kDragPicture, kDragPictureSize);
   return false;
 }
 
+// Shown instead of a title that the window did not tell in time. Left empty, the
+// field would count as "any title" and the next arrangement would take every window
+// of the class; this text matches no window, so nothing is widened behind the
+// user's back, and the user sees why.
+const char kTitleUnread[] = "[ 未能读取标题 ]";
+
 bool OnCaptureReleased(EventRecord&) {
-  FinishCapture();
+  HWND tool = GetControlHandle({kMainWindowId, 图片框_捕获窗口});
+  // A press elsewhere released over the tool ends no capture: the fields keep what
+  // the user typed. A capture taken away meanwhile only gets its idle picture back.
+  if (!IsCapturing(tool)) {
+    WriteBytes(图片框_捕获窗口, kPicturePicture, kIdlePicture, kIdlePictureSize);
+    return false;
+  }
+  CapturedWindow found = FinishCapture();
+  WriteBytes(图片框_捕获窗口, kPicturePicture, kIdlePicture, kIdlePictureSize);
+  WriteText(编辑框_窗口标题, kEditContent, found.titleRead ? found.title.get() : kTitleUnread);
+  WriteText(编辑框_窗口类名, kEditContent, found.className.get());
+  // Captured values are the user's own text, not the grey placeholder.
+  WriteInt(编辑框_窗口标题, kEditTextColour, 0);
+  WriteInt(编辑框_窗口类名, kEditTextColour, 0);
+  const RECT& r = found.rect;
+  WriteText(编辑框_窗口宽度, kEditContent,
+            ToText(Value(static_cast<int32_t>(r.right - r.left))).get());
+  WriteText(编辑框_窗口高度, kEditContent,
+            ToText(Value(static_cast<int32_t>(r.bottom - r.top))).get());
   return false;
 }
 
