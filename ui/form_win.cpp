@@ -18,6 +18,8 @@ namespace {
 const char kMainClass[] = "QuiltmarkWindow";
 const char kPictureClass[] = "QuiltmarkPicture";
 constexpr UINT kItemChosenMessage = 0xA711;
+// Posted to the main window to run the routine a handler left for the message loop.
+constexpr UINT kDeferredMessage = WM_APP + 0x0B;
 
 COLORREF ResolveColour(uint32_t colour) {
   return colour == kButtonFace ? GetSysColor(COLOR_BTNFACE) : static_cast<COLORREF>(colour);
@@ -352,6 +354,8 @@ void OnActivate(Form& form, bool active) {
   }
   RaiseWindowEvent(form, 5);  // activated
   RaiseWindowEvent(form, kEventGotFocus);
+  // A refusal puts the focus into its field itself once its box is answered.
+  if (form.refusing) return;
   // Back to the control that had the focus, else to the first of the cycle.
   if (form.lastFocus && IsWindow(form.lastFocus) && IsChild(form.hwnd, form.lastFocus))
     SetFocus(form.lastFocus);
@@ -372,6 +376,12 @@ void OnFinalDestroy(HWND hwnd) {
   bool anyLoaded = std::any_of(g_app.windows.begin(), g_app.windows.end(),
                                [](const WindowEntry& w) { return w.loaded; });
   if (!anyLoaded && g_app.loopRunning) PostQuitMessage(0);
+}
+
+void RunDeferred(Form& form) {
+  DeferredRoutine routine = form.deferred;
+  form.deferred = nullptr;
+  if (routine && !form.closing) routine(form.deferredArgument);
 }
 
 bool OnSetCursor(Form& form, HWND over) {
@@ -418,6 +428,7 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
       form->closing = true;
       return 0;
     case WM_NCDESTROY: OnFinalDestroy(hwnd); return 0;
+    case kDeferredMessage: RunDeferred(*form); return 0;
     default: break;
   }
   return DefWindowProcA(hwnd, message, wParam, lParam);
@@ -635,6 +646,12 @@ void PrepareWindowLayouts() {
   for (size_t i = 0; i < kControlCount; ++i)
     entry.controls.push_back({kControls[i].id, "", nullptr});
   g_app.windows.push_back(std::move(entry));
+}
+
+void RunAfterMessage(Form& form, DeferredRoutine routine, uint32_t argument) {
+  form.deferred = routine;
+  form.deferredArgument = argument;
+  PostMessageA(form.hwnd, kDeferredMessage, 0, 0);
 }
 
 void MoveFocus(Form& form, bool backward) {

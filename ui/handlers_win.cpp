@@ -56,11 +56,32 @@ const NumericField kWidth = {编辑框_窗口宽度, "窗口宽度无效", "无�
 const NumericField kHeight = {编辑框_窗口高度, "窗口高度无效", "无效高度"};
 const NumericField kPerRow = {编辑框_单行数量, "排列数量无效", "无效数量"};
 
-// Tells the user, empties the field and gives it the focus back.
+// Tells the user, empties the field and gives it the focus back. One refusal at a
+// time: while its box is up no other field is checked, and a press that a control of
+// the window was tracking (the arrange button held down) is called off rather than
+// left half done behind the box.
 void RefuseField(const NumericField& field) {
-  if (!ShowError(field.message, field.title)) return;
-  WriteText(field.id, kEditContent, CharFromCode(0).get());
-  SetControlFocus({kMainWindowId, field.id});
+  Form* form = LoadedForm();
+  if (!form || form->closing) return;
+  form->refusing = true;
+  HWND tracking = GetCapture();
+  if (tracking && IsChild(form->hwnd, tracking)) SendMessageA(tracking, WM_CANCELMODE, 0, 0);
+  if (ShowError(field.message, field.title)) {
+    WriteText(field.id, kEditContent, CharFromCode(0).get());
+    SetControlFocus({kMainWindowId, field.id});
+  }
+  // The window may have gone while the box was up.
+  if (Form* still = LoadedForm()) still->refusing = false;
+}
+
+const NumericField* NumericFieldOf(uint32_t id) {
+  for (const NumericField* f : {&kWidth, &kHeight, &kPerRow})
+    if (f->id == id) return f;
+  return nullptr;
+}
+
+void RefuseFieldLater(uint32_t id) {
+  if (const NumericField* field = NumericFieldOf(id)) RefuseField(*field);
 }
 
 int32_t FieldValue(uint32_t id) { return ToInteger(Value(ReadText(id, kEditContent))); }
@@ -76,9 +97,20 @@ bool CheckPositive(const NumericField& field, int32_t* value = nullptr) {
   return true;
 }
 
-bool OnWidthLostFocus(EventRecord&) { return CheckPositive(kWidth), false; }
-bool OnHeightLostFocus(EventRecord&) { return CheckPositive(kHeight), false; }
-bool OnPerRowLostFocus(EventRecord&) { return CheckPositive(kPerRow), false; }
+// The field loses the focus in the middle of another control's taking it (a Tab, a
+// button pressed): the refusal waits until that is done, and the focus passing
+// through another field on its way back is no leaving of that field.
+bool CheckOnLeaving(const NumericField& field) {
+  Form* form = LoadedForm();
+  if (!form || form->refusing || FieldValue(field.id) > 0) return false;
+  form->refusing = true;
+  RunAfterMessage(*form, RefuseFieldLater, field.id);
+  return false;
+}
+
+bool OnWidthLostFocus(EventRecord&) { return CheckOnLeaving(kWidth); }
+bool OnHeightLostFocus(EventRecord&) { return CheckOnLeaving(kHeight); }
+bool OnPerRowLostFocus(EventRecord&) { return CheckOnLeaving(kPerRow); }
 
 bool OnMethodChosen(EventRecord&) {
   WriteInt(选择夹_排序方式, kTabCurrentPage, ReadInt(组合框_排列方式, kComboSelection));
@@ -128,6 +160,8 @@ Text SearchText(uint32_t id) {
 }
 
 bool OnArrangeClicked(EventRecord&) {
+  // The press took the focus from a field that is being refused: no click then.
+  if (Form* form = LoadedForm(); !form || form->refusing) return false;
   Text title = SearchText(编辑框_窗口标题);
   Text className = SearchText(编辑框_窗口类名);
   if (title.empty() && className.empty()) {

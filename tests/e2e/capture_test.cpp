@@ -272,4 +272,66 @@ TEST_F(CaptureTool, ReleaseWithoutAPressOnTheToolChangesNothing) {
   EXPECT_EQ(app.WaitForExit(), 0u);
 }
 
+bool ShowsPushed(HWND button) { return SendMessageA(button, BM_GETSTATE, 0, 0) & BST_PUSHED; }
+
+HWND CaptureOf(DWORD threadId) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  return GetGUIThreadInfo(threadId, &info) ? info.hwndCapture : nullptr;
+}
+
+// A capture over a window whose outermost owner is hidden and of size 0 leaves both
+// size fields at 0. Tabbing from width to height then, and clicking 自动排列, each
+// refuse the width alone, once, and leave the focus in it: no box inside another,
+// and the button neither held down nor holding the mouse.
+TEST_F(CaptureTool, TwoZeroSizesAreRefusedOneAtATime) {
+  Quiltmark app;
+  HWND main = StartInFront(app);
+  ASSERT_NE(main, nullptr);
+  MainControls c = FindMainControls(main);
+  ASSERT_TRUE(c.AllFound());
+  ASSERT_EQ(WindowFromPoint(CentreOf(ownedByHidden_)), ownedByHidden_);
+  ASSERT_NO_FATAL_FAILURE(DragTool(main, c.captureTool, CentreOf(ownedByHidden_)));
+  ASSERT_EQ(WaitForText(c.classField, "QmSampleOwner"), "QmSampleOwner");
+  EXPECT_EQ(TextOf(c.titleField), "隐藏的所有者");
+  ASSERT_EQ(WaitForText(c.heightField, "0"), "0");
+  ASSERT_EQ(TextOf(c.widthField), "0");
+
+  ClickAt(CentreOf(c.widthField));
+  ASSERT_EQ(WaitForFocus(app.ThreadId(), c.widthField), c.widthField);
+  struct Step {
+    const char* name;
+    bool click;  // else Tab
+  };
+  for (const Step& step : {Step{"Tab", false}, Step{"click on 自动排列", true}}) {
+    SCOPED_TRACE(step.name);
+    if (step.click)
+      ClickAt(CentreOf(c.arrangeButton));
+    else
+      PressKey(VK_TAB);
+    MessageBoxSeen box = WaitForMessageBox(app.ProcessId());
+    ASSERT_NE(box.hwnd, nullptr) << "no message box";
+    EXPECT_EQ(box.title, "无效宽度");
+    EXPECT_EQ(box.text, "窗口宽度无效");
+    ASSERT_TRUE(AnswerOk(box.hwnd));
+    // Another box would come at once, from the focus going back to the width.
+    Sleep(700);
+    std::vector<HWND> more = DialogBoxesOf(app.ProcessId());
+    EXPECT_TRUE(more.empty()) << "a second box: " << WaitForMessageBox(app.ProcessId()).text;
+    for (HWND extra : more) AnswerOk(extra);
+    ASSERT_TRUE(BringToFront(main));
+    EXPECT_EQ(WaitForFocus(app.ThreadId(), c.widthField), c.widthField);
+    EXPECT_EQ(TextOf(c.widthField), "");
+    // The focus passed through the height on its way back: that rewrote its 0 as
+    // the empty text, as every leaving does, but refused nothing.
+    EXPECT_EQ(TextOf(c.heightField), "");
+    EXPECT_FALSE(ShowsPushed(c.arrangeButton)) << "the button is still drawn pressed";
+    EXPECT_EQ(CaptureOf(app.ThreadId()), nullptr) << "a control still holds the mouse";
+    if (HasFailure()) break;
+  }
+  EXPECT_TRUE(Answers(main));
+  PostMessageA(main, WM_CLOSE, 0, 0);
+  EXPECT_EQ(app.WaitForExit(), 0u);
+}
+
 }  // namespace
