@@ -21,6 +21,11 @@ int ReleaseMouseCapture();
 // does not answer within a second.
 Text GetWindowTextOf(HWND hwnd);
 
+// The title of a window of any process, waiting up to `ms` for it to answer (a
+// window the system already calls hung is not waited for). False when the title
+// could not be read; true with the empty text for no window or an empty title.
+bool ReadWindowTitle(HWND hwnd, DWORD ms, Text& title);
+
 // The class name, at most 258 characters; never null, "" when the query fails.
 Text GetWindowClassName(HWND hwnd);
 

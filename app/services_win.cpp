@@ -27,32 +27,45 @@ HWND GetControlHandle(ControlRef ref) { return ResolveControl(ref); }
 HWND CaptureMouse(HWND hwnd) { return SetCapture(hwnd); }
 int ReleaseMouseCapture() { return ReleaseCapture(); }
 
-Text GetWindowTextOf(HWND hwnd) {
-  if (!IsWindow(hwnd)) return Text();
-  // Another program's window may be hung or may report any length it likes: ask
-  // with a time limit and read no more than a bounded title. The wide messages are
-  // used because an ANSI request to another process can be followed by a wide one
-  // without any time limit; the title is converted to the ANSI code page here.
+bool ReadWindowTitle(HWND hwnd, DWORD ms, Text& title) {
+  title = Text();
+  if (!IsWindow(hwnd)) return true;
+  // Another program's window may be busy or hung, or may report any length it likes:
+  // ask within the time left and read no more than a bounded title. The wide
+  // messages are used because an ANSI request to another process can be followed by
+  // a wide one without any time limit; the title is converted to the ANSI code page.
+  DWORD start = GetTickCount();
+  auto left = [&] {
+    DWORD spent = GetTickCount() - start;
+    return spent < ms ? ms - spent : 1;
+  };
   DWORD_PTR length = 0;
-  if (!SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, 1000, &length) ||
-      length == 0)
-    return Text();
+  if (!SendMessageTimeoutW(hwnd, WM_GETTEXTLENGTH, 0, 0, SMTO_ABORTIFHUNG, left(), &length))
+    return false;
+  if (length == 0) return true;
   if (length > kMaxWindowTextLength) length = kMaxWindowTextLength;
   std::wstring wide(length + 1, L'\0');
   DWORD_PTR copied = 0;
   if (!SendMessageTimeoutW(hwnd, WM_GETTEXT, length + 1, reinterpret_cast<LPARAM>(wide.data()),
-                           SMTO_ABORTIFHUNG, 1000, &copied))
-    return Text();
+                           SMTO_ABORTIFHUNG, left(), &copied))
+    return false;
   wide.resize(std::wcslen(wide.c_str()));
-  if (wide.empty()) return Text();
+  if (wide.empty()) return true;
   int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
                                   nullptr, nullptr);
-  if (bytes <= 0) return Text();
+  if (bytes <= 0) return true;
   auto* block = static_cast<char*>(AllocBlock(static_cast<size_t>(bytes) + 1));
   WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), block, bytes, nullptr,
                       nullptr);
   block[bytes] = '\0';
-  return Text(block);
+  title = Text(block);
+  return true;
+}
+
+Text GetWindowTextOf(HWND hwnd) {
+  Text title;
+  if (!ReadWindowTitle(hwnd, 1000, title)) return Text();
+  return title;
 }
 
 Text GetWindowClassName(HWND hwnd) {

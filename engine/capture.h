@@ -1,14 +1,37 @@
 #pragma once
 // The capture tool: press on it, drag the reticle over any window, release there.
+// The tool only finds the window; what the window's fields show is up to its caller.
 #include <windows.h>
+
+#include "app/text.h"
+
+// The outermost window under the pointer where the button was let go.
+struct CapturedWindow {
+  HWND hwnd = nullptr;  // null when there was no window under the pointer
+  Text title;
+  // False when the window did not tell its title in time: `title` is then empty,
+  // though the window's title may not be.
+  bool titleRead = true;
+  Text className;
+  RECT rect = {};  // all zero when the rectangle could not be read
+};
+
+// How long a window that is not hung is given to tell its title. The system itself
+// calls a window hung once it has not taken a message for about five seconds: up to
+// then a window may just be busy, and beyond it the system would give up too.
+constexpr DWORD kTitleWaitMs = 5000;
 
 // The outermost window above `hwnd`, through parents and owners.
 HWND GetTopLevelWindow(HWND hwnd);
 
-// A left press on the tool: capture the mouse and show the drag picture.
-void StartCapture();
+// A left press on the tool: the tool takes the mouse, so that the release reaches it
+// wherever the pointer is then.
+void StartCapture(HWND tool);
 
-// The release, wherever the pointer is: back to the idle picture, and the title,
-// class name, width and height of the outermost window under the pointer into the
-// search and size fields.
-void FinishCapture();
+// True while `tool` holds the mouse: only a release then ends a capture it started.
+bool IsCapturing(HWND tool);
+
+// The release that ends the capture: reads the outermost window under the pointer,
+// then lets the mouse go. While a busy window is asked for its title the pointer
+// shows that the program is waiting.
+CapturedWindow FinishCapture();

@@ -1,10 +1,6 @@
 #include "app/services.h"
 #include "app/sysfn.h"
-#include "app/value.h"
-#include "assets/embedded.h"
 #include "engine/capture.h"
-#include "ui/layout.h"
-#include "ui/properties.h"
 
 HWND GetTopLevelWindow(HWND hwnd) {
   // GetParent also steps from an owned pop-up to its owner.
@@ -15,24 +11,23 @@ HWND GetTopLevelWindow(HWND hwnd) {
   }
 }
 
-void StartCapture() {
-  CaptureMouse(GetControlHandle({kMainWindowId, ids::图片框_捕获窗口}));
-  WriteBytes(ids::图片框_捕获窗口, kPicturePicture, kDragPicture, kDragPictureSize);
-}
+void StartCapture(HWND tool) { CaptureMouse(tool); }
 
-void FinishCapture() {
+bool IsCapturing(HWND tool) { return tool && GetCapture() == tool; }
+
+CapturedWindow FinishCapture() {
+  CapturedWindow found;
+  found.hwnd = GetTopLevelWindow(GetWindowUnderCursor());
+  // The mouse stays captured while the title is read, so the pointer keeps the shape
+  // set here instead of the one of the window under it.
+  SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+  found.titleRead = ReadWindowTitle(found.hwnd, kTitleWaitMs, found.title);
   ReleaseMouseCapture();
-  WriteBytes(ids::图片框_捕获窗口, kPicturePicture, kIdlePicture, kIdlePictureSize);
-  HWND h = GetTopLevelWindow(GetWindowUnderCursor());
-  WriteText(ids::编辑框_窗口标题, kEditContent, GetWindowTextOf(h).get());
-  WriteText(ids::编辑框_窗口类名, kEditContent, GetWindowClassName(h).get());
-  // Captured values are the user's own text, not the grey placeholder.
-  WriteInt(ids::编辑框_窗口标题, kEditTextColour, 0);
-  WriteInt(ids::编辑框_窗口类名, kEditTextColour, 0);
-  RECT r = {};
-  CallSystemFunction(kGetWindowRect, {67174580, 434}, h, &r);
-  WriteText(ids::编辑框_窗口宽度, kEditContent,
-            ToText(Value(static_cast<int32_t>(r.right - r.left))).get());
-  WriteText(ids::编辑框_窗口高度, kEditContent,
-            ToText(Value(static_cast<int32_t>(r.bottom - r.top))).get());
+  // The system asks for the pointer's shape again once the pointer moves; a move to
+  // where it is makes it ask now.
+  POINT at;
+  if (GetCursorPos(&at)) SetCursorPos(at.x, at.y);
+  found.className = GetWindowClassName(found.hwnd);
+  CallSystemFunction(kGetWindowRect, {67174580, 434}, found.hwnd, &found.rect);
+  return found;
 }

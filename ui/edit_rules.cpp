@@ -96,7 +96,7 @@ std::string DecimalText(F value) {
 
 }  // namespace
 
-bool AcceptsTypedChar(int inputMode, unsigned char ch) {
+bool AcceptsTypedChar(int inputMode, uint32_t ch) {
   if (ch < 0x20) return true;
   bool digit = ch >= '0' && ch <= '9';
   switch (inputMode) {
@@ -110,6 +110,16 @@ bool AcceptsTypedChar(int inputMode, unsigned char ch) {
     case 5: return digit;
     default: return true;
   }
+}
+
+bool FiltersInput(int inputMode) { return inputMode >= 3 && inputMode <= 10; }
+
+std::u16string KeepAcceptedChars(int inputMode, std::u16string_view text) {
+  if (!FiltersInput(inputMode)) return std::u16string(text);
+  std::u16string kept;
+  for (char16_t ch : text)
+    if (ch >= 0x20 && AcceptsTypedChar(inputMode, ch)) kept += ch;
+  return kept;
 }
 
 bool NormalisesOnLeave(int inputMode) { return inputMode >= 5 && inputMode <= 11; }

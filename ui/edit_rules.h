@@ -6,10 +6,21 @@
 // 5 byte, 6 short, 7 int, 8 long, 9 float, 10 double, 11 date-time.
 #include <cstdint>
 #include <string>
+#include <string_view>
 
+// A typed character, as the UTF-16 code unit (or ANSI byte) the edit box receives.
 // Control characters (below 0x20: Backspace, the clipboard shortcuts) always pass;
-// the numeric modes take only their digits, "-" and, for decimals, ".".
-bool AcceptsTypedChar(int inputMode, unsigned char ch);
+// the numeric modes take only their digits, "-" and, for decimals, ".": whatever the
+// code unit, so a Chinese or full-width character never passes for one of them.
+bool AcceptsTypedChar(int inputMode, uint32_t ch);
+
+// True for the modes that hold typed, pasted and composed text to their characters.
+bool FiltersInput(int inputMode);
+
+// Text that arrives whole (pasted, or from an input method) as the mode lets it in:
+// the characters typing would accept, in order. Control characters are not keys
+// here and are dropped too; modes that do not filter keep the text as it is.
+std::u16string KeepAcceptedChars(int inputMode, std::u16string_view text);
 
 // True for the modes that rewrite their text on leaving the box (5 to 11).
 bool NormalisesOnLeave(int inputMode);

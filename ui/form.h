@@ -35,6 +35,9 @@ struct ControlState {
   bool suppressChange = false;  // a content write notifies once, by itself
 };
 
+// A routine that a handler leaves for the message loop, with its argument.
+using DeferredRoutine = void (*)(uint32_t);
+
 struct Form {
   const WindowLayout* layout = nullptr;
   HWND hwnd = nullptr;
@@ -43,9 +46,14 @@ struct Form {
   FontHandle numberFont;
   IconHandle bigIcon;
   IconHandle smallIcon;
-  HWND lastFocus = nullptr;  // remembered on deactivation
-  bool recreating = false;   // no event is delivered while a control is rebuilt
-  bool closing = false;      // nor once the window is being destroyed
+  HWND lastFocus = nullptr;  // remembered on deactivation; null when no control had it
+  // A field's refusal is on its way or on screen: no other field check runs and the
+  // activation leaves the focus to the refusal.
+  bool refusing = false;
+  DeferredRoutine deferred = nullptr;
+  uint32_t deferredArgument = 0;
+  bool recreating = false;  // no event is delivered while a control is rebuilt
+  bool closing = false;     // nor once the window is being destroyed
   bool activatedOnce = false;
 };
 
@@ -102,6 +110,11 @@ void SetCurrentPage(Form& form, ControlState& container, int page);
 // Rebuilds an edit box's window in place from its stored properties, for a style
 // that a live edit control cannot change (read-only, password).
 void RecreateEditBox(Form& form, ControlState& control);
+
+// Runs `routine(argument)` from the message loop once the message in hand has been
+// handled, unless the window is closing by then. One routine waits at a time; a
+// later call replaces it.
+void RunAfterMessage(Form& form, DeferredRoutine routine, uint32_t argument);
 
 // The focus moves to the next or previous control of the cycle.
 void MoveFocus(Form& form, bool backward);

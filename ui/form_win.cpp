@@ -1,6 +1,7 @@
 #include <windows.h>
 // commctrl.h needs the types of windows.h.
 #include <commctrl.h>
+#include <imm.h>
 
 #include <algorithm>
 #include <cstring>
@@ -17,6 +18,8 @@ namespace {
 const char kMainClass[] = "QuiltmarkWindow";
 const char kPictureClass[] = "QuiltmarkPicture";
 constexpr UINT kItemChosenMessage = 0xA711;
+// Posted to the main window to run the routine a handler left for the message loop.
+constexpr UINT kDeferredMessage = WM_APP + 0x0B;
 
 COLORREF ResolveColour(uint32_t colour) {
   return colour == kButtonFace ? GetSysColor(COLOR_BTNFACE) : static_cast<COLORREF>(colour);
@@ -339,8 +342,10 @@ bool RaiseWindowEvent(Form& form, int event) {
 void OnActivate(Form& form, bool active) {
   if (!active) {
     RaiseWindowEvent(form, 6);  // deactivated
+    // With no control focused there is nothing to go back to: an older control
+    // remembered from before would get the focus and run its handlers for nothing.
     HWND focus = GetFocus();
-    if (focus && IsChild(form.hwnd, focus)) form.lastFocus = focus;
+    form.lastFocus = focus && IsChild(form.hwnd, focus) ? focus : nullptr;
     return;
   }
   if (!form.activatedOnce) {
@@ -349,6 +354,8 @@ void OnActivate(Form& form, bool active) {
   }
   RaiseWindowEvent(form, 5);  // activated
   RaiseWindowEvent(form, kEventGotFocus);
+  // A refusal puts the focus into its field itself once its box is answered.
+  if (form.refusing) return;
   // Back to the control that had the focus, else to the first of the cycle.
   if (form.lastFocus && IsWindow(form.lastFocus) && IsChild(form.hwnd, form.lastFocus))
     SetFocus(form.lastFocus);
@@ -369,6 +376,12 @@ void OnFinalDestroy(HWND hwnd) {
   bool anyLoaded = std::any_of(g_app.windows.begin(), g_app.windows.end(),
                                [](const WindowEntry& w) { return w.loaded; });
   if (!anyLoaded && g_app.loopRunning) PostQuitMessage(0);
+}
+
+void RunDeferred(Form& form) {
+  DeferredRoutine routine = form.deferred;
+  form.deferred = nullptr;
+  if (routine && !form.closing) routine(form.deferredArgument);
 }
 
 bool OnSetCursor(Form& form, HWND over) {
@@ -415,21 +428,74 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
       form->closing = true;
       return 0;
     case WM_NCDESTROY: OnFinalDestroy(hwnd); return 0;
+    case kDeferredMessage: RunDeferred(*form); return 0;
     default: break;
   }
   return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 
-// Edit boxes drop the characters their input mode refuses; pasted text is not
-// filtered.
+// Puts text that arrives whole where the selection is, as much as the limit takes
+// and only the characters the box's mode lets in; nothing left leaves the box as it
+// was, as a refused key does.
+void InsertAccepted(HWND hwnd, const ControlState& c, std::u16string text) {
+  // A single-line box takes the first line only.
+  text.resize(std::min(text.size(), text.find_first_of(u"\r\n")));
+  std::u16string kept = KeepAcceptedChars(c.inputMode, text);
+  if (kept.empty()) return;
+  SendMessageW(hwnd, EM_REPLACESEL, TRUE, reinterpret_cast<LPARAM>(kept.c_str()));
+}
+
+std::u16string ClipboardText(HWND owner) {
+  std::u16string text;
+  if (!OpenClipboard(owner)) return text;
+  if (HANDLE data = GetClipboardData(CF_UNICODETEXT)) {
+    if (auto* chars = static_cast<const char16_t*>(GlobalLock(data))) {
+      size_t most = GlobalSize(data) / sizeof(char16_t);
+      text.assign(chars, std::find(chars, chars + most, u'\0'));
+      GlobalUnlock(data);
+    }
+  }
+  CloseClipboard();
+  return text;
+}
+
+std::u16string CompositionResult(HWND hwnd) {
+  std::u16string text;
+  HIMC context = ImmGetContext(hwnd);
+  if (!context) return text;
+  LONG bytes = ImmGetCompositionStringW(context, GCS_RESULTSTR, nullptr, 0);
+  if (bytes > 0) {
+    text.resize(static_cast<size_t>(bytes) / sizeof(char16_t));
+    ImmGetCompositionStringW(context, GCS_RESULTSTR, text.data(), static_cast<DWORD>(bytes));
+  }
+  ImmReleaseContext(hwnd, context);
+  return text;
+}
+
+// Edit boxes drop the characters their input mode refuses, whichever way they come:
+// typed (a code unit of any size: the box is a Unicode window), from an input
+// method, or pasted.
 LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                           DWORD_PTR) {
-  if (message == WM_CHAR) {
-    Form* form = FormOf(GetAncestor(hwnd, GA_ROOT));
-    ControlState* c = form ? ControlOfWindow(*form, hwnd) : nullptr;
-    if (c && !AcceptsTypedChar(c->inputMode, static_cast<unsigned char>(wParam))) return 0;
+  bool input = message == WM_CHAR || message == WM_IME_CHAR || message == WM_PASTE ||
+               (message == WM_IME_COMPOSITION && (lParam & GCS_RESULTSTR));
+  Form* form = input ? FormOf(GetAncestor(hwnd, GA_ROOT)) : nullptr;
+  ControlState* c = form ? ControlOfWindow(*form, hwnd) : nullptr;
+  if (!c || !FiltersInput(c->inputMode)) return DefSubclassProc(hwnd, message, wParam, lParam);
+  switch (message) {
+    case WM_PASTE: InsertAccepted(hwnd, *c, ClipboardText(hwnd)); return 0;
+    case WM_IME_COMPOSITION: InsertAccepted(hwnd, *c, CompositionResult(hwnd)); return 0;
+    default:
+      if (!AcceptsTypedChar(c->inputMode, static_cast<uint32_t>(wParam))) return 0;
+      return DefSubclassProc(hwnd, message, wParam, lParam);
   }
-  return DefSubclassProc(hwnd, message, wParam, lParam);
+}
+
+// The box's own input handling. A box that holds numbers has no input method: its
+// characters come as plain keys, and composing text there could only be refused.
+void PrepareEditInput(const ControlState& c) {
+  SetWindowSubclass(c.hwnd, EditProc, 3, 0);
+  if (FiltersInput(c.inputMode)) ImmAssociateContext(c.hwnd, nullptr);
 }
 
 // Leaving a numeric field rewrites its text as the number it holds; only a changed
@@ -516,7 +582,7 @@ Form* CreateMainForm(const WindowLayout& layout) {
       return nullptr;
     }
     if (c.layout->kind == ControlKind::ComboBox) SetWindowSubclass(c.hwnd, ComboProc, 2, 0);
-    if (c.layout->kind == ControlKind::EditBox) SetWindowSubclass(c.hwnd, EditProc, 3, 0);
+    if (c.layout->kind == ControlKind::EditBox) PrepareEditInput(c);
   }
   ApplyStacking(*form);
   for (ControlState& c : form->controls)
@@ -582,6 +648,12 @@ void PrepareWindowLayouts() {
   g_app.windows.push_back(std::move(entry));
 }
 
+void RunAfterMessage(Form& form, DeferredRoutine routine, uint32_t argument) {
+  form.deferred = routine;
+  form.deferredArgument = argument;
+  PostMessageA(form.hwnd, kDeferredMessage, 0, 0);
+}
+
 void MoveFocus(Form& form, bool backward) {
   ControlState* current = ControlOfWindow(form, GetFocus());
   uint32_t next =
@@ -643,10 +715,10 @@ void RecreateEditBox(Form& form, ControlState& c) {
   form.recreating = true;
   SendMessageA(fresh, WM_SETFONT, SendMessageA(old, WM_GETFONT, 0, 0), FALSE);
   SendMessageA(fresh, EM_LIMITTEXT, static_cast<WPARAM>(c.maxLength), 0);
-  SetWindowSubclass(fresh, EditProc, 3, 0);
   SetWindowPos(fresh, above ? above : HWND_TOP, 0, 0, 0, 0,
                SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   c.hwnd = fresh;
+  PrepareEditInput(c);
   if (WindowEntry* entry = EntryOf(form.layout->id))
     for (ControlEntry& mirrored : entry->controls)
       if (mirrored.id == c.layout->id) mirrored.hwnd = fresh;

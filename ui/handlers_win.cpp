@@ -56,29 +56,50 @@ const NumericField kWidth = {编辑框_窗口宽度, "窗口宽度无效", "无�
 const NumericField kHeight = {编辑框_窗口高度, "窗口高度无效", "无效高度"};
 const NumericField kPerRow = {编辑框_单行数量, "排列数量无效", "无效数量"};
 
-// Tells the user, empties the field and gives it the focus back.
+// Tells the user, empties the field and gives it the focus back. One refusal at a
+// time: while its box is up no other field is checked, and a press that a control of
+// the window was tracking (the arrange button held down) is called off rather than
+// left half done behind the box.
 void RefuseField(const NumericField& field) {
-  if (!ShowError(field.message, field.title)) return;
-  WriteText(field.id, kEditContent, CharFromCode(0).get());
-  SetControlFocus({kMainWindowId, field.id});
+  Form* form = LoadedForm();
+  if (!form || form->closing) return;
+  form->refusing = true;
+  HWND tracking = GetCapture();
+  if (tracking && IsChild(form->hwnd, tracking)) SendMessageA(tracking, WM_CANCELMODE, 0, 0);
+  if (ShowError(field.message, field.title)) {
+    WriteText(field.id, kEditContent, CharFromCode(0).get());
+    SetControlFocus({kMainWindowId, field.id});
+  }
+  // The window may have gone while the box was up.
+  if (Form* still = LoadedForm()) still->refusing = false;
+}
+
+const NumericField* NumericFieldOf(uint32_t id) {
+  for (const NumericField* f : {&kWidth, &kHeight, &kPerRow})
+    if (f->id == id) return f;
+  return nullptr;
+}
+
+void RefuseFieldLater(uint32_t id) {
+  if (const NumericField* field = NumericFieldOf(id)) RefuseField(*field);
 }
 
 int32_t FieldValue(uint32_t id) { return ToInteger(Value(ReadText(id, kEditContent))); }
 
-// The field's value when it is positive; otherwise the field is refused.
-bool CheckPositive(const NumericField& field, int32_t* value = nullptr) {
-  int32_t v = FieldValue(field.id);
-  if (v <= 0) {
-    RefuseField(field);
-    return false;
-  }
-  if (value) *value = v;
-  return true;
+// The field loses the focus in the middle of another control's taking it (a Tab, a
+// button pressed): the refusal waits until that is done, and the focus passing
+// through another field on its way back is no leaving of that field.
+bool CheckOnLeaving(const NumericField& field) {
+  Form* form = LoadedForm();
+  if (!form || form->refusing || FieldValue(field.id) > 0) return false;
+  form->refusing = true;
+  RunAfterMessage(*form, RefuseFieldLater, field.id);
+  return false;
 }
 
-bool OnWidthLostFocus(EventRecord&) { return CheckPositive(kWidth), false; }
-bool OnHeightLostFocus(EventRecord&) { return CheckPositive(kHeight), false; }
-bool OnPerRowLostFocus(EventRecord&) { return CheckPositive(kPerRow), false; }
+bool OnWidthLostFocus(EventRecord&) { return CheckOnLeaving(kWidth); }
+bool OnHeightLostFocus(EventRecord&) { return CheckOnLeaving(kHeight); }
+bool OnPerRowLostFocus(EventRecord&) { return CheckOnLeaving(kPerRow); }
 
 bool OnMethodChosen(EventRecord&) {
   WriteInt(选择夹_排序方式, kTabCurrentPage, ReadInt(组合框_排列方式, kComboSelection));
@@ -86,12 +107,37 @@ bool OnMethodChosen(EventRecord&) {
 }
 
 bool OnCapturePressed(EventRecord&) {
-  StartCapture();
+  StartCapture(GetControlHandle({kMainWindowId, 图片框_捕获窗口}));
+  WriteBytes(图片框_捕获窗口, kPicturePicture, kDragPicture, kDragPictureSize);
   return false;
 }
 
+// Shown instead of a title that the window did not tell in time. Left empty, the
+// field would count as "any title" and the next arrangement would take every window
+// of the class; this text matches no window, so nothing is widened behind the
+// user's back, and the user sees why.
+const char kTitleUnread[] = "[ 未能读取标题 ]";
+
 bool OnCaptureReleased(EventRecord&) {
-  FinishCapture();
+  HWND tool = GetControlHandle({kMainWindowId, 图片框_捕获窗口});
+  // A press elsewhere released over the tool ends no capture: the fields keep what
+  // the user typed. A capture taken away meanwhile only gets its idle picture back.
+  if (!IsCapturing(tool)) {
+    WriteBytes(图片框_捕获窗口, kPicturePicture, kIdlePicture, kIdlePictureSize);
+    return false;
+  }
+  CapturedWindow found = FinishCapture();
+  WriteBytes(图片框_捕获窗口, kPicturePicture, kIdlePicture, kIdlePictureSize);
+  WriteText(编辑框_窗口标题, kEditContent, found.titleRead ? found.title.get() : kTitleUnread);
+  WriteText(编辑框_窗口类名, kEditContent, found.className.get());
+  // Captured values are the user's own text, not the grey placeholder.
+  WriteInt(编辑框_窗口标题, kEditTextColour, 0);
+  WriteInt(编辑框_窗口类名, kEditTextColour, 0);
+  const RECT& r = found.rect;
+  WriteText(编辑框_窗口宽度, kEditContent,
+            ToText(Value(static_cast<int32_t>(r.right - r.left))).get());
+  WriteText(编辑框_窗口高度, kEditContent,
+            ToText(Value(static_cast<int32_t>(r.bottom - r.top))).get());
   return false;
 }
 
@@ -103,6 +149,8 @@ Text SearchText(uint32_t id) {
 }
 
 bool OnArrangeClicked(EventRecord&) {
+  // The press took the focus from a field that is being refused: no click then.
+  if (Form* form = LoadedForm(); !form || form->refusing) return false;
   // The fields the method uses are checked before anything is searched: a size or a
   // count of 0 or less, or more windows a row than the screen has pixels across,
   // would otherwise end the program in the arrangement's division. One reading of

@@ -13,10 +13,16 @@
 namespace {
 
 // Two windows with a button and an edit box each, a pop-up owned by the first, a
-// window claiming a 2 GB title and one whose thread sleeps once it has painted; all
-// in a row along the top of the screen, clear of Quiltmark's window.
-const char kSamples[] = "--tiles --children --popup --huge-title --hung QmCapture 2 捕获样例";
-constexpr size_t kSampleCount = 5;
+// window claiming a 2 GB title, one whose thread sleeps once it has painted, one
+// that is busy for 2 s before it tells its title, and a pop-up owned by a hidden
+// window of size 0; in rows from the top-left of the screen, clear of Quiltmark's
+// window.
+const char kSamples[] =
+    "--tiles --children --popup --huge-title --hung --slow --hidden-owner QmCapture 2 捕获样例";
+constexpr size_t kSampleCount = 7;
+
+// What the title field shows for a window that did not tell its title in time.
+const char kTitleUnread[] = "[ 未能读取标题 ]";
 
 // The capture tool's middle in the main window's client area.
 constexpr POINT kToolCentre = {96 + 16, 115 + 16};
@@ -67,7 +73,7 @@ Fields FieldsFor(HWND hwnd, const std::string& title) {
   return {title, ClassOf(hwnd), std::to_string(r.right - r.left), std::to_string(r.bottom - r.top)};
 }
 
-enum class Target { kItself, kButton, kEditBox, kOwnedPopup, kHugeTitle, kHung };
+enum class Target { kItself, kButton, kEditBox, kOwnedPopup, kHugeTitle, kHung, kBusy };
 
 struct Capture {
   const char* name;
@@ -83,8 +89,10 @@ class CaptureTool : public ::testing::Test {
       if (cls == "QmSamplePopup") popup_ = hwnd;
       if (cls == "QmSampleHuge") huge_ = hwnd;
       if (cls == "QmSampleHung") hung_ = hwnd;
+      if (cls == "QmSampleSlow") busy_ = hwnd;
+      if (cls == "QmSampleOwned") ownedByHidden_ = hwnd;
     }
-    ASSERT_TRUE(popup_ && huge_ && hung_);
+    ASSERT_TRUE(popup_ && huge_ && hung_ && busy_ && ownedByHidden_);
     owner_ = GetWindow(popup_, GW_OWNER);
     for (HWND hwnd : samples_.Windows())
       if (ClassOf(hwnd) == "QmCapture" && hwnd != owner_) other_ = hwnd;
@@ -124,20 +132,44 @@ class CaptureTool : public ::testing::Test {
         *expected = FieldsFor(huge_, "超长标题窗口");
         break;
       case Target::kHung:
+        // Never shown as an empty title, which would match any title.
         *under = hung_;
-        *expected = FieldsFor(hung_, "");
+        *expected = FieldsFor(hung_, kTitleUnread);
+        break;
+      case Target::kBusy:
+        // Busy for 2 s, not hung: it is waited for.
+        *under = busy_;
+        *expected = FieldsFor(busy_, "忙碌窗口");
         break;
     }
     *at = CentreOf(*under);
   }
 
+  // Presses on the tool, drags the reticle to `at` in a few steps and lets go there.
+  void DragTool(HWND main, HWND tool, POINT at) {
+    POINT start = kToolCentre;
+    ClientToScreen(main, &start);
+    // The picture tells when the press has been handled: only then does the tool
+    // hold the mouse, and only then may the pointer leave it.
+    ASSERT_TRUE(ShowsReticle(tool, true)) << "no idle picture before the press";
+    MoveMouseTo(start);
+    LeftButton(true);
+    ASSERT_TRUE(ShowsReticle(tool, false)) << "no drag picture while held";
+    // Over the way in a few steps, as a hand moves.
+    for (int step = 1; step <= 4; ++step, Sleep(20))
+      MoveMouseTo({start.x + (at.x - start.x) * step / 4, start.y + (at.y - start.y) * step / 4});
+    LeftButton(false);
+  }
+
   SampleWindows samples_;
   HWND owner_ = nullptr, other_ = nullptr, popup_ = nullptr, huge_ = nullptr, hung_ = nullptr;
+  HWND busy_ = nullptr, ownedByHidden_ = nullptr;
 };
 
 // Each drag fills the title, class name, width and height of the outermost window
 // where the button is let go, shows the drag picture while the button is held, and
-// leaves Quiltmark running. A window that will not tell its title gives an empty one.
+// leaves Quiltmark running. A busy window is waited for; one that will not tell its
+// title gets a text that no title search can mistake for "any title".
 TEST_F(CaptureTool, DragFillsTheFieldsWithTheOutermostWindow) {
   const Capture kCaptures[] = {
       {"released at once on the tool itself", Target::kItself},
@@ -146,6 +178,7 @@ TEST_F(CaptureTool, DragFillsTheFieldsWithTheOutermostWindow) {
       {"a pop-up owned by another window", Target::kOwnedPopup},
       {"a window claiming a 2 GB title", Target::kHugeTitle},
       {"a window whose thread no longer answers", Target::kHung},
+      {"a window busy for 2 s", Target::kBusy},
   };
   for (const Capture& c : kCaptures) {
     SCOPED_TRACE(c.name);
@@ -166,21 +199,10 @@ TEST_F(CaptureTool, DragFillsTheFieldsWithTheOutermostWindow) {
       EXPECT_EQ(expected.height, "389");
     }
 
-    POINT tool = kToolCentre;
-    ClientToScreen(main, &tool);
-    // The picture tells when the press has been handled: only then does the tool hold
-    // the mouse, and only then may the pointer leave it.
-    ASSERT_TRUE(ShowsReticle(controls.captureTool, true)) << "no idle picture before the press";
-    MoveMouseTo(tool);
-    LeftButton(true);
-    ASSERT_TRUE(ShowsReticle(controls.captureTool, false)) << "no drag picture while held";
-    // Over the way in a few steps, as a hand moves.
-    for (int step = 1; step <= 4; ++step, Sleep(20))
-      MoveMouseTo({tool.x + (at.x - tool.x) * step / 4, tool.y + (at.y - tool.y) * step / 4});
-    LeftButton(false);
+    ASSERT_NO_FATAL_FAILURE(DragTool(main, controls.captureTool, at));
 
     Fields seen;
-    for (int tries = 0; tries < 100; ++tries, Sleep(50)) {
+    for (int tries = 0; tries < 200; ++tries, Sleep(50)) {
       seen = {TextOf(controls.titleField), TextOf(controls.classField), TextOf(controls.widthField),
               TextOf(controls.heightField)};
       if (seen.cls == expected.cls && seen.width == expected.width &&
@@ -201,6 +223,115 @@ TEST_F(CaptureTool, DragFillsTheFieldsWithTheOutermostWindow) {
     PostMessageA(main, WM_CLOSE, 0, 0);
     EXPECT_EQ(app.WaitForExit(), 0u);
   }
+}
+
+// A press that did not start on the tool starts no capture: let go over the reticle,
+// it leaves what the user typed in the four fields, and the tool still works after.
+TEST_F(CaptureTool, ReleaseWithoutAPressOnTheToolChangesNothing) {
+  Quiltmark app;
+  HWND main = StartInFront(app);
+  ASSERT_NE(main, nullptr);
+  MainControls controls = FindMainControls(main);
+  ASSERT_TRUE(controls.AllFound());
+  const Fields typed = {"MyTitle", "MyClass", "640", "480"};
+  RetypeField(controls.titleField, typed.title);
+  RetypeField(controls.classField, typed.cls);
+  RetypeField(controls.widthField, typed.width);
+  RetypeField(controls.heightField, typed.height);
+  ASSERT_EQ(WaitForText(controls.heightField, typed.height), typed.height);
+  ASSERT_TRUE(ShowsReticle(controls.captureTool, true));
+
+  // The label beside the tool, the window's ground and the group box's frame take no
+  // capture of their own.
+  const POINT kPressPoints[] = {{40, 131}, {150, 305}, {220, 131}};
+  for (POINT press : kPressPoints) {
+    SCOPED_TRACE(std::to_string(press.x) + "," + std::to_string(press.y));
+    POINT tool = kToolCentre;
+    ClientToScreen(main, &press);
+    ClientToScreen(main, &tool);
+    MoveMouseTo(press);
+    LeftButton(true);
+    for (int step = 1; step <= 4; ++step, Sleep(20))
+      MoveMouseTo(
+          {press.x + (tool.x - press.x) * step / 4, press.y + (tool.y - press.y) * step / 4});
+    LeftButton(false);
+    Sleep(500);
+    Fields seen = {TextOf(controls.titleField), TextOf(controls.classField),
+                   TextOf(controls.widthField), TextOf(controls.heightField)};
+    EXPECT_EQ(seen.title, typed.title);
+    EXPECT_EQ(seen.cls, typed.cls);
+    EXPECT_EQ(seen.width, typed.width);
+    EXPECT_EQ(seen.height, typed.height);
+    EXPECT_TRUE(ShowsReticle(controls.captureTool, true));
+  }
+
+  POINT at = CentreOf(other_);
+  ASSERT_NO_FATAL_FAILURE(DragTool(main, controls.captureTool, at));
+  EXPECT_EQ(WaitForText(controls.classField, "QmCapture"), "QmCapture");
+  PostMessageA(main, WM_CLOSE, 0, 0);
+  EXPECT_EQ(app.WaitForExit(), 0u);
+}
+
+bool ShowsPushed(HWND button) { return SendMessageA(button, BM_GETSTATE, 0, 0) & BST_PUSHED; }
+
+HWND CaptureOf(DWORD threadId) {
+  GUITHREADINFO info{};
+  info.cbSize = sizeof info;
+  return GetGUIThreadInfo(threadId, &info) ? info.hwndCapture : nullptr;
+}
+
+// A capture over a window whose outermost owner is hidden and of size 0 leaves both
+// size fields at 0. Tabbing from width to height then, and clicking 自动排列, each
+// refuse the width alone, once, and leave the focus in it: no box inside another,
+// and the button neither held down nor holding the mouse.
+TEST_F(CaptureTool, TwoZeroSizesAreRefusedOneAtATime) {
+  Quiltmark app;
+  HWND main = StartInFront(app);
+  ASSERT_NE(main, nullptr);
+  MainControls c = FindMainControls(main);
+  ASSERT_TRUE(c.AllFound());
+  ASSERT_EQ(WindowFromPoint(CentreOf(ownedByHidden_)), ownedByHidden_);
+  ASSERT_NO_FATAL_FAILURE(DragTool(main, c.captureTool, CentreOf(ownedByHidden_)));
+  ASSERT_EQ(WaitForText(c.classField, "QmSampleOwner"), "QmSampleOwner");
+  EXPECT_EQ(TextOf(c.titleField), "隐藏的所有者");
+  ASSERT_EQ(WaitForText(c.heightField, "0"), "0");
+  ASSERT_EQ(TextOf(c.widthField), "0");
+
+  ClickAt(CentreOf(c.widthField));
+  ASSERT_EQ(WaitForFocus(app.ThreadId(), c.widthField), c.widthField);
+  struct Step {
+    const char* name;
+    bool click;  // else Tab
+  };
+  for (const Step& step : {Step{"Tab", false}, Step{"click on 自动排列", true}}) {
+    SCOPED_TRACE(step.name);
+    if (step.click)
+      ClickAt(CentreOf(c.arrangeButton));
+    else
+      PressKey(VK_TAB);
+    MessageBoxSeen box = WaitForMessageBox(app.ProcessId());
+    ASSERT_NE(box.hwnd, nullptr) << "no message box";
+    EXPECT_EQ(box.title, "无效宽度");
+    EXPECT_EQ(box.text, "窗口宽度无效");
+    ASSERT_TRUE(AnswerOk(box.hwnd));
+    // Another box would come at once, from the focus going back to the width.
+    Sleep(700);
+    std::vector<HWND> more = DialogBoxesOf(app.ProcessId());
+    EXPECT_TRUE(more.empty()) << "a second box: " << WaitForMessageBox(app.ProcessId()).text;
+    for (HWND extra : more) AnswerOk(extra);
+    ASSERT_TRUE(BringToFront(main));
+    EXPECT_EQ(WaitForFocus(app.ThreadId(), c.widthField), c.widthField);
+    EXPECT_EQ(TextOf(c.widthField), "");
+    // The focus passed through the height on its way back: that rewrote its 0 as
+    // the empty text, as every leaving does, but refused nothing.
+    EXPECT_EQ(TextOf(c.heightField), "");
+    EXPECT_FALSE(ShowsPushed(c.arrangeButton)) << "the button is still drawn pressed";
+    EXPECT_EQ(CaptureOf(app.ThreadId()), nullptr) << "a control still holds the mouse";
+    if (HasFailure()) break;
+  }
+  EXPECT_TRUE(Answers(main));
+  PostMessageA(main, WM_CLOSE, 0, 0);
+  EXPECT_EQ(app.WaitForExit(), 0u);
 }
 
 }  // namespace

@@ -131,12 +131,19 @@ bool ShowPageOne(const Quiltmark& app, const Controls& c) {
   return false;
 }
 
-// The width field takes digits and "-" as typed keys, at most four characters, and
-// pasted text as it comes; leaving it rewrites the text as a number, and a number
-// that is not positive is refused with a message box that leaves the field empty
-// and focused.
+// Hands characters to the field as an input method does, one WM_IME_CHAR each.
+void SendAsInputMethod(HWND field, const char* text) {
+  wchar_t wide[16] = {};
+  int n = MultiByteToWideChar(CP_ACP, 0, text, -1, wide, 16);
+  for (int i = 0; i + 1 < n; ++i) PostMessageW(field, WM_IME_CHAR, wide[i], 1);
+}
+
+// The width field takes digits and "-", at most four characters, whichever way they
+// come: typed (a Chinese or full-width character too), pasted, or from an input
+// method; leaving it rewrites the text as a number, and a number that is not
+// positive is refused with a message box that leaves the field empty and focused.
 TEST_F(Keyboard, WidthFieldFiltersNormalisesAndValidates) {
-  enum class Act { kType, kPaste, kHome };
+  enum class Act { kType, kPaste, kHome, kUnicode, kInputMethod };
   struct Step {
     Act act;
     const char* input;
@@ -158,7 +165,23 @@ TEST_F(Keyboard, WidthFieldFiltersNormalisesAndValidates) {
        "1234",
        false},
       {"a minus between digits", {{Act::kType, "1-2", "1-2"}}, "1", false},
-      {"pasted letters are kept until leaving", {{Act::kPaste, "12ab", "12ab"}}, "12", false},
+      {"pasted letters are dropped", {{Act::kPaste, "12ab", "12"}}, "12", false},
+      {"Chinese and full-width characters typed",
+       {{Act::kType, "12", "12"},
+        {Act::kUnicode, "中", "12"},
+        {Act::kUnicode, "１", "12"},
+        {Act::kUnicode, "－3", "123"}},
+       "123",
+       false},
+      {"a Chinese character pasted among digits", {{Act::kPaste, "12中3", "123"}}, "123", false},
+      {"pasted Chinese alone leaves the field as it was",
+       {{Act::kType, "45", "45"}, {Act::kPaste, "中文", "45"}},
+       "45",
+       false},
+      {"characters from an input method",
+       {{Act::kType, "9", "9"}, {Act::kInputMethod, "中１7", "97"}},
+       "97",
+       false},
       {"leading zeros", {{Act::kType, "0012", "0012"}}, "12", false},
       {"zero", {{Act::kType, "0", "0"}}, "", true},
       {"a minus in front",
@@ -184,6 +207,8 @@ TEST_F(Keyboard, WidthFieldFiltersNormalisesAndValidates) {
         PressChord(VK_CONTROL, 'V');
       }
       if (s.act == Act::kHome) PressKey(VK_HOME);
+      if (s.act == Act::kUnicode) TypeText(s.input);
+      if (s.act == Act::kInputMethod) SendAsInputMethod(c_.width, s.input);
       EXPECT_EQ(WaitForText(c_.width, s.shows), s.shows)
           << "after " << (s.input ? s.input : "Home");
     }

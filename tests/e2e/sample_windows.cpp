@@ -8,6 +8,9 @@
 //   --popup       a dialog-like pop-up window owned by the first window
 //   --huge-title  one more window that answers WM_GETTEXTLENGTH with 0x7FFFFFFF
 //   --hung        one more window whose thread stops answering once it has painted
+//   --slow        one more window whose thread is busy for 2 s each time it is asked
+//                 for the length of its title, then answers
+//   --hidden-owner  one more pop-up window, owned by a hidden window of size 0
 // The extra windows come after the named ones, in the order above. Each window is
 // painted in a colour of its own with its number. The program runs until every
 // named window is closed or it is ended.
@@ -23,6 +26,10 @@ namespace {
 constexpr char kPopupClass[] = "QmSamplePopup";
 constexpr char kHugeClass[] = "QmSampleHuge";
 constexpr char kHungClass[] = "QmSampleHung";
+constexpr char kSlowClass[] = "QmSampleSlow";
+constexpr char kOwnerClass[] = "QmSampleOwner";
+constexpr char kOwnedClass[] = "QmSampleOwned";
+constexpr DWORD kBusyMs = 2000;
 constexpr UINT kHangMessage = WM_APP + 1;
 constexpr DWORD kHangMs = 10 * 60 * 1000;
 
@@ -105,6 +112,12 @@ LRESULT CALLBACK HungProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
   }
 }
 
+// Busy for a while whenever its title's length is asked, then answers as usual.
+LRESULT CALLBACK SlowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_GETTEXTLENGTH) Sleep(kBusyMs);
+  return PopupProc(hwnd, message, wParam, lParam);
+}
+
 void Register(const char* className, WNDPROC proc) {
   WNDCLASSA wc{};
   // The number stays in the middle when the window is resized.
@@ -150,15 +163,18 @@ void AddChildren(HWND hwnd, int number) {
                   60, 180, 26, hwnd, nullptr, GetModuleHandleA(nullptr), nullptr);
 }
 
-struct HungStart {
+// A window made on a thread of its own, so that its silence holds up no other.
+struct ThreadStart {
+  const char* className;
+  const char* title;
   int index;
   bool tiles;
 };
 
-DWORD WINAPI RunHungWindow(void* parameter) {
-  auto* start = static_cast<HungStart*>(parameter);
-  MakeSample(kHungClass, "无响应窗口", WS_OVERLAPPEDWINDOW | WS_VISIBLE, nullptr, start->index,
-             start->tiles);
+DWORD WINAPI RunWindowThread(void* parameter) {
+  auto* start = static_cast<ThreadStart*>(parameter);
+  MakeSample(start->className, start->title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, nullptr,
+             start->index, start->tiles);
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
   return 0;
@@ -167,6 +183,7 @@ DWORD WINAPI RunHungWindow(void* parameter) {
 int Usage() {
   MessageBoxA(nullptr,
               "sample_windows.exe [--tiles] [--children] [--popup] [--huge-title] [--hung] "
+              "[--slow] [--hidden-owner] "
               "CLASS COUNT TITLE [CLASS COUNT TITLE ...]",
               "sample_windows", MB_OK);
   return 2;
@@ -176,6 +193,7 @@ int Usage() {
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   bool tiles = false, children = false, popup = false, hugeTitle = false, hung = false;
+  bool slow = false, hiddenOwner = false;
   struct Group {
     const char* className;
     int count;
@@ -194,6 +212,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
       hugeTitle = true;
     } else if (std::strcmp(arg, "--hung") == 0) {
       hung = true;
+    } else if (std::strcmp(arg, "--slow") == 0) {
+      slow = true;
+    } else if (std::strcmp(arg, "--hidden-owner") == 0) {
+      hiddenOwner = true;
     } else if (a + 2 < __argc) {
       groups.push_back({arg, std::atoi(__argv[a + 1]), __argv[a + 2]});
       a += 2;
@@ -232,8 +254,21 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   }
   if (hung) {
     Register(kHungClass, HungProc);
-    static HungStart start{index++, tiles};
-    CloseHandle(CreateThread(nullptr, 0, RunHungWindow, &start, 0, nullptr));
+    static ThreadStart start{kHungClass, "无响应窗口", index++, tiles};
+    CloseHandle(CreateThread(nullptr, 0, RunWindowThread, &start, 0, nullptr));
+  }
+  if (slow) {
+    Register(kSlowClass, SlowProc);
+    static ThreadStart start{kSlowClass, "忙碌窗口", index++, tiles};
+    CloseHandle(CreateThread(nullptr, 0, RunWindowThread, &start, 0, nullptr));
+  }
+  if (hiddenOwner) {
+    Register(kOwnerClass, PopupProc);
+    Register(kOwnedClass, PopupProc);
+    HWND owner = CreateWindowExA(WS_EX_NOACTIVATE, kOwnerClass, "隐藏的所有者", WS_POPUP, 0, 0, 0,
+                                 0, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    MakeSample(kOwnedClass, "无尺寸所有者的窗口", WS_POPUP | WS_CAPTION | WS_VISIBLE, owner,
+               index++, tiles);
   }
 
   MSG msg;

@@ -27,6 +27,14 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   text[size - 1] = '\0';
 
   if (!AcceptsTypedChar(mode, 0x08) || !AcceptsTypedChar(mode, 0x16)) std::abort();
+  // Text arriving whole, read as UTF-16: only characters typing would take survive.
+  std::u16string wide;
+  for (size_t i = 1; i + 1 < size; i += 2)
+    wide += static_cast<char16_t>(data[i] | (data[i + 1] << 8));
+  std::u16string kept = KeepAcceptedChars(mode, wide);
+  if (!FiltersInput(mode) && kept != wide) std::abort();
+  for (char16_t ch : kept)
+    if (FiltersInput(mode) && (ch < 0x20 || !AcceptsTypedChar(mode, ch))) std::abort();
   std::string once = NormaliseOnLeave(mode, text);
   if (!NormalisesOnLeave(mode) && once != text) std::abort();
   if (NormaliseOnLeave(mode, once.c_str()) != once) std::abort();

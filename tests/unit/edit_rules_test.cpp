@@ -30,8 +30,45 @@ TEST(EditRules, TypingFilterByModeFamily) {
     }
   }
   for (int mode : {0, 1, 2, 11, 12, -1})
-    for (int ch : {0x08, 0x61, 0x20, 0x2E, 0x7F, 0xA3, 0xFF})
-      EXPECT_TRUE(AcceptsTypedChar(mode, static_cast<unsigned char>(ch))) << mode << " " << ch;
+    for (uint32_t ch : {0x08u, 0x61u, 0x20u, 0x2Eu, 0x7Fu, 0xA3u, 0xFFu, 0x4E2Du, 0xFF11u})
+      EXPECT_TRUE(AcceptsTypedChar(mode, ch)) << mode << " " << ch;
+}
+
+// Typed characters come as UTF-16 code units: one whose low byte is a digit, "-",
+// "." or a control character is still refused by the numeric modes.
+TEST(EditRules, WideCharactersNeverPassForDigits) {
+  const uint32_t kWide[] = {
+      0x4E2D,  // 中, low byte "-"
+      0xFF11,  // full-width 1, low byte a control character
+      0xFF0D,  // full-width minus
+      0x0130,  // low byte "0"
+      0x012E,  // low byte "."
+      0x0108,  // low byte Backspace
+      0xD83D,  // a surrogate
+      0x10030,
+  };
+  for (int mode = 3; mode <= 10; ++mode)
+    for (uint32_t ch : kWide) EXPECT_FALSE(AcceptsTypedChar(mode, ch)) << mode << " " << ch;
+}
+
+// Pasted or composed text keeps only what typing would take, control characters
+// left out; the modes that take any text keep it whole.
+TEST(EditRules, TextArrivingWholeKeepsTheAcceptedCharacters) {
+  const struct {
+    int mode;
+    std::u16string_view text;
+    std::u16string_view kept;
+  } cases[] = {
+      {7, u"12中3", u"123"},      {7, u"12ab", u"12"}, {7, u"-\uFF11\uFF12", u"-"},
+      {7, u"1\t2\b3", u"123"},    {7, u"中文", u""},   {7, u"", u""},
+      {9, u"1.5e3", u"1.53"},     {5, u"-12", u"12"},  {0, u"12中\t", u"12中\t"},
+      {11, u"2024年", u"2024年"},
+  };
+  for (const auto& c : cases)
+    EXPECT_TRUE(KeepAcceptedChars(c.mode, c.text) == c.kept)
+        << c.mode << " " << c.text.size() << " code units";
+  for (int mode = -1; mode <= 12; ++mode)
+    EXPECT_EQ(FiltersInput(mode), mode >= 3 && mode <= 10) << mode;
 }
 
 TEST(EditRules, OnlyTheValueModesNormalise) {

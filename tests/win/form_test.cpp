@@ -139,4 +139,43 @@ TEST_F(MainForm, AnArrangeClickReadsTheWorkAreaOnce) {
   DestroyWindow(target);
 }
 
+// The window goes back to the control that had the focus when it was deactivated,
+// and to the first of the cycle when none had it: not to a control remembered from
+// an older deactivation, whose got-focus handler would then clear its placeholder.
+TEST_F(MainForm, ActivationRestoresTheFocusItWasLeftWith) {
+  HWND other = MakeWindow("elsewhere");
+  auto switchAway = [&] {
+    SetActiveWindow(other);
+    Pump();
+    ASSERT_EQ(GetActiveWindow(), other);
+  };
+  auto comeBack = [&] {
+    SetActiveWindow(form->hwnd);
+    Pump();
+    ASSERT_EQ(GetActiveWindow(), form->hwnd);
+  };
+  struct Case {
+    const char* name;
+    HWND focusBefore;  // where the focus is when the window is left
+    HWND focusAfter;
+  };
+  const Case kCases[] = {
+      {"a search field", Hwnd(编辑框_窗口标题), Hwnd(编辑框_窗口标题)},
+      {"the window itself", form->hwnd, Hwnd(按钮_自动排列)},
+      {"the combo box", Hwnd(组合框_排列方式), Hwnd(组合框_排列方式)},
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(c.name);
+    SetFocus(c.focusBefore);
+    Pump();
+    ASSERT_NO_FATAL_FAILURE(switchAway());
+    ASSERT_NO_FATAL_FAILURE(comeBack());
+    EXPECT_EQ(GetFocus(), c.focusAfter);
+  }
+  // The title field last had the focus two deactivations ago: it keeps its
+  // placeholder.
+  EXPECT_STREQ(ReadText(编辑框_窗口标题, kEditContent).get(), "[ 可空 ]");
+  DestroyWindow(other);
+}
+
 }  // namespace
