@@ -512,7 +512,11 @@ Form* CreateMainForm(const WindowLayout& layout) {
   bool commonControlsReady = false;
   for (ControlState& c : form->controls) {
     if (!CreateControl(*form, c, instance, commonControlsReady)) {
+      // The half-built window goes quietly: with its record detached first, neither
+      // it nor its controls raise an event while they are destroyed.
+      SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
       DestroyWindow(hwnd);
+      delete form;
       return nullptr;
     }
     if (c.layout->kind == ControlKind::ComboBox) SetWindowSubclass(c.hwnd, ComboProc, 2, 0);
@@ -604,22 +608,27 @@ void LoadStartWindow(uint32_t windowId) {
   if (!form) ReportFault("载入启动窗口失败", kFaultDirect, {static_cast<int32_t>(windowId), 0});
   MirrorIntoRegistry(*form, *entry);
   entry->loaded = true;
+  // A handler may close the window, and its record goes with it; from here on the
+  // system is asked about the handle, and the record is looked up afresh.
+  const HWND hwnd = form->hwnd;
+  form = nullptr;
 
   EventRecord created;
   created.window = windowId;
   created.control = kWindowSelfId;
   for (int event : {kEventCreated, 3, 4}) {
-    if (!IsWindow(form->hwnd)) break;
+    if (!IsWindow(hwnd)) return;
     created.event = event;
     RaiseEvent(created);
   }
-  if (!IsWindow(form->hwnd)) return;
+  if (!IsWindow(hwnd)) return;
   HWND before = GetFocus();
-  ShowWindow(form->hwnd, SW_SHOW);
-  SetForegroundWindow(form->hwnd);
+  ShowWindow(hwnd, SW_SHOW);
+  SetForegroundWindow(hwnd);
   HWND focus = GetFocus();
-  if (focus && (focus == form->hwnd || IsChild(form->hwnd, focus))) {
-    if (ControlState* c = ControlOfWindow(*form, focus)) RaiseControlEvent(*c, kEventGotFocus);
+  Form* shown = LoadedForm(windowId);
+  if (shown && focus && (focus == hwnd || IsChild(hwnd, focus))) {
+    if (ControlState* c = ControlOfWindow(*shown, focus)) RaiseControlEvent(*c, kEventGotFocus);
   } else if (before && IsWindow(before)) {
     SetFocus(before);
   }
