@@ -236,9 +236,18 @@ bool CreateControl(Form& form, ControlState& c, HINSTANCE instance, bool& common
         SendMessageA(c.hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
       SendMessageA(c.hwnd, CB_SETCURSEL, 0, 0);
       c.selection = 0;
-      // Each list item one pixel taller than the system's height for the font.
+      // Each list item one pixel taller than the system's height for the font. Some
+      // systems let only an owner-drawn combo box pass that on to its list; then the
+      // list is told itself.
       LRESULT itemHeight = SendMessageA(c.hwnd, CB_GETITEMHEIGHT, 0, 0);
-      if (itemHeight > 0) SendMessageA(c.hwnd, CB_SETITEMHEIGHT, 0, itemHeight + 1);
+      if (itemHeight > 0) {
+        SendMessageA(c.hwnd, CB_SETITEMHEIGHT, 0, itemHeight + 1);
+        COMBOBOXINFO info = {};
+        info.cbSize = sizeof info;
+        if (SendMessageA(c.hwnd, CB_GETITEMHEIGHT, 0, 0) != itemHeight + 1 &&
+            GetComboBoxInfo(c.hwnd, &info) && info.hwndList)
+          SendMessageA(info.hwndList, LB_SETITEMHEIGHT, 0, itemHeight + 1);
+      }
       break;
     }
     case ControlKind::GroupBox: SetWindowSubclass(c.hwnd, ContainerProc, 1, 0); break;
@@ -327,6 +336,19 @@ LRESULT OnControlColour(Form& form, HDC dc, HWND child) {
   return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
 }
 
+// A combo box asks for its own colours and for those of its dropped list, which is a
+// window of its own; the list takes the colours of its combo box.
+HWND ListOwner(Form& form, HWND list) {
+  if (ControlOfWindow(form, list)) return list;
+  for (const ControlState& c : form.controls) {
+    if (c.layout->kind != ControlKind::ComboBox) continue;
+    COMBOBOXINFO info = {};
+    info.cbSize = sizeof info;
+    if (GetComboBoxInfo(c.hwnd, &info) && info.hwndList == list) return c.hwnd;
+  }
+  return list;
+}
+
 // Raises one of the window's own events; true when a handler returned false.
 bool RaiseWindowEvent(Form& form, int event) {
   EventRecord record;
@@ -397,6 +419,9 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
       return OnControlColour(*form, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_CTLCOLORLISTBOX:
+      return OnControlColour(*form, reinterpret_cast<HDC>(wParam),
+                             ListOwner(*form, reinterpret_cast<HWND>(lParam)));
     case WM_ACTIVATE: OnActivate(*form, LOWORD(wParam) != WA_INACTIVE); return 0;
     case WM_SETCURSOR:
       if (LOWORD(lParam) == HTCLIENT && OnSetCursor(*form, reinterpret_cast<HWND>(wParam)))

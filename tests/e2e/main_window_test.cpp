@@ -147,6 +147,20 @@ DWORD DarkestInside(HWND hwnd, int inset) {
   return darkest;
 }
 
+// The item height that the system gives a drop-down list of the interface font.
+LRESULT SystemItemHeight() {
+  HFONT font =
+      CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                  CLIP_DEFAULT_PRECIS, PROOF_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "微软雅黑");
+  HWND combo = CreateWindowExA(0, "COMBOBOX", "", WS_POPUP | CBS_DROPDOWNLIST | WS_VSCROLL, 0, 0,
+                               137, 160, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  SendMessageA(combo, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  LRESULT height = SendMessageA(combo, CB_GETITEMHEIGHT, 0, 0);
+  DestroyWindow(combo);
+  DeleteObject(font);
+  return height;
+}
+
 // A started Quiltmark with its window and controls found.
 class MainWindow : public ::testing::Test {
  protected:
@@ -261,6 +275,10 @@ TEST_F(MainWindow, ListsPagesAndFields) {
     EXPECT_STREQ(item, kItems[i]);
   }
   EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), 0);
+  // The items happen to be in sorted order already, so only the style tells that the
+  // list keeps the order given.
+  EXPECT_EQ(GetWindowLongA(combo, GWL_STYLE) & CBS_SORT, 0);
+  EXPECT_EQ(SendMessageA(combo, CB_GETITEMHEIGHT, 0, 0), SystemItemHeight() + 1);
   // The box and its list were made 160 high. Windows reports that height; Wine
   // reports the list alone, which starts a border's width below the closed box.
   RECT dropped{};
