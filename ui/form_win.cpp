@@ -501,9 +501,9 @@ Form* CreateMainForm(const WindowLayout& layout) {
     wc.lpszClassName = kMainClass;
     if (!RegisterClassExA(&wc)) return nullptr;
   }
-  // Centred on the whole screen, not clamped: a small screen gives negative places.
-  int left = (GetSystemMetrics(SM_CXSCREEN) - layout.width) / 2;
-  int top = (GetSystemMetrics(SM_CYSCREEN) - layout.height) / 2;
+  const WindowOrigin origin = CentredOnScreen(
+      GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), layout.width, layout.height);
+  const int left = origin.left, top = origin.top;
   HWND hwnd =
       CreateWindowExA(0, kMainClass, layout.caption,
                       WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN,
