@@ -7,3 +7,8 @@ WindowEntry* FindWindowEntry(uint32_t id) {
     if (w.id == id) return &w;
   return nullptr;
 }
+
+std::string WorkingFolderOf(const std::string& directory) {
+  if (directory.size() == 2 && directory[1] == ':') return directory + '\\';
+  return directory;
+}

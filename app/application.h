@@ -68,3 +68,8 @@ extern Application g_app;
 
 // The registry's answer for a window identifier, or null.
 WindowEntry* FindWindowEntry(uint32_t id);
+
+// The folder to make current for the executable's directory, which is kept without
+// its final backslash: a bare drive ("C:") gets it back, since "C:" alone names the
+// current folder of drive C, not its root.
+std::string WorkingFolderOf(const std::string& directory);

@@ -72,7 +72,7 @@ void InitializeRuntime() {
     g_app.executableDirectory.clear();
     g_app.executableName = path;
   }
-  SetCurrentDirectoryA(g_app.executableDirectory.c_str());
+  SetCurrentDirectoryA(WorkingFolderOf(g_app.executableDirectory).c_str());
   CreateHiddenOwner(instance);
   g_app.mainThreadId = GetCurrentThreadId();
   FindConstantArea(instance);

@@ -239,9 +239,18 @@ bool CreateControl(Form& form, ControlState& c, HINSTANCE instance, bool& common
         SendMessageA(c.hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
       SendMessageA(c.hwnd, CB_SETCURSEL, 0, 0);
       c.selection = 0;
-      // Each list item one pixel taller than the system's height for the font.
+      // Each list item one pixel taller than the system's height for the font. Some
+      // systems let only an owner-drawn combo box pass that on to its list; then the
+      // list is told itself.
       LRESULT itemHeight = SendMessageA(c.hwnd, CB_GETITEMHEIGHT, 0, 0);
-      if (itemHeight > 0) SendMessageA(c.hwnd, CB_SETITEMHEIGHT, 0, itemHeight + 1);
+      if (itemHeight > 0) {
+        SendMessageA(c.hwnd, CB_SETITEMHEIGHT, 0, itemHeight + 1);
+        COMBOBOXINFO info = {};
+        info.cbSize = sizeof info;
+        if (SendMessageA(c.hwnd, CB_GETITEMHEIGHT, 0, 0) != itemHeight + 1 &&
+            GetComboBoxInfo(c.hwnd, &info) && info.hwndList)
+          SendMessageA(info.hwndList, LB_SETITEMHEIGHT, 0, itemHeight + 1);
+      }
       break;
     }
     case ControlKind::GroupBox: SetWindowSubclass(c.hwnd, ContainerProc, 1, 0); break;
@@ -330,6 +339,19 @@ LRESULT OnControlColour(Form& form, HDC dc, HWND child) {
   return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
 }
 
+// A combo box asks for its own colours and for those of its dropped list, which is a
+// window of its own; the list takes the colours of its combo box.
+HWND ListOwner(Form& form, HWND list) {
+  if (ControlOfWindow(form, list)) return list;
+  for (const ControlState& c : form.controls) {
+    if (c.layout->kind != ControlKind::ComboBox) continue;
+    COMBOBOXINFO info = {};
+    info.cbSize = sizeof info;
+    if (GetComboBoxInfo(c.hwnd, &info) && info.hwndList == list) return c.hwnd;
+  }
+  return list;
+}
+
 // Raises one of the window's own events; true when a handler returned false.
 bool RaiseWindowEvent(Form& form, int event) {
   EventRecord record;
@@ -410,6 +432,9 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
       return OnControlColour(*form, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_CTLCOLORLISTBOX:
+      return OnControlColour(*form, reinterpret_cast<HDC>(wParam),
+                             ListOwner(*form, reinterpret_cast<HWND>(lParam)));
     case WM_ACTIVATE: OnActivate(*form, LOWORD(wParam) != WA_INACTIVE); return 0;
     case WM_SETCURSOR:
       if (LOWORD(lParam) == HTCLIENT && OnSetCursor(*form, reinterpret_cast<HWND>(wParam)))
@@ -542,9 +567,9 @@ Form* CreateMainForm(const WindowLayout& layout) {
     wc.lpszClassName = kMainClass;
     if (!RegisterClassExA(&wc)) return nullptr;
   }
-  // Centred on the whole screen, not clamped: a small screen gives negative places.
-  int left = (GetSystemMetrics(SM_CXSCREEN) - layout.width) / 2;
-  int top = (GetSystemMetrics(SM_CYSCREEN) - layout.height) / 2;
+  const WindowOrigin origin = CentredOnScreen(
+      GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), layout.width, layout.height);
+  const int left = origin.left, top = origin.top;
   HWND hwnd =
       CreateWindowExA(0, kMainClass, layout.caption,
                       WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN,
@@ -578,7 +603,11 @@ Form* CreateMainForm(const WindowLayout& layout) {
   bool commonControlsReady = false;
   for (ControlState& c : form->controls) {
     if (!CreateControl(*form, c, instance, commonControlsReady)) {
+      // The half-built window goes quietly: with its record detached first, neither
+      // it nor its controls raise an event while they are destroyed.
+      SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
       DestroyWindow(hwnd);
+      delete form;
       return nullptr;
     }
     if (c.layout->kind == ControlKind::ComboBox) SetWindowSubclass(c.hwnd, ComboProc, 2, 0);
@@ -676,22 +705,27 @@ void LoadStartWindow(uint32_t windowId) {
   if (!form) ReportFault("载入启动窗口失败", kFaultDirect, {static_cast<int32_t>(windowId), 0});
   MirrorIntoRegistry(*form, *entry);
   entry->loaded = true;
+  // A handler may close the window, and its record goes with it; from here on the
+  // system is asked about the handle, and the record is looked up afresh.
+  const HWND hwnd = form->hwnd;
+  form = nullptr;
 
   EventRecord created;
   created.window = windowId;
   created.control = kWindowSelfId;
   for (int event : {kEventCreated, 3, 4}) {
-    if (!IsWindow(form->hwnd)) break;
+    if (!IsWindow(hwnd)) return;
     created.event = event;
     RaiseEvent(created);
   }
-  if (!IsWindow(form->hwnd)) return;
+  if (!IsWindow(hwnd)) return;
   HWND before = GetFocus();
-  ShowWindow(form->hwnd, SW_SHOW);
-  SetForegroundWindow(form->hwnd);
+  ShowWindow(hwnd, SW_SHOW);
+  SetForegroundWindow(hwnd);
   HWND focus = GetFocus();
-  if (focus && (focus == form->hwnd || IsChild(form->hwnd, focus))) {
-    if (ControlState* c = ControlOfWindow(*form, focus)) RaiseControlEvent(*c, kEventGotFocus);
+  Form* shown = LoadedForm(windowId);
+  if (shown && focus && (focus == hwnd || IsChild(hwnd, focus))) {
+    if (ControlState* c = ControlOfWindow(*shown, focus)) RaiseControlEvent(*c, kEventGotFocus);
   } else if (before && IsWindow(before)) {
     SetFocus(before);
   }

@@ -103,3 +103,7 @@ uint32_t NextInFocusCycle(uint32_t current, bool backward, bool (*canFocus)(uint
   }
   return current && canFocus(current, context) ? current : 0;
 }
+
+WindowOrigin CentredOnScreen(int screenWidth, int screenHeight, int width, int height) {
+  return {(screenWidth - width) / 2, (screenHeight - height) / 2};
+}

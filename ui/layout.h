@@ -96,6 +96,16 @@ extern const size_t kFocusOrderCount;
 uint32_t NextInFocusCycle(uint32_t current, bool backward, bool (*canFocus)(uint32_t, void*),
                           void* context);
 
+// The top-left corner of a window of outer size width x height centred on the whole
+// screen (not the work area): halves truncated toward zero and never clamped, so a
+// screen smaller than the window puts the window partly off it.
+struct WindowOrigin {
+  int left = 0;
+  int top = 0;
+  bool operator==(const WindowOrigin&) const = default;
+};
+WindowOrigin CentredOnScreen(int screenWidth, int screenHeight, int width, int height);
+
 // Event numbers the program binds.
 constexpr int kEventCreated = 0;
 constexpr int kEventClicked = 0;

@@ -284,6 +284,23 @@ std::string Probe::CurrentDirectory() {
   return std::string(call.buffer, std::strlen(call.buffer));
 }
 
+std::optional<SIZE> Probe::IconSize(HWND hwnd, WPARAM kind) {
+  ProbeCall call{};
+  call.hwnd = hwnd;
+  call.wParam = kind;
+  if (!Call("ProbeIconSize", call) || call.result != 1) return std::nullopt;
+  SIZE size;
+  std::memcpy(&size, call.buffer, sizeof size);
+  return size;
+}
+
+std::string Probe::ClassModule(HWND hwnd) {
+  ProbeCall call{};
+  call.hwnd = hwnd;
+  if (!Call("ProbeClassModule", call) || call.result <= 0) return "";
+  return std::string(call.buffer, std::strlen(call.buffer));
+}
+
 // ---- Keyboard, mouse and message boxes ------------------------------------------
 
 namespace {

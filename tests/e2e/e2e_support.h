@@ -85,6 +85,10 @@ class Probe {
   LRESULT Send(HWND hwnd, UINT message, WPARAM wParam, void* data = nullptr, size_t size = 0);
   // The process's working directory.
   std::string CurrentDirectory();
+  // The size of the window's big or small icon (ICON_BIG, ICON_SMALL), if it has one.
+  std::optional<SIZE> IconSize(HWND hwnd, WPARAM kind);
+  // The file of the module whose code the window's class runs, or "" when unknown.
+  std::string ClassModule(HWND hwnd);
 
  private:
   // Runs the probe routine of that name on the record; false when it could not run.

@@ -2,6 +2,8 @@
 // on the screen, every control with its text and font, the stacking and the focus.
 #include <gtest/gtest.h>
 #include <windows.h>
+// After windows.h, which it needs.
+#include <winver.h>
 
 #include <algorithm>
 #include <cstring>
@@ -147,6 +149,41 @@ DWORD DarkestInside(HWND hwnd, int inset) {
   return darkest;
 }
 
+// The sizes of the images of the icon group DEFAULT_ICON in a program file.
+std::vector<SIZE> IconImagesOf(const std::string& program) {
+  std::vector<SIZE> sizes;
+  HMODULE file = LoadLibraryExA(program.c_str(), nullptr, LOAD_LIBRARY_AS_DATAFILE);
+  if (!file) return sizes;
+  HRSRC found = FindResourceA(file, "DEFAULT_ICON", MAKEINTRESOURCEA(14));  // RT_GROUP_ICON
+  HGLOBAL loaded = found ? LoadResource(file, found) : nullptr;
+  auto* group = static_cast<const BYTE*>(loaded ? LockResource(loaded) : nullptr);
+  if (group && SizeofResource(file, found) >= 6) {
+    // Three words (reserved, type, count), then 14 bytes per image; 0 means 256.
+    const int count = group[4] | group[5] << 8;
+    for (int i = 0; i < count && 6 + 14 * (i + 1) <= static_cast<int>(SizeofResource(file, found));
+         ++i) {
+      const BYTE* entry = group + 6 + 14 * i;
+      sizes.push_back({entry[0] ? entry[0] : 256, entry[1] ? entry[1] : 256});
+    }
+  }
+  FreeLibrary(file);
+  return sizes;
+}
+
+// The item height that the system gives a drop-down list of the interface font.
+LRESULT SystemItemHeight() {
+  HFONT font =
+      CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
+                  CLIP_DEFAULT_PRECIS, PROOF_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "微软雅黑");
+  HWND combo = CreateWindowExA(0, "COMBOBOX", "", WS_POPUP | CBS_DROPDOWNLIST | WS_VSCROLL, 0, 0,
+                               137, 160, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+  SendMessageA(combo, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  LRESULT height = SendMessageA(combo, CB_GETITEMHEIGHT, 0, 0);
+  DestroyWindow(combo);
+  DeleteObject(font);
+  return height;
+}
+
 // A started Quiltmark with its window and controls found.
 class MainWindow : public ::testing::Test {
  protected:
@@ -164,14 +201,16 @@ class MainWindow : public ::testing::Test {
 };
 
 // Fixed single frame with a title bar, minimise but no maximise, centred on the
-// 1920 x 1080 screen, a taskbar button of its own and both icons.
+// whole screen (the rule itself, with taskbars that tell the screen from the work
+// area, is a unit test), a taskbar button of its own and both icons, each the
+// resource's image of the system's size for it.
 TEST_F(MainWindow, FrameStylesAndIcons) {
   RECT r{};
   GetWindowRect(window_, &r);
   EXPECT_EQ(r.right - r.left, 312);
   EXPECT_EQ(r.bottom - r.top, 389);
-  EXPECT_EQ(r.left, (1920 - 312) / 2);
-  EXPECT_EQ(r.top, (1080 - 389) / 2);
+  EXPECT_EQ(r.left, (GetSystemMetrics(SM_CXSCREEN) - 312) / 2);
+  EXPECT_EQ(r.top, (GetSystemMetrics(SM_CYSCREEN) - 389) / 2);
 
   struct StyleBit {
     const char* name;
@@ -198,10 +237,67 @@ TEST_F(MainWindow, FrameStylesAndIcons) {
   }
   EXPECT_EQ(GetWindow(window_, GW_OWNER), nullptr);
 
+  const std::vector<SIZE> images = IconImagesOf(QuiltmarkFolder() + "\\Quiltmark.exe");
+  ASSERT_EQ(images.size(), 8u) << "DEFAULT_ICON";
   Probe probe(app_.Process());
   ASSERT_TRUE(probe.Attached());
-  EXPECT_NE(probe.Send(window_, WM_GETICON, ICON_BIG), 0);
-  EXPECT_NE(probe.Send(window_, WM_GETICON, ICON_SMALL), 0);
+  const struct {
+    const char* name;
+    WPARAM kind;
+    int cx, cy;
+  } kIcons[] = {
+      {"big", ICON_BIG, GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON)},
+      {"small", ICON_SMALL, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON)},
+  };
+  for (const auto& icon : kIcons) {
+    SCOPED_TRACE(icon.name);
+    std::optional<SIZE> size = probe.IconSize(window_, icon.kind);
+    ASSERT_TRUE(size.has_value()) << "no icon";
+    EXPECT_EQ(size->cx, icon.cx);
+    EXPECT_EQ(size->cy, icon.cy);
+    EXPECT_TRUE(std::any_of(
+        images.begin(), images.end(),
+        [&](const SIZE& image) { return image.cx == size->cx && image.cy == size->cy; }))
+        << "no image of " << size->cx << "x" << size->cy << " in the resource";
+  }
+}
+
+// The version block a person sees in the file's properties.
+TEST(MainWindowFile, VersionBlock) {
+  const std::string exe = QuiltmarkFolder() + "\\Quiltmark.exe";
+  DWORD unused = 0;
+  DWORD size = GetFileVersionInfoSizeA(exe.c_str(), &unused);
+  ASSERT_GT(size, 0u);
+  std::vector<char> block(size);
+  ASSERT_TRUE(GetFileVersionInfoA(exe.c_str(), 0, size, block.data()));
+  VS_FIXEDFILEINFO* fixed = nullptr;
+  UINT length = 0;
+  ASSERT_TRUE(VerQueryValueA(block.data(), "\\", reinterpret_cast<void**>(&fixed), &length));
+  EXPECT_EQ(fixed->dwFileVersionMS, 0x00010001u);
+  EXPECT_EQ(fixed->dwFileVersionLS, 0u);
+  EXPECT_EQ(fixed->dwProductVersionMS, 0x00010001u);
+  EXPECT_EQ(fixed->dwProductVersionLS, 0u);
+  const struct {
+    const char* name;
+    const char* value;
+  } kStrings[] = {
+      {"FileVersion", "1.1.0.0"},   {"ProductVersion", "1.1.0.0"}, {"FileDescription", "Quiltmark"},
+      {"ProductName", "Quiltmark"}, {"Comments", "Quiltmark"},
+  };
+  // The strings sit under the language and code page that the translation names.
+  WORD* translation = nullptr;
+  ASSERT_TRUE(VerQueryValueA(block.data(), "\\VarFileInfo\\Translation",
+                             reinterpret_cast<void**>(&translation), &length));
+  ASSERT_GE(length, 4u);
+  char prefix[64];
+  wsprintfA(prefix, "\\StringFileInfo\\%04x%04x\\", translation[0], translation[1]);
+  for (const auto& entry : kStrings) {
+    SCOPED_TRACE(entry.name);
+    char* value = nullptr;
+    ASSERT_TRUE(VerQueryValueA(block.data(), (std::string(prefix) + entry.name).c_str(),
+                               reinterpret_cast<void**>(&value), &length));
+    EXPECT_EQ(std::string(value), entry.value);
+  }
 }
 
 // Every control of the layout: kind, container, place, text, visibility and font,
@@ -261,6 +357,10 @@ TEST_F(MainWindow, ListsPagesAndFields) {
     EXPECT_STREQ(item, kItems[i]);
   }
   EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), 0);
+  // The items happen to be in sorted order already, so only the style tells that the
+  // list keeps the order given.
+  EXPECT_EQ(GetWindowLongA(combo, GWL_STYLE) & CBS_SORT, 0);
+  EXPECT_EQ(SendMessageA(combo, CB_GETITEMHEIGHT, 0, 0), SystemItemHeight() + 1);
   // The box and its list were made 160 high. Windows reports that height; Wine
   // reports the list alone, which starts a border's width below the closed box.
   RECT dropped{};
@@ -323,6 +423,33 @@ TEST_F(MainWindow, CaptureToolShowsIdlePicture) {
   }
   EXPECT_GE(blue, 8) << "no blue reticle";
   EXPECT_GE(white, 100) << "no white ground";
+}
+
+// The manifest's common controls, version 6, draw the edit boxes, buttons and the
+// combo box: their classes come from the common controls library, not from the
+// system's built-in set.
+TEST_F(MainWindow, ControlsComeFromCommonControlsVersion6) {
+  // This driver asks for no version, so its own button shows what the check tells
+  // apart.
+  HWND plain = CreateWindowExA(0, "BUTTON", "", WS_POPUP, 0, 0, 10, 10, nullptr, nullptr,
+                               GetModuleHandleA(nullptr), nullptr);
+  HMODULE plainModule = nullptr;
+  GetModuleHandleExA(
+      GET_MODULE_HANDLE_EX_FLAG_FROM_ADDRESS | GET_MODULE_HANDLE_EX_FLAG_UNCHANGED_REFCOUNT,
+      reinterpret_cast<LPCSTR>(GetClassLongPtrW(plain, GCLP_WNDPROC)), &plainModule);
+  DestroyWindow(plain);
+  EXPECT_NE(plainModule, GetModuleHandleA("comctl32.dll"));
+
+  Probe probe(app_.Process());
+  ASSERT_TRUE(probe.Attached());
+  for (int row : {kTitleField, kMethodCombo, kKeepSizeBox, kArrangeButton, kSearchGroup}) {
+    SCOPED_TRACE(kControls[row].name);
+    ASSERT_NE(Find(row), nullptr);
+    std::string module = probe.ClassModule(Find(row));
+    size_t slash = module.find_last_of('\\');
+    std::string name = slash == std::string::npos ? module : module.substr(slash + 1);
+    EXPECT_EQ(_stricmp(name.c_str(), "comctl32.dll"), 0) << module;
+  }
 }
 
 // Within each container, topmost first.

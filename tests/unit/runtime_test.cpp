@@ -5,6 +5,7 @@
 #include <cstring>
 #include <string>
 
+#include "app/application.h"
 #include "app/arith.h"
 #include "app/memory.h"
 #include "app/msgbox.h"
@@ -25,6 +26,23 @@ FaultRaised FaultOf(F f) {
   }
   ADD_FAILURE() << "no fault raised";
   return {};
+}
+
+// The folder made current for a program's directory, which is kept without its final
+// backslash; only a bare drive needs it back to mean the drive's root.
+TEST(WorkingFolder, ABareDriveKeepsItsRoot) {
+  const struct {
+    const char* directory;
+    const char* folder;
+  } cases[] = {
+      {"C:", "C:\\"},
+      {"z:", "z:\\"},
+      {"C:\\Tools", "C:\\Tools"},
+      {"C:\\Tools\\Q", "C:\\Tools\\Q"},
+      {"\\\\server\\share", "\\\\server\\share"},
+      {"", ""},
+  };
+  for (const auto& c : cases) EXPECT_EQ(WorkingFolderOf(c.directory), c.folder) << c.directory;
 }
 
 TEST(ToInteger, Texts) {

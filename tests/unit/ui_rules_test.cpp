@@ -3,6 +3,7 @@
 
 #include <set>
 
+#include "engine/grid.h"
 #include "ui/clamps.h"
 #include "ui/keys.h"
 #include "ui/layout.h"
@@ -80,6 +81,36 @@ TEST(Layout, EveryContainerComesBeforeWhatItHolds) {
     const ControlLayout* container = FindControlLayout(kControls[i].container);
     ASSERT_NE(container, nullptr) << kControls[i].name;
     EXPECT_LT(container, &kControls[i]) << kControls[i].name;
+  }
+}
+
+// The main window is centred on the whole screen. Each screen below has a taskbar
+// that makes its work area give another place, so centring on the work area would
+// show; screens smaller than the window give negative places, halved toward zero.
+TEST(Layout, MainWindowIsCentredOnTheWholeScreenUnclamped) {
+  const struct {
+    const char* name;
+    int screenWidth, screenHeight;
+    TaskbarRect bar;
+    WindowOrigin want;
+  } cases[] = {
+      {"odd height, one-pixel bar", 1920, 1081, {0, 1080, 1920, 1081}, {804, 346}},
+      {"bar at the bottom", 1366, 768, {0, 728, 1366, 768}, {527, 189}},
+      {"bar at the left", 1280, 1024, {0, 0, 60, 1024}, {484, 317}},
+      {"bar at the top", 1024, 768, {0, 0, 1024, 48}, {356, 189}},
+      {"narrower and lower than the window", 300, 380, {0, 340, 300, 380}, {-6, -4}},
+      {"one pixel short each way", 311, 388, {0, 348, 311, 388}, {0, 0}},
+  };
+  ASSERT_EQ(kMainWindow.width, 312);
+  ASSERT_EQ(kMainWindow.height, 389);
+  for (const auto& c : cases) {
+    SCOPED_TRACE(c.name);
+    EXPECT_EQ(CentredOnScreen(c.screenWidth, c.screenHeight, kMainWindow.width, kMainWindow.height),
+              c.want);
+    const WorkArea area = ComputeWorkAreaFrom(c.screenWidth, c.screenHeight, c.bar);
+    const WindowOrigin onWorkArea{area.x0 + (area.width - kMainWindow.width) / 2,
+                                  area.y0 + (area.height - kMainWindow.height) / 2};
+    EXPECT_NE(onWorkArea, c.want) << "this screen does not tell the two apart";
   }
 }
 

@@ -178,4 +178,29 @@ TEST_F(MainForm, ActivationRestoresTheFocusItWasLeftWith) {
   DestroyWindow(other);
 }
 
+// The combo box's dropped list is a window of its own; it asks through the combo box
+// for its colours and must get the combo box's black on white, as the closed box
+// does, not the system's list colours.
+TEST_F(MainForm, TheDroppedListTakesTheComboBoxColours) {
+  HWND combo = Hwnd(组合框_排列方式);
+  COMBOBOXINFO info = {};
+  info.cbSize = sizeof info;
+  ASSERT_TRUE(GetComboBoxInfo(combo, &info));
+  ASSERT_NE(info.hwndList, nullptr);
+  HBRUSH own = FindControl(*form, 组合框_排列方式)->backgroundBrush.get();
+  ASSERT_NE(own, nullptr);
+  for (HWND asking : {combo, info.hwndList}) {
+    HDC dc = GetDC(info.hwndList);
+    SetTextColor(dc, RGB(1, 2, 3));
+    SetBkColor(dc, RGB(4, 5, 6));
+    // The list asks its combo box, which passes the question on to the window.
+    LRESULT brush = SendMessageA(combo, WM_CTLCOLORLISTBOX, reinterpret_cast<WPARAM>(dc),
+                                 reinterpret_cast<LPARAM>(asking));
+    EXPECT_EQ(reinterpret_cast<HBRUSH>(brush), own);
+    EXPECT_EQ(GetTextColor(dc), RGB(0, 0, 0));
+    EXPECT_EQ(GetBkColor(dc), RGB(255, 255, 255));
+    ReleaseDC(info.hwndList, dc);
+  }
+}
+
 }  // namespace

@@ -2,6 +2,7 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
+#include <cstring>
 #include <fstream>
 #include <sstream>
 
@@ -33,6 +34,29 @@ TEST(Runtime, ShutdownFromAnotherThreadAndWorkingDirectory) {
   folder.pop_back();
   EXPECT_EQ(ReadFile(log), "cwd " + folder + "\ncleanup1 0 thread 1\ncleanup2 1\nprobe freed\n");
   std::remove(log.c_str());
+}
+
+// A program at the root of a drive works in that root, not in whatever folder of
+// the drive was current when it started.
+TEST(Runtime, AProgramAtADriveRootWorksInTheRoot) {
+  char temp[MAX_PATH];
+  GetTempPathA(sizeof temp, temp);
+  ASSERT_EQ(temp[1], ':');
+  ASSERT_GT(std::strlen(temp), 3u) << "the temporary folder must not be a root itself";
+  const std::string root = std::string(temp, 2) + "\\";
+  const std::string program = root + "qm_root_child.exe";
+  ASSERT_TRUE(CopyFileA((TestFolder() + "fault_child.exe").c_str(), program.c_str(), FALSE));
+  std::string log = std::string(temp) + "qm_root.log";
+  std::remove(log.c_str());
+  {
+    Child child;
+    ASSERT_TRUE(child.Start("\"" + program + "\" shutdown \"" + log + "\"", temp));
+    EXPECT_EQ(child.Wait(), 7u);
+  }
+  std::string lines = ReadFile(log);
+  EXPECT_EQ(lines.substr(0, lines.find('\n')), "cwd " + root);
+  std::remove(log.c_str());
+  DeleteFileA(program.c_str());
 }
 
 }  // namespace
