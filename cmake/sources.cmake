@@ -19,6 +19,7 @@ set(QM_PURE_SOURCES
 )
 set(QM_WIN_SOURCES
   app/heap_win.cpp
+  app/new_win.cpp
   app/fault_win.cpp
   app/sysfn_win.cpp
   app/services_win.cpp

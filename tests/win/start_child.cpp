@@ -56,12 +56,19 @@ LRESULT CALLBACK RefuseCreation(int code, WPARAM wParam, LPARAM lParam) {
 EventHandler FindEventHandler(uint32_t, int) { return NoteEvent; }
 
 // Freed blocks are never handed out again; they are filled with the decoy's handle,
-// so a record read after it was freed names a window that still exists.
-void* operator new(std::size_t size) {
+// so a record read after it was freed names a window that still exists. Every form
+// that the program replaces is replaced here, so the program's own stay out of the
+// link.
+void* operator new(std::size_t size, const std::nothrow_t&) noexcept {
   auto* block = static_cast<unsigned char*>(std::malloc(size + 16));
-  if (!block) throw std::bad_alloc();
+  if (!block) return nullptr;
   std::memcpy(block, &size, sizeof size);
   return block + 16;
+}
+
+void* operator new(std::size_t size) {
+  if (void* p = operator new(size, std::nothrow)) return p;
+  throw std::bad_alloc();
 }
 
 void operator delete(void* p) noexcept {
@@ -74,6 +81,14 @@ void operator delete(void* p) noexcept {
 }
 
 void operator delete(void* p, std::size_t) noexcept { operator delete(p); }
+void* operator new[](std::size_t size) { return operator new(size); }
+void* operator new[](std::size_t size, const std::nothrow_t& tag) noexcept {
+  return operator new(size, tag);
+}
+void operator delete[](void* p) noexcept { operator delete(p); }
+void operator delete[](void* p, std::size_t) noexcept { operator delete(p); }
+void operator delete(void* p, const std::nothrow_t&) noexcept { operator delete(p); }
+void operator delete[](void* p, const std::nothrow_t&) noexcept { operator delete(p); }
 
 int main(int argc, char** argv) {
   if (argc < 3) return 2;
