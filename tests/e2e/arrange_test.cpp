@@ -101,6 +101,24 @@ std::vector<RECT> Planned(const Setting& s, const std::vector<RECT>& before) {
   return planned;
 }
 
+// The searches and methods that the button and the command line are both tried
+// with, one after the other, so every setting starts from the sizes the one before
+// left.
+const Setting kSettings[] = {
+    {"class, by size", "", "QmArrangeA", "QmArrangeA", nullptr, 6, kBySize, "500", "300"},
+    {"class and title, 2 a row keeping sizes", "样例窗口", "QmArrangeA", "QmArrangeA", "样例窗口",
+     4, kByRowCount, "2", "keep"},
+    {"title, by size", "样例窗口", "", nullptr, "样例窗口", 7, kBySize, "700", "250"},
+    {"class, 4 a row keeping sizes", "", "QmArrangeA", "QmArrangeA", nullptr, 6, kByRowCount, "4",
+     "keep"},
+    {"class, 4 a row", "", "QmArrangeA", "QmArrangeA", nullptr, 6, kByRowCount, "4", ""},
+    {"title, class typed as the placeholder, 3 a row", "样例窗口", "[ 可空 ]", nullptr, "样例窗口",
+     7, kByRowCount, "3", ""},
+    {"title, 100 a row", "样例窗口", "", nullptr, "样例窗口", 7, kByRowCount, "100", ""},
+    {"class and title, cells wider than the screen", "样例窗口", "QmArrangeA", "QmArrangeA",
+     "样例窗口", 4, kBySize, "2000", "120"},
+};
+
 // Sample windows and a Quiltmark in front, its controls found.
 class Arrange : public ::testing::Test {
  protected:
@@ -162,23 +180,8 @@ class Arrange : public ::testing::Test {
 };
 
 // Each search finds its windows and each method lays them out as planned, in the
-// order the search met them. One after the other in one window, so every setting
-// starts from the sizes the one before left.
+// order the search met them, all in one window.
 TEST_F(Arrange, SearchesAndMethodsPlaceWindowsOnTheGrid) {
-  const Setting kSettings[] = {
-      {"class, by size", "", "QmArrangeA", "QmArrangeA", nullptr, 6, kBySize, "500", "300"},
-      {"class and title, 2 a row keeping sizes", "样例窗口", "QmArrangeA", "QmArrangeA", "样例窗口",
-       4, kByRowCount, "2", "keep"},
-      {"title, by size", "样例窗口", "", nullptr, "样例窗口", 7, kBySize, "700", "250"},
-      {"class, 4 a row keeping sizes", "", "QmArrangeA", "QmArrangeA", nullptr, 6, kByRowCount, "4",
-       "keep"},
-      {"class, 4 a row", "", "QmArrangeA", "QmArrangeA", nullptr, 6, kByRowCount, "4", ""},
-      {"title, class typed as the placeholder, 3 a row", "样例窗口", "[ 可空 ]", nullptr,
-       "样例窗口", 7, kByRowCount, "3", ""},
-      {"title, 100 a row", "样例窗口", "", nullptr, "样例窗口", 7, kByRowCount, "100", ""},
-      {"class and title, cells wider than the screen", "样例窗口", "QmArrangeA", "QmArrangeA",
-       "样例窗口", 4, kBySize, "2000", "120"},
-  };
   for (const Setting& s : kSettings) {
     SCOPED_TRACE(s.name);
     ASSERT_NO_FATAL_FAILURE(Enter(s));
@@ -198,6 +201,36 @@ TEST_F(Arrange, SearchesAndMethodsPlaceWindowsOnTheGrid) {
     EXPECT_TRUE(DialogBoxesOf(app_->ProcessId()).empty()) << "a message after arranging";
     EXPECT_TRUE(SameRects(RectsOf(others), othersBefore)) << "a window outside the search moved";
     // Each window is raised as it is placed, so the last one ends above the rest.
+    std::vector<HWND> stacking = TopLevelWindows();
+    auto topmostPlaced = std::ranges::find_first_of(stacking, order);
+    ASSERT_NE(topmostPlaced, stacking.end());
+    EXPECT_EQ(*topmostPlaced, order.back()) << "the window placed last is not on top";
+  }
+}
+
+// The same settings from the command line land every window in the same cell, with
+// no window of Quiltmark's and nothing written.
+TEST_F(Arrange, TheCommandLinePlacesLikeTheButton) {
+  for (const Setting& s : kSettings) {
+    SCOPED_TRACE(s.name);
+    std::string args;
+    if (*s.title) args += std::string(" --title \"") + s.title + "\"";
+    if (*s.cls && std::string(s.cls) != "[ 可空 ]")
+      args += std::string(" --class \"") + s.cls + "\"";
+    if (s.method == kBySize)
+      args += std::string(" --size ") + s.first + "x" + s.second;
+    else
+      args += std::string(" --per-row ") + s.first + (*s.second ? " --keep-size" : "");
+    std::vector<HWND> order = Matching(s.findClass, s.findTitle);
+    ASSERT_EQ(order.size(), s.found);
+    std::vector<RECT> planned = Planned(s, RectsOf(order));
+    CommandRun run = RunQuiltmarkCommand(args);
+    EXPECT_EQ(run.exitCode, 0u) << args;
+    EXPECT_EQ(run.output, "");
+    EXPECT_FALSE(run.windowSeen);
+    std::vector<RECT> now = RectsOf(order);
+    for (size_t i = 0; i < order.size(); ++i)
+      EXPECT_EQ(Show(now[i]), Show(planned[i])) << "window " << i + 1 << " of " << order.size();
     std::vector<HWND> stacking = TopLevelWindows();
     auto topmostPlaced = std::ranges::find_first_of(stacking, order);
     ASSERT_NE(topmostPlaced, stacking.end());

@@ -65,6 +65,48 @@ bool Quiltmark::Start(const char* currentDirectory) {
                         &si, &pi_) != 0;
 }
 
+CommandRun RunQuiltmarkCommand(const std::string& arguments, DWORD ms) {
+  CommandRun run;
+  char folder[MAX_PATH], path[MAX_PATH];
+  GetTempPathA(sizeof folder, folder);
+  GetTempFileNameA(folder, "qmo", 0, path);
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE out = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                           &inherit, CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY, nullptr);
+  if (out == INVALID_HANDLE_VALUE) return run;
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  si.dwFlags = STARTF_USESTDHANDLES;
+  si.hStdInput = nullptr;
+  si.hStdOutput = out;
+  si.hStdError = out;
+  std::string line = "\"" + QuiltmarkFolder() + "\\Quiltmark.exe\" " + arguments;
+  PROCESS_INFORMATION pi{};
+  if (CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
+    // Looked for all the while it runs: a window of its own must never show.
+    for (DWORD waited = 0; waited < ms; waited += 5) {
+      if (!VisibleWindowsOf(pi.dwProcessId).empty()) run.windowSeen = true;
+      if (WaitForSingleObject(pi.hProcess, 5) == WAIT_OBJECT_0) break;
+    }
+    run.exitCode = kStillRunning;
+    if (WaitForSingleObject(pi.hProcess, 0) == WAIT_OBJECT_0)
+      GetExitCodeProcess(pi.hProcess, &run.exitCode);
+    else
+      TerminateProcess(pi.hProcess, 1);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+  }
+  DWORD size = GetFileSize(out, nullptr);
+  run.output.resize(size == INVALID_FILE_SIZE ? 0 : size);
+  DWORD read = 0;
+  SetFilePointer(out, 0, nullptr, FILE_BEGIN);
+  if (!run.output.empty()) ReadFile(out, run.output.data(), size, &read, nullptr);
+  run.output.resize(read);
+  CloseHandle(out);
+  DeleteFileA(path);
+  return run;
+}
+
 HWND Quiltmark::WaitForWindow(DWORD ms) const {
   if (!pi_.hProcess) return nullptr;
   // Give up early when the program ends instead of showing its window.

@@ -42,6 +42,16 @@ class Quiltmark {
   PROCESS_INFORMATION pi_{};
 };
 
+// One run of Quiltmark.exe with arguments, as a script makes it: what it wrote to its
+// standard output and error (one file), its exit code (kStillRunning when it had
+// not ended in time), and whether a visible window of its own was seen meanwhile.
+struct CommandRun {
+  DWORD exitCode = kNotStarted;
+  std::string output;
+  bool windowSeen = false;
+};
+CommandRun RunQuiltmarkCommand(const std::string& arguments, DWORD ms = 30000);
+
 // The visible top-level window captioned "Quiltmark" of that process, waiting up to
 // `ms` for it; null if none appears.
 HWND FindMainWindow(DWORD processId, DWORD ms);

@@ -46,6 +46,9 @@ TEST(Runtime, AProgramAtADriveRootWorksInTheRoot) {
   const std::string root = std::string(temp, 2) + "\\";
   const std::string program = root + "qm_root_child.exe";
   ASSERT_TRUE(CopyFileA((TestFolder() + "fault_child.exe").c_str(), program.c_str(), FALSE));
+  // The shutdown mode binds the test library from the program's folder.
+  const std::string library = root + "qm_probe.dll";
+  ASSERT_TRUE(CopyFileA((TestFolder() + "qm_probe.dll").c_str(), library.c_str(), FALSE));
   std::string log = std::string(temp) + "qm_root.log";
   std::remove(log.c_str());
   {
@@ -57,6 +60,7 @@ TEST(Runtime, AProgramAtADriveRootWorksInTheRoot) {
   EXPECT_EQ(lines.substr(0, lines.find('\n')), "cwd " + root);
   std::remove(log.c_str());
   DeleteFileA(program.c_str());
+  DeleteFileA(library.c_str());
 }
 
 }  // namespace

@@ -1,0 +1,138 @@
+// Quiltmark started with arguments, as a shortcut or a script starts it: no window,
+// the answer on its standard output or error, and the exit code.
+#include <gtest/gtest.h>
+#include <windows.h>
+
+#include <string>
+#include <vector>
+
+#include "tests/e2e/e2e_support.h"
+
+namespace {
+
+// Three windows of class QmCliA titled 样例窗口, two of class QmCliB titled 中文标题.
+const char kSamples[] = "--tiles QmCliA 3 样例窗口 QmCliB 2 中文标题";
+
+struct Invocation {
+  const char* name;
+  const char* arguments;
+  DWORD exitCode;
+  const char* output;  // the whole output; null: only the exit code is checked
+};
+
+class CommandLine : public ::testing::Test {
+ protected:
+  void SetUp() override { ASSERT_TRUE(samples_.Start(kSamples, 5)); }
+
+  std::vector<RECT> Rects() {
+    std::vector<RECT> rects;
+    for (HWND hwnd : samples_.Windows()) {
+      RECT r{};
+      GetWindowRect(hwnd, &r);
+      rects.push_back(r);
+    }
+    return rects;
+  }
+
+  SampleWindows samples_;
+};
+
+bool SameRects(const std::vector<RECT>& a, const std::vector<RECT>& b) {
+  if (a.size() != b.size()) return false;
+  for (size_t i = 0; i < a.size(); ++i)
+    if (!EqualRect(&a[i], &b[i])) return false;
+  return true;
+}
+
+// What is refused, and what finds nothing, moves no window and shows no box or
+// window; each says why in the program's own words where it has them.
+TEST_F(CommandLine, RefusalsAndExitCodes) {
+  const char kUsageHint[] = "\r\n用 Quiltmark.exe --help 查看用法。\r\n";
+  const Invocation kRuns[] = {
+      {"no such class", "--class QmNoSuchClass --size 400x300", 1, "没有找到匹配的窗口\r\n"},
+      {"part of a title", "--title 样例 --per-row 2", 1, "没有找到匹配的窗口\r\n"},
+      {"class of one, title of the other", "--class QmCliA --title 中文标题 --per-row 2", 1,
+       "没有找到匹配的窗口\r\n"},
+      {"no condition", "--size 400x300", 2, "请至少提供一个窗口查找条件！\r\n"},
+      {"empty condition", "--class \"\" --size 400x300", 2, "请至少提供一个窗口查找条件！\r\n"},
+      {"width 0", "--class QmCliA --size 0x300", 2, "窗口宽度无效\r\n"},
+      {"height -5", "--class QmCliA --size 400x-5", 2, "窗口高度无效\r\n"},
+      {"0 a row", "--class QmCliA --per-row 0", 2, "排列数量无效\r\n"},
+      {"more a row than pixels across", "--class QmCliA --per-row 1921", 2, "排列数量无效\r\n"},
+      {"unknown option", "--class QmCliA --per-row 2 --tile", 2,
+       "未知参数：--tile\r\n用 Quiltmark.exe --help 查看用法。\r\n"},
+      {"missing value", "--class QmCliA --per-row", 2, nullptr},
+      {"not a number", "--class QmCliA --per-row two", 2, nullptr},
+      {"not a size", "--class QmCliA --size 400", 2, nullptr},
+      {"both methods", "--class QmCliA --size 400x300 --per-row 2", 2, nullptr},
+      {"no method", "--class QmCliA --list", 2, nullptr},
+  };
+  const std::vector<RECT> before = Rects();
+  for (const Invocation& r : kRuns) {
+    SCOPED_TRACE(r.name);
+    CommandRun run = RunQuiltmarkCommand(r.arguments);
+    EXPECT_EQ(run.exitCode, r.exitCode);
+    if (r.output) {
+      EXPECT_EQ(run.output, r.output);
+    } else {
+      EXPECT_NE(run.output.find(kUsageHint), std::string::npos) << run.output;
+    }
+    EXPECT_FALSE(run.windowSeen);
+    EXPECT_TRUE(SameRects(Rects(), before)) << "a window moved";
+  }
+}
+
+// The usage, with its example and exit codes, for both ways of asking.
+TEST_F(CommandLine, HelpShowsTheUsage) {
+  for (const char* ask : {"--help", "/?"}) {
+    SCOPED_TRACE(ask);
+    CommandRun run = RunQuiltmarkCommand(ask);
+    EXPECT_EQ(run.exitCode, 0u);
+    EXPECT_EQ(run.output.rfind("用法：Quiltmark.exe", 0), 0u) << run.output;
+    for (const char* part : {"--per-row", "--keep-size", "--list", "退出码", "示例："})
+      EXPECT_NE(run.output.find(part), std::string::npos) << part;
+    EXPECT_FALSE(run.windowSeen);
+  }
+}
+
+// --list names each window in the order found, with the cell it would get, and
+// moves nothing. The search order is the stacking order, newest window on top.
+TEST_F(CommandLine, ListNamesTheWindowsAndTheirCells) {
+  const std::vector<RECT> before = Rects();
+  CommandRun run = RunQuiltmarkCommand("--title 中文标题 --per-row 2 --list");
+  EXPECT_EQ(run.exitCode, 0u);
+  EXPECT_EQ(run.output,
+            "1\tQmCliB\t中文标题\t0,0 960x1079\r\n"
+            "2\tQmCliB\t中文标题\t960,0 960x1079\r\n");
+  run = RunQuiltmarkCommand("--class QmCliA --per-row 2 --keep-size --list");
+  EXPECT_EQ(run.exitCode, 0u);
+  EXPECT_EQ(run.output,
+            "1\tQmCliA\t样例窗口\t0,0\r\n"
+            "2\tQmCliA\t样例窗口\t960,0\r\n"
+            "3\tQmCliA\t样例窗口\t0,539\r\n");
+  EXPECT_FALSE(run.windowSeen);
+  EXPECT_TRUE(SameRects(Rects(), before)) << "--list moved a window";
+}
+
+// A Chinese title, as a Chinese command prompt or a shortcut passes it, finds its
+// windows and arranges them, and nothing is written on success.
+TEST_F(CommandLine, AChineseTitleArranges) {
+  CommandRun run = RunQuiltmarkCommand("--title 中文标题 --size 500x400");
+  EXPECT_EQ(run.exitCode, 0u);
+  EXPECT_EQ(run.output, "");
+  EXPECT_FALSE(run.windowSeen);
+  int placed = 0;
+  for (HWND hwnd : samples_.Windows()) {
+    if (ClassOf(hwnd) != "QmCliB") continue;
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    EXPECT_EQ(r.right - r.left, 500);
+    EXPECT_EQ(r.bottom - r.top, 400);
+    EXPECT_EQ(r.top, 0);
+    EXPECT_TRUE(r.left == 0 || r.left == 500) << r.left;
+    ++placed;
+  }
+  EXPECT_EQ(placed, 2);
+}
+
+}  // namespace

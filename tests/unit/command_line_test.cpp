@@ -1,0 +1,119 @@
+// The command line's arguments, the checks it shares with the arrange button, and
+// the lines it writes.
+#include "app/command_line.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+const WorkArea kScreen{1920, 1079, 0, 0};
+
+struct ParseCase {
+  std::vector<std::string> args;
+  std::string error;  // empty: accepted
+};
+
+TEST(CommandLine, ArgumentsAcceptedAndRefused) {
+  const ParseCase kCases[] = {
+      {{"--class", "C", "--per-row", "4"}, ""},
+      {{"--title", "样例窗口", "--size", "800x600", "--list"}, ""},
+      {{"--class", "C", "--size", "800X600"}, ""},
+      {{"--class", "C", "--per-row", "4", "--keep-size"}, ""},
+      {{"--keep-size", "--per-row", "+4", "--class", "C"}, ""},
+      {{"--class", "C", "--size", "-5x600"}, ""},  // refused later, as the window does
+      {{"--class", "C", "--per-row", "4", "--bogus"}, "未知参数：--bogus"},
+      {{"-class", "C", "--per-row", "4"}, "未知参数：-class"},
+      {{"--class"}, "--class 缺少取值"},
+      {{"--class", "C", "--per-row"}, "--per-row 缺少取值"},
+      {{"--class", "C", "--per-row", "four"}, "--per-row 的取值应为数字：four"},
+      {{"--class", "C", "--per-row", "4.5"}, "--per-row 的取值应为数字：4.5"},
+      {{"--class", "C", "--per-row", "99999999999"}, "--per-row 的取值应为数字：99999999999"},
+      {{"--class", "C", "--per-row", "-"}, "--per-row 的取值应为数字：-"},
+      {{"--class", "C", "--size", "800"}, "--size 的取值应为 宽x高，例如 800x600：800"},
+      {{"--class", "C", "--size", "800x"}, "--size 的取值应为 宽x高，例如 800x600：800x"},
+      {{"--class", "C", "--size", "x600"}, "--size 的取值应为 宽x高，例如 800x600：x600"},
+      {{"--class", "C", "--size", "8x6x4"}, "--size 的取值应为 宽x高，例如 800x600：8x6x4"},
+      {{"--class", "C"}, "请用 --size 或 --per-row 选择排列方式"},
+      {{"--class", "C", "--size", "8x6", "--per-row", "4"}, "--size 和 --per-row 只能选一个"},
+      {{"--class", "C", "--size", "8x6", "--keep-size"}, "--keep-size 只能与 --per-row 一起使用"},
+  };
+  for (const ParseCase& c : kCases) {
+    std::string line;
+    for (const std::string& a : c.args) line += a + " ";
+    EXPECT_EQ(ParseCommandLine(c.args).error, c.error) << line;
+  }
+}
+
+TEST(CommandLine, WhatTheArgumentsSay) {
+  CommandLine cmd =
+      ParseCommandLine({"--per-row", "3", "--title", "T", "--class", "C", "--keep-size"});
+  EXPECT_FALSE(cmd.help);
+  EXPECT_FALSE(cmd.list);
+  EXPECT_EQ(cmd.request.className, "C");
+  EXPECT_EQ(cmd.request.title, "T");
+  EXPECT_EQ(cmd.request.method, ArrangeMethod::kByRowCount);
+  EXPECT_EQ(cmd.request.perRow, 3);
+  EXPECT_TRUE(cmd.request.keepSize);
+  cmd = ParseCommandLine({"--size", "640x480", "--class", "", "--list"});
+  EXPECT_TRUE(cmd.list);
+  EXPECT_EQ(cmd.request.method, ArrangeMethod::kBySize);
+  EXPECT_EQ(cmd.request.width, 640);
+  EXPECT_EQ(cmd.request.height, 480);
+  // Help wins over anything else, even arguments that would be refused.
+  for (auto args : {std::vector<std::string>{"/?"}, {"--help"}, {"--class", "C", "--help"}})
+    EXPECT_TRUE(ParseCommandLine(args).help);
+  EXPECT_FALSE(ParseCommandLine({"--bogus", "--help"}).help);
+}
+
+// The button and the command line refuse the same requests, in the same order.
+TEST(ArrangeRequestCheck, RefusesWhatWouldFailOrMatchEverything) {
+  auto bySize = [](const char* cls, const char* title, int w, int h) {
+    ArrangeRequest r;
+    r.className = cls;
+    r.title = title;
+    r.width = w;
+    r.height = h;
+    return r;
+  };
+  auto byRow = [](int perRow) {
+    ArrangeRequest r;
+    r.className = "C";
+    r.method = ArrangeMethod::kByRowCount;
+    r.perRow = perRow;
+    r.width = -1;  // not the chosen method's: not looked at
+    return r;
+  };
+  const struct {
+    ArrangeRequest request;
+    ArrangeRefusal want;
+  } kCases[] = {
+      {bySize("", "", 800, 600), ArrangeRefusal::kNoCondition},
+      {bySize("", "", 0, 0), ArrangeRefusal::kNoCondition},
+      {bySize("C", "", 0, 0), ArrangeRefusal::kWidth},
+      {bySize("", "T", 800, -1), ArrangeRefusal::kHeight},
+      {bySize("C", "T", 2000, 1), ArrangeRefusal::kNone},
+      {byRow(0), ArrangeRefusal::kPerRow},
+      {byRow(-3), ArrangeRefusal::kPerRow},
+      {byRow(1920), ArrangeRefusal::kNone},
+      {byRow(1921), ArrangeRefusal::kPerRow},
+  };
+  for (const auto& c : kCases) EXPECT_EQ(CheckArrangeRequest(c.request, kScreen), c.want);
+  // A work area with no width takes no window a row.
+  EXPECT_EQ(CheckArrangeRequest(byRow(1), {0, 1079, 0, 0}), ArrangeRefusal::kPerRow);
+}
+
+TEST(CommandLine, TextsItWrites) {
+  EXPECT_EQ(RefusalText(ArrangeRefusal::kPerRow), "排列数量无效\r\n");
+  EXPECT_EQ(RefusalText(ArrangeRefusal::kWidth), "窗口宽度无效\r\n");
+  EXPECT_EQ(ListLine(3, "C", "样例", {960, 359, 960, 359, 0}), "3\tC\t样例\t960,359 960x359\r\n");
+  EXPECT_EQ(ListLine(1, "C", "", {0, 0, 0, 0, kSwpNoSize}), "1\tC\t\t0,0\r\n");
+  const std::string usage = UsageText();
+  for (const char* option : {"--class", "--title", "--size", "--per-row", "--keep-size", "--list",
+                             "--help", "/?", "示例", "退出码"})
+    EXPECT_NE(usage.find(option), std::string::npos) << option;
+}
+
+}  // namespace
