@@ -502,12 +502,16 @@ std::u16string CompositionResult(HWND hwnd) {
 // method, or pasted.
 LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                           DWORD_PTR) {
-  bool input = message == WM_CHAR || message == WM_IME_CHAR || message == WM_PASTE ||
+  // Shift+Insert pastes too, and the edit control may do it without a WM_PASTE.
+  const bool shiftInsert = message == WM_KEYDOWN && wParam == VK_INSERT &&
+                           GetKeyState(VK_SHIFT) < 0 && GetKeyState(VK_CONTROL) >= 0;
+  bool input = message == WM_CHAR || message == WM_IME_CHAR || message == WM_PASTE || shiftInsert ||
                (message == WM_IME_COMPOSITION && (lParam & GCS_RESULTSTR));
   Form* form = input ? FormOf(GetAncestor(hwnd, GA_ROOT)) : nullptr;
   ControlState* c = form ? ControlOfWindow(*form, hwnd) : nullptr;
   if (!c || !FiltersInput(c->inputMode)) return DefSubclassProc(hwnd, message, wParam, lParam);
   switch (message) {
+    case WM_KEYDOWN:
     case WM_PASTE: InsertAccepted(hwnd, *c, ClipboardText(hwnd)); return 0;
     case WM_IME_COMPOSITION: InsertAccepted(hwnd, *c, CompositionResult(hwnd)); return 0;
     default:

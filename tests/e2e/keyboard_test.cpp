@@ -143,7 +143,7 @@ void SendAsInputMethod(HWND field, const char* text) {
 // method; leaving it rewrites the text as a number, and a number that is not
 // positive is refused with a message box that leaves the field empty and focused.
 TEST_F(Keyboard, WidthFieldFiltersNormalisesAndValidates) {
-  enum class Act { kType, kPaste, kHome, kUnicode, kInputMethod };
+  enum class Act { kType, kPaste, kShiftInsert, kHome, kUnicode, kInputMethod };
   struct Step {
     Act act;
     const char* input;
@@ -174,6 +174,7 @@ TEST_F(Keyboard, WidthFieldFiltersNormalisesAndValidates) {
        "123",
        false},
       {"a Chinese character pasted among digits", {{Act::kPaste, "12中3", "123"}}, "123", false},
+      {"pasted with Shift+Insert", {{Act::kShiftInsert, "4中5x", "45"}}, "45", false},
       {"pasted Chinese alone leaves the field as it was",
        {{Act::kType, "45", "45"}, {Act::kPaste, "中文", "45"}},
        "45",
@@ -202,9 +203,12 @@ TEST_F(Keyboard, WidthFieldFiltersNormalisesAndValidates) {
     SelectAll();
     for (const Step& s : k.steps) {
       if (s.act == Act::kType) TypeKeys(s.input);
-      if (s.act == Act::kPaste) {
+      if (s.act == Act::kPaste || s.act == Act::kShiftInsert) {
         ASSERT_TRUE(PutOnClipboard(s.input));
-        PressChord(VK_CONTROL, 'V');
+        if (s.act == Act::kPaste)
+          PressChord(VK_CONTROL, 'V');
+        else
+          PressChord(VK_SHIFT, VK_INSERT);
       }
       if (s.act == Act::kHome) PressKey(VK_HOME);
       if (s.act == Act::kUnicode) TypeText(s.input);
