@@ -195,7 +195,10 @@ bool SameRects(const std::vector<RECT>& a, const std::vector<RECT>& b) {
 bool RunToExit(const std::string& line, double& ms, DWORD& exitCode) {
   Child child;
   const int64_t t0 = Now();
-  if (!child.Start(line)) return false;
+  if (!child.Start(line)) {
+    std::printf("could not start %s (error %lu)\n", line.c_str(), GetLastError());
+    return false;
+  }
   HANDLE process = child.process();
   for (;;) {
     DWORD r = MsgWaitForMultipleObjects(1, &process, FALSE, kRunTimeoutMs, QS_ALLINPUT);
@@ -444,7 +447,10 @@ void WaitForEmptyScreen(ScreenGrab& grab, const std::vector<uint32_t>& empty) {
 bool TimeStart(StartProgram& p, ScreenGrab& grab, PaintTiming& t) {
   Child child;
   const int64_t t0 = Now();
-  if (!child.Start(p.line)) return false;
+  if (!child.Start(p.line)) {
+    std::printf("could not start %s (error %lu)\n", p.name, GetLastError());
+    return false;
+  }
   int64_t idleAt = 0;
   for (;;) {
     if (!idleAt && WaitForInputIdle(child.process(), 0) == 0) idleAt = Now();
