@@ -43,3 +43,20 @@ endif()
 add_executable(arrange_bench bench/arrange_bench.cpp)
 qm_compile_options(arrange_bench)
 target_link_libraries(arrange_bench PRIVATE qm_core)
+
+# Times whole runs of Quiltmark.exe, with arguments and to its window's first paint,
+# against two bare programs that make only the calls the same job needs.
+add_executable(bare_arrange WIN32 bench/bare_arrange.cpp)
+add_executable(bare_window WIN32 bench/bare_window.cpp)
+add_executable(process_bench bench/process_bench.cpp)
+foreach(target bare_arrange bare_window process_bench)
+  qm_compile_options(${target})
+  if(NOT MSVC)
+    # Linked like Quiltmark.exe, so that neither loads a runtime library the other does not.
+    target_link_options(${target} PRIVATE -static -static-libgcc -static-libstdc++)
+  endif()
+endforeach()
+target_link_libraries(bare_arrange PRIVATE shell32 user32)
+target_link_libraries(bare_window PRIVATE user32)
+target_link_libraries(process_bench PRIVATE user32 gdi32)
+add_dependencies(process_bench Quiltmark bare_arrange bare_window)

@@ -1,6 +1,7 @@
 #!/bin/sh
-# Builds everything and runs the arrangement benchmark under Wine on a virtual
-# 1920x1080 display of its own, which is torn down again however the run ends.
+# Builds everything and runs the benchmarks under Wine on a virtual 1920x1080 display
+# of its own, which is torn down again however the run ends: the arrangement engine
+# in-process, then whole runs of Quiltmark.exe against bare programs.
 # Usage: bench.sh (as root only while scripts/setup.sh finds something missing)
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
@@ -21,3 +22,5 @@ QM_WINE_STATE=$state
 cpu=$(grep -m1 '^model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')
 echo "Machine: $(nproc) CPUs, $cpu, $(cat "$state/wine-version"), $arch build"
 "$root/scripts/wine-run.sh" "$state" "$win/arrange_bench.exe"
+echo
+"$root/scripts/wine-run.sh" "$state" "$win/process_bench.exe"
