@@ -1,5 +1,6 @@
 #include "app/command_line.h"
 
+#include <algorithm>
 #include <cstdio>
 
 namespace {
@@ -30,6 +31,7 @@ bool ParseSize(const std::string& text, int32_t* width, int32_t* height) {
 CommandLine ParseCommandLine(const std::vector<std::string>& args) {
   CommandLine cmd;
   bool bySize = false, byRowCount = false;
+  std::vector<std::string> seen;
   auto refuse = [&cmd](const std::string& why) {
     if (cmd.error.empty()) cmd.error = why;
   };
@@ -53,10 +55,17 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
       refuse("未知参数：" + arg);
       break;
     }
-    if (i + 1 >= args.size()) {
+    // The next option is no value: "--class --per-row 3" lacks the class.
+    if (i + 1 >= args.size() || args[i + 1].rfind("--", 0) == 0) {
       refuse(arg + " 缺少取值");
       break;
     }
+    // Given twice, one of the two would be dropped without a word.
+    if (std::find(seen.begin(), seen.end(), arg) != seen.end()) {
+      refuse(arg + " 只能给出一次");
+      break;
+    }
+    seen.push_back(arg);
     const std::string& value = args[++i];
     if (arg == "--class") {
       cmd.request.className = value;
@@ -84,8 +93,8 @@ std::string UsageText() {
   return "用法：Quiltmark.exe [--class 类名] [--title 标题]\r\n"
          "                    (--size 宽x高 | --per-row 数量 [--keep-size]) [--list]\r\n"
          "不带参数时打开窗口；带参数时不显示窗口，查找并排列后结束。\r\n"
-         "  --class 类名     窗口类名（完全相同）\r\n"
-         "  --title 标题     窗口标题（完全相同）；两者可同时使用，至少给出一个\r\n"
+         "  --class 类名     窗口类名（整个相同，不分大小写）\r\n"
+         "  --title 标题     窗口标题（整个相同，不分大小写）；两者可同时使用，至少给出一个\r\n"
          "  --size 宽x高     根据尺寸排序：每个窗口都改为这个尺寸\r\n"
          "  --per-row 数量   根据行数排序：每行这么多个窗口\r\n"
          "  --keep-size      与 --per-row 一起使用：只移动窗口，不改尺寸\r\n"

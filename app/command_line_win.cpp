@@ -72,8 +72,11 @@ int Run(const CommandLine& cmd, Console& console) {
     return kExitNoWindow;
   }
   if (!cmd.list) {
-    Arrange(list, cmd.request, area);
-    return kExitArranged;
+    if (Arrange(list, cmd.request, area) > 0) return kExitArranged;
+    // Every match closed since the search or stopped answering: a script must not
+    // take that for success.
+    console.Err("匹配的窗口都已关闭或没有响应\r\n");
+    return kExitNoWindow;
   }
   std::vector<Placement> plan = PlanArrangement(cmd.request, area, list.Count());
   for (int32_t i = 1; i <= list.Count(); ++i) {

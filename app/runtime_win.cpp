@@ -53,8 +53,13 @@ static void FindConstantArea(HINSTANCE instance) {
 void InitializeRuntime() {
   // Libraries loaded by name come from the system folder (and folders named on
   // purpose), never from the program's folder or the working directory, where
-  // another download could have put a library of the same name.
-  SetDefaultDllDirectories(LOAD_LIBRARY_SEARCH_SYSTEM32 | LOAD_LIBRARY_SEARCH_USER_DIRS);
+  // another download could have put a library of the same name. Windows versions
+  // without the call still drop the working directory.
+  using SetDefaultDirectories = BOOL(WINAPI*)(DWORD);
+  if (void* set = reinterpret_cast<void*>(
+          GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories")))
+    reinterpret_cast<SetDefaultDirectories>(set)(LOAD_LIBRARY_SEARCH_SYSTEM32 |
+                                                 LOAD_LIBRARY_SEARCH_USER_DIRS);
   SetDllDirectoryA("");
   g_app.heap = GetProcessHeap();
   if (!g_app.oleInitialised) {

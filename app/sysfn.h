@@ -52,8 +52,12 @@ uintptr_t SystemArgument(T value) {
     return static_cast<uintptr_t>(value);
 }
 
+// The most arguments a system function of the table takes.
+inline constexpr size_t kMaxSystemArguments = 7;
+
 template <typename... A>
 uintptr_t CallSystemFunction(int index, FaultLocation where, A... args) {
+  static_assert(sizeof...(A) <= kMaxSystemArguments, "more arguments than a call can pass");
   const uintptr_t values[sizeof...(A) + 1] = {SystemArgument(args)..., 0};
   return CallBoundFunction(BindSystemFunction(index), values, sizeof...(A), where);
 }

@@ -22,8 +22,16 @@ static FARPROC LookUpEntry(HMODULE module, const char* entry) {
 // A library that the system folder holds is loaded from there and nowhere else: the
 // program is usually started from a downloads folder that anything can write to, and
 // a user32.dll planted there must not run inside it.
+// By its full path, which every Windows version takes (the search flags for this are
+// missing from some), and with its own dependencies looked for beside it.
 static HMODULE LoadSystemLibrary(const char* name) {
-  return LoadLibraryExA(name, nullptr, LOAD_LIBRARY_SEARCH_SYSTEM32);
+  char folder[MAX_PATH];
+  UINT length = GetSystemDirectoryA(folder, MAX_PATH);
+  if (length == 0 || length >= MAX_PATH) return nullptr;
+  std::string path = std::string(folder) + "\\" + name;
+  if (!std::strchr(name, '.')) path += ".dll";
+  if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) return nullptr;
+  return LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
 [[noreturn]] static void BindingFault(const SystemFunctionName& name) {
@@ -122,6 +130,11 @@ static uintptr_t CallMeasured(void* address, const uintptr_t* a, uint32_t count,
     case 2: return reinterpret_cast<U(WINAPI*)(U, U)>(address)(a[0], a[1]);
     case 3: return reinterpret_cast<U(WINAPI*)(U, U, U)>(address)(a[0], a[1], a[2]);
     case 4: return reinterpret_cast<U(WINAPI*)(U, U, U, U)>(address)(a[0], a[1], a[2], a[3]);
+    case 5:
+      return reinterpret_cast<U(WINAPI*)(U, U, U, U, U)>(address)(a[0], a[1], a[2], a[3], a[4]);
+    case 6:
+      return reinterpret_cast<U(WINAPI*)(U, U, U, U, U, U)>(address)(a[0], a[1], a[2], a[3], a[4],
+                                                                     a[5]);
     case 7:
       return reinterpret_cast<U(WINAPI*)(U, U, U, U, U, U, U)>(address)(a[0], a[1], a[2], a[3],
                                                                         a[4], a[5], a[6]);

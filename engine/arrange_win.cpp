@@ -16,21 +16,32 @@ struct ApplySites {
   int32_t move;      // the SetWindowPos call
 };
 
+// A window of another thread that the system calls hung: showing or moving it would
+// wait for that thread. A window of this thread is handled by direct calls, however
+// long this thread has been busy placing windows.
+bool WouldWaitForever(HWND hwnd) {
+  return GetWindowThreadProcessId(hwnd, nullptr) != GetCurrentThreadId() && IsHungAppWindow(hwnd);
+}
+
 // Shows, raises and places each window in list order, one call each. A handle that
 // is no window any more, or a window that refuses, is simply passed over; so is a
 // window whose program has stopped answering (ShowWindow and SetWindowPos would wait
-// for it for good), its cell left empty.
-void ApplyPlan(const WindowList& list, const std::vector<Placement>& plan, const ApplySites& at) {
-  int32_t i = 0;
+// for it for good), its cell left empty. The count of windows that were still there
+// to be placed.
+int32_t ApplyPlan(const WindowList& list, const std::vector<Placement>& plan,
+                  const ApplySites& at) {
+  int32_t i = 0, placed = 0;
   for (const Placement& p : plan) {
     ++i;
     int32_t shown = ReadArrayElement(list.get(), i, at.routine, at.showRead);
-    if (IsHungAppWindow(reinterpret_cast<HWND>(static_cast<intptr_t>(shown)))) continue;
+    if (WouldWaitForever(reinterpret_cast<HWND>(static_cast<intptr_t>(shown)))) continue;
     CallSystemFunction(kShowWindow, {at.routine, at.showRead}, shown, SW_SHOWNORMAL);
-    int32_t placed = ReadArrayElement(list.get(), i, at.routine, at.moveRead);
-    CallSystemFunction(kSetWindowPos, {at.routine, at.move}, placed, HWND_TOP, p.x, p.y, p.cx, p.cy,
+    int32_t moved = ReadArrayElement(list.get(), i, at.routine, at.moveRead);
+    CallSystemFunction(kSetWindowPos, {at.routine, at.move}, moved, HWND_TOP, p.x, p.y, p.cx, p.cy,
                        p.flags);
+    if (IsWindow(reinterpret_cast<HWND>(static_cast<intptr_t>(moved)))) ++placed;
   }
+  return placed;
 }
 
 }  // namespace
@@ -48,21 +59,19 @@ WorkArea ComputeWorkArea() {
   return ComputeWorkAreaFrom(GetScreenWidth(), GetScreenHeight(), bar);
 }
 
-void ArrangeBySize(const WindowList& list, const WorkArea& area, int32_t cellWidth,
-                   int32_t cellHeight) {
+int32_t ArrangeBySize(const WindowList& list, const WorkArea& area, int32_t cellWidth,
+                      int32_t cellHeight) {
   int32_t n = list.Count();
   std::vector<Placement> plan = PlanBySize(area, n, cellWidth, cellHeight);
-  ApplyPlan(list, plan, {67174679, 2048, 2086, 2134});
+  return ApplyPlan(list, plan, {67174679, 2048, 2086, 2134});
 }
 
-void ArrangeByRowCount(const WindowList& list, const WorkArea& area, int32_t perRow,
-                       bool keepSize) {
+int32_t ArrangeByRowCount(const WindowList& list, const WorkArea& area, int32_t perRow,
+                          bool keepSize) {
   int32_t n = list.Count();
   std::vector<Placement> plan = PlanByRowCount(area, n, perRow, keepSize);
-  if (keepSize)
-    ApplyPlan(list, plan, {67174688, 2420, 2592, 2640});
-  else
-    ApplyPlan(list, plan, {67174688, 2420, 2485, 2533});
+  if (keepSize) return ApplyPlan(list, plan, {67174688, 2420, 2592, 2640});
+  return ApplyPlan(list, plan, {67174688, 2420, 2485, 2533});
 }
 
 void ArrangeBySize(const WindowList& list, int32_t cellWidth, int32_t cellHeight) {
@@ -79,9 +88,8 @@ bool FindRequestedWindows(const ArrangeRequest& request, WindowList& list) {
   return FindMatchingWindows(className, title, list);
 }
 
-void Arrange(const WindowList& list, const ArrangeRequest& request, const WorkArea& area) {
+int32_t Arrange(const WindowList& list, const ArrangeRequest& request, const WorkArea& area) {
   if (request.method == ArrangeMethod::kBySize)
-    ArrangeBySize(list, area, request.width, request.height);
-  else
-    ArrangeByRowCount(list, area, request.perRow, request.keepSize);
+    return ArrangeBySize(list, area, request.width, request.height);
+  return ArrangeByRowCount(list, area, request.perRow, request.keepSize);
 }

@@ -268,6 +268,11 @@ TEST_F(Arrange, AHungWindowIsPassedOver) {
   DWORD_PTR answer = 0;
   EXPECT_TRUE(SendMessageTimeoutA(window_, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer))
       << "Quiltmark stopped answering";
+  // From the command line, a search that finds only the hung window places nothing,
+  // and a script must not take that for success.
+  CommandRun run = RunQuiltmarkCommand("--class QmSampleHung --size 400x300");
+  EXPECT_EQ(run.exitCode, 1u);
+  EXPECT_EQ(run.output, "匹配的窗口都已关闭或没有响应\r\n");
 }
 
 enum class Field { kNone, kTitle, kWidth, kHeight, kPerRow, kButton };
