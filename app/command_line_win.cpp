@@ -91,7 +91,7 @@ int Run(const CommandLine& cmd, Console& console) {
 }  // namespace
 
 int RunFromCommandLine(int argc, char** argv) {
-  InitializeRuntime();
+  InitializeRuntime(false);
   std::fesetenv(FE_DFL_ENV);
   Console console;
   int code = Run(ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc)), console);

@@ -2,7 +2,9 @@
 // The life of the process: set-up, message loop and shutdown.
 #include "app/application.h"
 
-void InitializeRuntime();
+// Without windows (a run from the command line) there is no hidden owner window and
+// no window layout: the run shows nothing and has one thread.
+void InitializeRuntime(bool withWindows = true);
 void RegisterCleanup(ExitCallback routine);
 void RunMessageLoop();
 void ShutdownRuntime(int exitCode);

@@ -50,7 +50,7 @@ static void FindConstantArea(HINSTANCE instance) {
   SetConstantArea(kEmptyArray, sizeof kEmptyArray);
 }
 
-void InitializeRuntime() {
+void InitializeRuntime(bool withWindows) {
   // Libraries loaded by name come from the system folder (and folders named on
   // purpose), never from the program's folder or the working directory, where
   // another download could have put a library of the same name. Windows versions
@@ -78,12 +78,12 @@ void InitializeRuntime() {
     g_app.executableName = path;
   }
   SetCurrentDirectoryA(WorkingFolderOf(g_app.executableDirectory).c_str());
-  CreateHiddenOwner(instance);
+  if (withWindows) CreateHiddenOwner(instance);
   g_app.mainThreadId = GetCurrentThreadId();
   FindConstantArea(instance);
   // The system-function table is fixed; its slots stay empty until the first call.
   for (SystemFunctionSlot& slot : g_app.systemFunctions) slot = {};
-  if (g_app.windows.empty()) PrepareWindowLayouts();
+  if (withWindows && g_app.windows.empty()) PrepareWindowLayouts();
 }
 
 void RegisterCleanup(ExitCallback routine) {
