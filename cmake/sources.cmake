@@ -28,6 +28,7 @@ set(QM_WIN_SOURCES
   engine/search_win.cpp
   engine/arrange_win.cpp
   ui/form_win.cpp
+  ui/common_controls_win.cpp
   ui/pretranslate_win.cpp
   ui/handlers_win.cpp
   ui/properties_win.cpp

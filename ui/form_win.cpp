@@ -1,6 +1,5 @@
 #include <windows.h>
 // commctrl.h needs the types of windows.h.
-#include <commctrl.h>
 #include <imm.h>
 
 #include <algorithm>
@@ -10,6 +9,7 @@
 #include "app/fault.h"
 #include "app/runtime.h"
 #include "ui/clamps.h"
+#include "ui/common_controls_win.h"
 #include "ui/edit_rules.h"
 #include "ui/form.h"
 
@@ -150,7 +150,7 @@ LRESULT CALLBACK ContainerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
       break;
     default: break;
   }
-  return DefSubclassProc(hwnd, message, wParam, lParam);
+  return DefaultSubclassProc(hwnd, message, wParam, lParam);
 }
 
 // ---- creation ------------------------------------------------------------------
@@ -202,8 +202,7 @@ bool CreateControl(Form& form, ControlState& c, HINSTANCE instance, bool& common
     parent = container->hwnd;
   }
   if (layout.kind == ControlKind::TabControl && !commonControlsReady) {
-    INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_TAB_CLASSES | ICC_STANDARD_CLASSES};
-    if (!InitCommonControlsEx(&icc)) InitCommonControls();
+    LoadCommonControls(ICC_TAB_CLASSES | ICC_STANDARD_CLASSES);
     commonControlsReady = true;
   }
   KindClass kc = ClassFor(layout);
@@ -253,8 +252,8 @@ bool CreateControl(Form& form, ControlState& c, HINSTANCE instance, bool& common
       }
       break;
     }
-    case ControlKind::GroupBox: SetWindowSubclass(c.hwnd, ContainerProc, 1, 0); break;
-    case ControlKind::TabControl: SetWindowSubclass(c.hwnd, ContainerProc, 1, 1); break;
+    case ControlKind::GroupBox: SubclassWindow(c.hwnd, ContainerProc, 1, 0); break;
+    case ControlKind::TabControl: SubclassWindow(c.hwnd, ContainerProc, 1, 1); break;
     default: break;
   }
   return true;
@@ -509,21 +508,21 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
                (message == WM_IME_COMPOSITION && (lParam & GCS_RESULTSTR));
   Form* form = input ? FormOf(GetAncestor(hwnd, GA_ROOT)) : nullptr;
   ControlState* c = form ? ControlOfWindow(*form, hwnd) : nullptr;
-  if (!c || !FiltersInput(c->inputMode)) return DefSubclassProc(hwnd, message, wParam, lParam);
+  if (!c || !FiltersInput(c->inputMode)) return DefaultSubclassProc(hwnd, message, wParam, lParam);
   switch (message) {
     case WM_KEYDOWN:
     case WM_PASTE: InsertAccepted(hwnd, *c, ClipboardText(hwnd)); return 0;
     case WM_IME_COMPOSITION: InsertAccepted(hwnd, *c, CompositionResult(hwnd)); return 0;
     default:
       if (!AcceptsTypedChar(c->inputMode, static_cast<uint32_t>(wParam))) return 0;
-      return DefSubclassProc(hwnd, message, wParam, lParam);
+      return DefaultSubclassProc(hwnd, message, wParam, lParam);
   }
 }
 
 // The box's own input handling. A box that holds numbers has no input method: its
 // characters come as plain keys, and composing text there could only be refused.
 void PrepareEditInput(const ControlState& c) {
-  SetWindowSubclass(c.hwnd, EditProc, 3, 0);
+  SubclassWindow(c.hwnd, EditProc, 3, 0);
   if (FiltersInput(c.inputMode)) ImmAssociateContext(c.hwnd, nullptr);
 }
 
@@ -555,11 +554,14 @@ LRESULT CALLBACK ComboProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
     }
     return 0;
   }
-  return DefSubclassProc(hwnd, message, wParam, lParam);
+  return DefaultSubclassProc(hwnd, message, wParam, lParam);
 }
 
 Form* CreateMainForm(const WindowLayout& layout) {
   HINSTANCE instance = GetModuleHandleA(nullptr);
+  // The visual-style versions of the standard controls come with the library, so it
+  // is there before the first control is made.
+  LoadCommonControls(ICC_STANDARD_CLASSES);
   RegisterClasses(instance);
   WNDCLASSEXA wc = {};
   wc.cbSize = sizeof wc;
@@ -622,7 +624,7 @@ Form* CreateMainForm(const WindowLayout& layout) {
       delete form;
       return nullptr;
     }
-    if (c.layout->kind == ControlKind::ComboBox) SetWindowSubclass(c.hwnd, ComboProc, 2, 0);
+    if (c.layout->kind == ControlKind::ComboBox) SubclassWindow(c.hwnd, ComboProc, 2, 0);
     if (c.layout->kind == ControlKind::EditBox) PrepareEditInput(c);
   }
   ApplyStacking(*form);

@@ -1,0 +1,44 @@
+#include "ui/common_controls_win.h"
+
+namespace {
+
+struct CommonControls {
+  decltype(&InitCommonControlsEx) initialise = nullptr;
+  decltype(&SetWindowSubclass) subclass = nullptr;
+  decltype(&DefSubclassProc) defaultProc = nullptr;
+};
+
+template <typename F>
+F EntryOf(HMODULE module, const char* name) {
+  return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
+}
+
+// The library stays loaded for the rest of the process, as the controls need it.
+const CommonControls& Library() {
+  static const CommonControls library = [] {
+    CommonControls c;
+    if (HMODULE module = LoadLibraryA("comctl32.dll")) {
+      c.initialise = EntryOf<decltype(c.initialise)>(module, "InitCommonControlsEx");
+      c.subclass = EntryOf<decltype(c.subclass)>(module, "SetWindowSubclass");
+      c.defaultProc = EntryOf<decltype(c.defaultProc)>(module, "DefSubclassProc");
+    }
+    return c;
+  }();
+  return library;
+}
+
+}  // namespace
+
+bool LoadCommonControls(DWORD classes) {
+  INITCOMMONCONTROLSEX icc = {sizeof icc, classes};
+  return Library().initialise && Library().initialise(&icc);
+}
+
+bool SubclassWindow(HWND hwnd, SUBCLASSPROC proc, UINT_PTR id, DWORD_PTR data) {
+  return Library().subclass && Library().subclass(hwnd, proc, id, data);
+}
+
+LRESULT DefaultSubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (!Library().defaultProc) return DefWindowProcA(hwnd, message, wParam, lParam);
+  return Library().defaultProc(hwnd, message, wParam, lParam);
+}

@@ -1,0 +1,15 @@
+#pragma once
+// The common controls library, loaded when the window is made rather than when the
+// process starts: a run from the command line needs none of it, and loading it (its
+// window classes registered, the display attached) is most of such a run's start.
+// Loaded by name, so that the manifest's version 6 is the one that comes.
+#include <windows.h>
+// commctrl.h needs the types of windows.h.
+#include <commctrl.h>
+
+// Loads the library once and registers these classes; false when it is not there.
+bool LoadCommonControls(DWORD classes);
+
+// SetWindowSubclass and DefSubclassProc of the loaded library.
+bool SubclassWindow(HWND hwnd, SUBCLASSPROC proc, UINT_PTR id, DWORD_PTR data);
+LRESULT DefaultSubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
