@@ -12,10 +12,13 @@
 #include <vector>
 
 #include "app/runtime.h"
+#include "bench/bench_support.h"
 #include "engine/arrange.h"
 #include "engine/search.h"
 
 namespace {
+
+using namespace bench;
 
 constexpr char kClassName[] = "QmBenchWindow";
 constexpr char kTitle[] = "bench";
@@ -24,116 +27,11 @@ constexpr int kRounds = 7;
 constexpr int32_t kCellWidth = 200;
 constexpr int32_t kCellHeight = 150;
 
-// Where every window waits between measurements: one spot, one size unlike the cell's,
-// so that each arrangement moves and resizes every window.
-constexpr int kParkX = 40;
-constexpr int kParkY = 40;
-constexpr int kParkWidth = 320;
-constexpr int kParkHeight = 240;
-
-int64_t Now() {
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return t.QuadPart;
-}
-
-double Milliseconds(int64_t from, int64_t to) {
-  LARGE_INTEGER f;
-  QueryPerformanceFrequency(&f);
-  return static_cast<double>(to - from) * 1000.0 / static_cast<double>(f.QuadPart);
-}
-
-double Median(std::vector<double> v) {
-  std::sort(v.begin(), v.end());
-  const size_t m = v.size() / 2;
-  return v.size() % 2 ? v[m] : (v[m - 1] + v[m]) / 2;
-}
-
-// One measured search and arrangement, split at the end of the search.
 struct Timing {
   double searchMs = 0;
   double arrangeMs = 0;
   double TotalMs() const { return searchMs + arrangeMs; }
 };
-
-// The window class of the benchmark, registered for the life of this object.
-class BenchClass {
- public:
-  BenchClass() {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = DefWindowProcA;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = kClassName;
-    registered_ = RegisterClassA(&wc) != 0;
-  }
-  ~BenchClass() {
-    if (registered_) UnregisterClassA(kClassName, GetModuleHandleA(nullptr));
-  }
-  BenchClass(const BenchClass&) = delete;
-  BenchClass& operator=(const BenchClass&) = delete;
-  bool registered() const { return registered_; }
-
- private:
-  bool registered_ = false;
-};
-
-// N visible top-level windows of the benchmark's class, destroyed with this object.
-class BenchWindows {
- public:
-  explicit BenchWindows(int count) {
-    handles_.reserve(static_cast<size_t>(count));
-    for (int i = 0; i < count; ++i) {
-      HWND h = CreateWindowExA(0, kClassName, kTitle, WS_OVERLAPPEDWINDOW | WS_VISIBLE, kParkX,
-                               kParkY, kParkWidth, kParkHeight, nullptr, nullptr,
-                               GetModuleHandleA(nullptr), nullptr);
-      if (!h) break;
-      handles_.push_back(h);
-    }
-  }
-  ~BenchWindows() {
-    for (HWND h : handles_) DestroyWindow(h);
-  }
-  BenchWindows(const BenchWindows&) = delete;
-  BenchWindows& operator=(const BenchWindows&) = delete;
-  const std::vector<HWND>& handles() const { return handles_; }
-
- private:
-  std::vector<HWND> handles_;
-};
-
-void PumpMessages() {
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
-}
-
-// Puts every window back into one known state: parked at one spot, the last created on
-// top (so each search finds them in the same order and each cell gets the same window),
-// the first one active, and nothing left in the queue.
-void Park(const std::vector<HWND>& handles) {
-  for (HWND h : handles)
-    SetWindowPos(h, HWND_TOP, kParkX, kParkY, kParkWidth, kParkHeight, SWP_NOACTIVATE);
-  SetActiveWindow(handles.front());
-  PumpMessages();
-  Sleep(20);
-  PumpMessages();
-}
-
-std::vector<RECT> Rects(const std::vector<HWND>& handles) {
-  std::vector<RECT> rects(handles.size());
-  for (size_t i = 0; i < handles.size(); ++i) GetWindowRect(handles[i], &rects[i]);
-  return rects;
-}
-
-bool SameRects(const std::vector<RECT>& a, const std::vector<RECT>& b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const RECT& x, const RECT& y) {
-    return x.left == y.left && x.top == y.top && x.right == y.right && x.bottom == y.bottom;
-  });
-}
 
 // (a) The program's own engine, as the arrange button drives it.
 Timing RunEngine(int32_t& found) {
@@ -213,7 +111,7 @@ struct Row {
 // destroys the windows again. False when the windows could not be made or a search did
 // not find all of them.
 bool Measure(int n, Row& row) {
-  BenchWindows windows(n);
+  Windows windows(n, kClassName, kTitle);
   const std::vector<HWND>& handles = windows.handles();
   if (static_cast<int>(handles.size()) != n) {
     std::printf("could not create %d windows (made %zu)\n", n, handles.size());
@@ -310,7 +208,7 @@ int main() {
   InitializeRuntime();
   int rc = 0;
   {
-    BenchClass windowClass;
+    WindowClass windowClass(kClassName, DefWindowProcA);
     if (!windowClass.registered()) {
       std::printf("could not register the window class %s\n", kClassName);
       rc = 1;

@@ -14,7 +14,11 @@
 #include <string>
 #include <vector>
 
+#include "bench/bench_support.h"
+
 namespace {
+
+using namespace bench;
 
 constexpr char kClassName[] = "QmRunTarget";
 constexpr char kTitle[] = "target";
@@ -23,36 +27,10 @@ constexpr int kPerRow = 4;
 constexpr int kRounds = 7;
 constexpr DWORD kRunTimeoutMs = 60000;
 
-// Where every target window waits between runs: one spot, one size unlike any cell's,
-// so that each run moves and resizes every window.
-constexpr int kParkX = 40;
-constexpr int kParkY = 40;
-constexpr int kParkWidth = 320;
-constexpr int kParkHeight = 240;
-
 // The outer size of Quiltmark's main window, which bare_window.exe copies.
 constexpr int kWindowWidth = 312;
 constexpr int kWindowHeight = 389;
 constexpr DWORD kPaintTimeoutMs = 20000;
-
-int64_t Now() {
-  LARGE_INTEGER t;
-  QueryPerformanceCounter(&t);
-  return t.QuadPart;
-}
-
-double Milliseconds(int64_t from, int64_t to) {
-  LARGE_INTEGER f;
-  QueryPerformanceFrequency(&f);
-  return static_cast<double>(to - from) * 1000.0 / static_cast<double>(f.QuadPart);
-}
-
-double Median(std::vector<double> v) {
-  if (v.empty()) return 0;
-  std::sort(v.begin(), v.end());
-  const size_t m = v.size() / 2;
-  return v.size() % 2 ? v[m] : (v[m - 1] + v[m]) / 2;
-}
 
 // The folder of this program, where the build puts Quiltmark.exe and the bare programs.
 std::string Folder() {
@@ -97,14 +75,6 @@ class Child {
   PROCESS_INFORMATION pi_{};
 };
 
-void PumpMessages() {
-  MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
-    TranslateMessage(&msg);
-    DispatchMessageA(&msg);
-  }
-}
-
 // ---- (a) a whole run over N windows ------------------------------------------------
 
 // Any size is allowed, so that even short cells land exactly as placed.
@@ -116,77 +86,6 @@ LRESULT CALLBACK TargetProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     return 0;
   }
   return DefWindowProcA(hwnd, message, wParam, lParam);
-}
-
-// The target windows' class, registered for the life of this object.
-class TargetClass {
- public:
-  TargetClass() {
-    WNDCLASSA wc{};
-    wc.lpfnWndProc = TargetProc;
-    wc.hInstance = GetModuleHandleA(nullptr);
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-    wc.lpszClassName = kClassName;
-    registered_ = RegisterClassA(&wc) != 0;
-  }
-  ~TargetClass() {
-    if (registered_) UnregisterClassA(kClassName, GetModuleHandleA(nullptr));
-  }
-  TargetClass(const TargetClass&) = delete;
-  TargetClass& operator=(const TargetClass&) = delete;
-  bool registered() const { return registered_; }
-
- private:
-  bool registered_ = false;
-};
-
-// N visible top-level target windows, destroyed with this object.
-class TargetWindows {
- public:
-  explicit TargetWindows(int count) {
-    handles_.reserve(static_cast<size_t>(count));
-    for (int i = 0; i < count; ++i) {
-      HWND h = CreateWindowExA(0, kClassName, kTitle, WS_OVERLAPPEDWINDOW | WS_VISIBLE, kParkX,
-                               kParkY, kParkWidth, kParkHeight, nullptr, nullptr,
-                               GetModuleHandleA(nullptr), nullptr);
-      if (!h) break;
-      handles_.push_back(h);
-    }
-  }
-  ~TargetWindows() {
-    for (HWND h : handles_) DestroyWindow(h);
-  }
-  TargetWindows(const TargetWindows&) = delete;
-  TargetWindows& operator=(const TargetWindows&) = delete;
-  const std::vector<HWND>& handles() const { return handles_; }
-
- private:
-  std::vector<HWND> handles_;
-};
-
-// Puts every window back into one known state: parked at one spot, the last created on
-// top (so each search finds them in the same order and each cell gets the same window),
-// the first one active, and nothing left in the queue.
-void Park(const std::vector<HWND>& handles) {
-  for (HWND h : handles)
-    SetWindowPos(h, HWND_TOP, kParkX, kParkY, kParkWidth, kParkHeight, SWP_NOACTIVATE);
-  SetActiveWindow(handles.front());
-  PumpMessages();
-  Sleep(20);
-  PumpMessages();
-}
-
-std::vector<RECT> Rects(const std::vector<HWND>& handles) {
-  std::vector<RECT> rects(handles.size());
-  for (size_t i = 0; i < handles.size(); ++i) GetWindowRect(handles[i], &rects[i]);
-  return rects;
-}
-
-bool SameRects(const std::vector<RECT>& a, const std::vector<RECT>& b) {
-  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const RECT& x, const RECT& y) {
-    return x.left == y.left && x.top == y.top && x.right == y.right && x.bottom == y.bottom;
-  });
 }
 
 // Starts a program and times it to its end. The targets live on this thread, so it
@@ -222,7 +121,7 @@ struct RunRow {
 // Creates N windows, runs a warm-up round and then kRounds rounds of both programs,
 // taking turns at going first. False when a run failed or moved nothing.
 bool MeasureRun(int n, RunRow& row) {
-  TargetWindows windows(n);
+  Windows windows(n, kClassName, kTitle);
   const std::vector<HWND>& handles = windows.handles();
   if (static_cast<int>(handles.size()) != n) {
     std::printf("could not create %d windows (made %zu)\n", n, handles.size());
@@ -545,7 +444,7 @@ void PrintStart(const StartProgram (&programs)[2]) {
 int main() {
   int rc = 0;
   {
-    TargetClass targetClass;
+    WindowClass targetClass(kClassName, TargetProc);
     if (!targetClass.registered()) {
       std::printf("could not register the window class %s\n", kClassName);
       rc = 1;

@@ -1,0 +1,118 @@
+#pragma once
+// What the benchmarks share: a clock, medians, and N windows of their own that are
+// parked at one spot between measurements.
+#include <windows.h>
+
+#include <algorithm>
+#include <cstdint>
+#include <vector>
+
+namespace bench {
+
+inline int64_t Now() {
+  LARGE_INTEGER t;
+  QueryPerformanceCounter(&t);
+  return t.QuadPart;
+}
+
+inline double Milliseconds(int64_t from, int64_t to) {
+  LARGE_INTEGER f;
+  QueryPerformanceFrequency(&f);
+  return static_cast<double>(to - from) * 1000.0 / static_cast<double>(f.QuadPart);
+}
+
+inline double Median(std::vector<double> v) {
+  if (v.empty()) return 0;
+  std::sort(v.begin(), v.end());
+  const size_t m = v.size() / 2;
+  return v.size() % 2 ? v[m] : (v[m - 1] + v[m]) / 2;
+}
+
+inline void PumpMessages() {
+  MSG msg;
+  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    TranslateMessage(&msg);
+    DispatchMessageA(&msg);
+  }
+}
+
+// Where every window waits between measurements: one spot, one size unlike any
+// cell's, so that each measurement moves and resizes every window.
+constexpr int kParkX = 40;
+constexpr int kParkY = 40;
+constexpr int kParkWidth = 320;
+constexpr int kParkHeight = 240;
+
+// A window class, registered for the life of this object.
+class WindowClass {
+ public:
+  WindowClass(const char* name, WNDPROC proc) : name_(name) {
+    WNDCLASSA wc{};
+    wc.lpfnWndProc = proc;
+    wc.hInstance = GetModuleHandleA(nullptr);
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
+    wc.lpszClassName = name;
+    registered_ = RegisterClassA(&wc) != 0;
+  }
+  ~WindowClass() {
+    if (registered_) UnregisterClassA(name_, GetModuleHandleA(nullptr));
+  }
+  WindowClass(const WindowClass&) = delete;
+  WindowClass& operator=(const WindowClass&) = delete;
+  bool registered() const { return registered_; }
+
+ private:
+  const char* name_;
+  bool registered_ = false;
+};
+
+// N visible top-level windows of a class, parked, destroyed with this object.
+class Windows {
+ public:
+  Windows(int count, const char* className, const char* title) {
+    handles_.reserve(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) {
+      HWND h = CreateWindowExA(0, className, title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, kParkX,
+                               kParkY, kParkWidth, kParkHeight, nullptr, nullptr,
+                               GetModuleHandleA(nullptr), nullptr);
+      if (!h) break;
+      handles_.push_back(h);
+    }
+  }
+  ~Windows() {
+    for (HWND h : handles_) DestroyWindow(h);
+  }
+  Windows(const Windows&) = delete;
+  Windows& operator=(const Windows&) = delete;
+  const std::vector<HWND>& handles() const { return handles_; }
+
+ private:
+  std::vector<HWND> handles_;
+};
+
+// Puts every window back into one known state: parked at one spot, the last created on
+// top (so each search finds them in the same order and each cell gets the same window),
+// the first one active, and nothing left in the queue.
+inline void Park(const std::vector<HWND>& handles) {
+  for (HWND h : handles)
+    SetWindowPos(h, HWND_TOP, kParkX, kParkY, kParkWidth, kParkHeight, SWP_NOACTIVATE);
+  SetActiveWindow(handles.front());
+  PumpMessages();
+  Sleep(20);
+  PumpMessages();
+}
+
+inline std::vector<RECT> Rects(const std::vector<HWND>& handles) {
+  std::vector<RECT> rects(handles.size());
+  for (size_t i = 0; i < handles.size(); ++i) GetWindowRect(handles[i], &rects[i]);
+  return rects;
+}
+
+inline bool SameRects(const std::vector<RECT>& a, const std::vector<RECT>& b) {
+  return std::equal(a.begin(), a.end(), b.begin(), b.end(), [](const RECT& x, const RECT& y) {
+    return x.left == y.left && x.top == y.top && x.right == y.right && x.bottom == y.bottom;
+  });
+}
+
+}  // namespace bench
