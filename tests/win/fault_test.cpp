@@ -3,8 +3,6 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
-#include <iterator>
 #include <string>
 
 #include "tests/win/win_support.h"
@@ -90,9 +88,7 @@ TEST(FaultReport, AFaultRunsTheShutdown) {
   for (const FaultCase& c : {kCases[0], kCases[4]}) {  // a division, an allocation
     std::remove(log.c_str());
     ExpectFaultReport(c, log.c_str());
-    std::ifstream in(log, std::ios::binary);
-    std::string text((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
-    EXPECT_EQ(text, "cleanup1 0 thread 1\nprobe freed\n") << c.mode;
+    EXPECT_EQ(ReadWholeFile(log), "cleanup1 0 thread 1\nprobe freed\n") << c.mode;
   }
   std::remove(log.c_str());
 }

@@ -3,19 +3,10 @@
 
 #include <cstdio>
 #include <cstring>
-#include <fstream>
-#include <sstream>
 
 #include "tests/win/win_support.h"
 
 namespace {
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 // Shutdown asked for on a worker thread runs on the main thread: the clean-up
 // routines run once each, in registration order, with their positions, and the
@@ -32,7 +23,8 @@ TEST(Runtime, ShutdownFromAnotherThreadAndWorkingDirectory) {
   EXPECT_EQ(child.Wait(), 7u);
   std::string folder = TestFolder();
   folder.pop_back();
-  EXPECT_EQ(ReadFile(log), "cwd " + folder + "\ncleanup1 0 thread 1\ncleanup2 1\nprobe freed\n");
+  EXPECT_EQ(ReadWholeFile(log),
+            "cwd " + folder + "\ncleanup1 0 thread 1\ncleanup2 1\nprobe freed\n");
   std::remove(log.c_str());
 }
 
@@ -56,7 +48,7 @@ TEST(Runtime, AProgramAtADriveRootWorksInTheRoot) {
     ASSERT_TRUE(child.Start("\"" + program + "\" shutdown \"" + log + "\"", temp));
     EXPECT_EQ(child.Wait(), 7u);
   }
-  std::string lines = ReadFile(log);
+  std::string lines = ReadWholeFile(log);
   EXPECT_EQ(lines.substr(0, lines.find('\n')), "cwd " + root);
   std::remove(log.c_str());
   DeleteFileA(program.c_str());

@@ -5,19 +5,10 @@
 #include <gtest/gtest.h>
 
 #include <cstdio>
-#include <fstream>
-#include <sstream>
 
 #include "tests/win/win_support.h"
 
 namespace {
-
-std::string ReadFile(const std::string& path) {
-  std::ifstream in(path, std::ios::binary);
-  std::stringstream s;
-  s << in.rdbuf();
-  return s.str();
-}
 
 // The window is known to the report, so its tag and its own element's tag follow
 // the location, both empty.
@@ -60,7 +51,7 @@ TEST(Start, FailedLoadsAndAWindowClosedWhileCreated) {
     }
     if (box.hwnd) PressButton(box.hwnd, IDOK);
     EXPECT_EQ(child.Wait(), c.exitCode);
-    EXPECT_EQ(ReadFile(log), c.events);
+    EXPECT_EQ(ReadWholeFile(log), c.events);
   }
   std::remove(log.c_str());
 }

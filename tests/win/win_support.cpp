@@ -3,6 +3,8 @@
 #include <gtest/gtest.h>
 
 #include <cstring>
+#include <fstream>
+#include <iterator>
 
 #include "app/runtime.h"
 
@@ -20,6 +22,11 @@ std::string TestFolder() {
   GetModuleFileNameA(nullptr, path, sizeof path);
   *(std::strrchr(path, '\\') + 1) = '\0';
   return path;
+}
+
+std::string ReadWholeFile(const std::string& path) {
+  std::ifstream in(path, std::ios::binary);
+  return std::string(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
 }
 
 Child::~Child() {

@@ -10,6 +10,9 @@
 // The folder of the running test program, with a final backslash.
 std::string TestFolder();
 
+// The whole content of a file, as bytes; empty when it cannot be read.
+std::string ReadWholeFile(const std::string& path);
+
 struct Child {
   PROCESS_INFORMATION pi{};
   ~Child();
