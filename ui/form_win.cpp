@@ -573,16 +573,8 @@ Form* CreateMainForm(const WindowLayout& layout) {
     wc.lpszClassName = kMainClass;
     if (!RegisterClassExA(&wc)) return nullptr;
   }
-  ScreenFacts screen;
-  screen.width = GetSystemMetrics(SM_CXSCREEN);
-  screen.height = GetSystemMetrics(SM_CYSCREEN);
-  RECT work{0, 0, screen.width, screen.height};
-  SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0);
-  screen.workLeft = work.left;
-  screen.workTop = work.top;
-  screen.workWidth = work.right - work.left;
-  screen.workHeight = work.bottom - work.top;
-  const WindowOrigin origin = CentredOnScreen(screen, layout.width, layout.height);
+  const WindowOrigin origin = CentredOnScreen(
+      GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), layout.width, layout.height);
   const int left = origin.left, top = origin.top;
   HWND hwnd =
       CreateWindowExA(0, kMainClass, layout.caption,

@@ -104,6 +104,6 @@ uint32_t NextInFocusCycle(uint32_t current, bool backward, bool (*canFocus)(uint
   return current && canFocus(current, context) ? current : 0;
 }
 
-WindowOrigin CentredOnScreen(const ScreenFacts& screen, int width, int height) {
-  return {(screen.width - width) / 2, (screen.height - height) / 2};
+WindowOrigin CentredOnScreen(int screenWidth, int screenHeight, int width, int height) {
+  return {(screenWidth - width) / 2, (screenHeight - height) / 2};
 }

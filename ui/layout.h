@@ -96,22 +96,15 @@ extern const size_t kFocusOrderCount;
 uint32_t NextInFocusCycle(uint32_t current, bool backward, bool (*canFocus)(uint32_t, void*),
                           void* context);
 
-// What the start knows of the primary screen: its size, and the part of it the
-// taskbar leaves free.
-struct ScreenFacts {
-  int width = 0, height = 0;
-  int workLeft = 0, workTop = 0, workWidth = 0, workHeight = 0;
-};
-
 // The top-left corner of a window of outer size width x height centred on the whole
-// screen, not on the work area: halves truncated toward zero and never clamped, so a
+// screen (not the work area): halves truncated toward zero and never clamped, so a
 // screen smaller than the window puts the window partly off it.
 struct WindowOrigin {
   int left = 0;
   int top = 0;
   bool operator==(const WindowOrigin&) const = default;
 };
-WindowOrigin CentredOnScreen(const ScreenFacts& screen, int width, int height);
+WindowOrigin CentredOnScreen(int screenWidth, int screenHeight, int width, int height);
 
 // Event numbers the program binds.
 constexpr int kEventCreated = 0;
