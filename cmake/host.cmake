@@ -27,24 +27,32 @@ target_compile_options(make_assets PRIVATE -Wall -Wextra)
 target_link_libraries(make_assets PRIVATE ZLIB::ZLIB)
 
 add_subdirectory(tests/unit)
+# The list of builds and the scripts' checks of it.
+add_test(NAME scripts.Builds COMMAND sh ${PROJECT_SOURCE_DIR}/tests/scripts/builds_test.sh)
+set_tests_properties(scripts.Builds PROPERTIES LABELS unit)
 if(QM_FUZZERS)
   add_subdirectory(tests/fuzz)
 endif()
 
 if(QM_WINDOWS_BUILD)
-  # Two Windows builds of the one tree: the 32-bit program (the product, in win/) and
-  # the same program built for x64 (in win64/), each with its own libpng and its own
-  # Wine tests, labelled x86 and x64.
+  # The Windows builds of the one tree (the 32-bit program, the product, and the same
+  # program built for x64), each with its own libpng and its own Wine tests labelled
+  # by its name. Which build is called what and lives where is scripts/builds.list.
   include(ExternalProject)
+  file(STRINGS ${PROJECT_SOURCE_DIR}/scripts/builds.list build_lines REGEX "^[^#]")
+  set(known "")
   set(win_tests "")
-  foreach(arch ${QM_WINDOWS_ARCHS})
-    if(arch STREQUAL "x86")
-      set(dir ${CMAKE_BINARY_DIR}/win)
-      set(toolchain mingw-i686.cmake)
-    else()
-      set(dir ${CMAKE_BINARY_DIR}/win64)
-      set(toolchain mingw-x86_64.cmake)
+  foreach(line ${build_lines})
+    string(REGEX MATCHALL "[^ \t]+" fields "${line}")
+    list(GET fields 0 arch)
+    list(GET fields 1 folder)
+    list(GET fields 2 triple)
+    list(APPEND known ${arch})
+    if(NOT arch IN_LIST QM_WINDOWS_ARCHS)
+      continue()
     endif()
+    set(dir ${CMAKE_BINARY_DIR}/${folder})
+    string(REGEX REPLACE "-.*" "" cpu ${triple})
     set(prefix ${CMAKE_BINARY_DIR}/deps/${arch}/prefix)
     add_custom_command(OUTPUT ${prefix}/lib/libpng16.a
       COMMAND sh ${PROJECT_SOURCE_DIR}/scripts/build-deps.sh ${CMAKE_BINARY_DIR} ${arch}
@@ -54,7 +62,7 @@ if(QM_WINDOWS_BUILD)
       SOURCE_DIR ${PROJECT_SOURCE_DIR}
       BINARY_DIR ${dir}
       CMAKE_ARGS
-        -DCMAKE_TOOLCHAIN_FILE=${PROJECT_SOURCE_DIR}/cmake/${toolchain}
+        -DCMAKE_TOOLCHAIN_FILE=${PROJECT_SOURCE_DIR}/cmake/mingw-${cpu}.cmake
         -DQM_DEPS_PREFIX=${prefix}
         -DQM_ARCH=${arch}
         -DCMAKE_BUILD_TYPE=${CMAKE_BUILD_TYPE}
@@ -62,7 +70,23 @@ if(QM_WINDOWS_BUILD)
       INSTALL_COMMAND ""
       USES_TERMINAL_BUILD ON
       DEPENDS qm_deps_${arch})
-    string(APPEND win_tests "subdirs(\"${dir}\")\n")
+    # The scripts start a build's programs only after its build finished since the
+    # last change to the sources (scripts/builds.sh).
+    ExternalProject_Add_Step(quiltmark_${arch} stamp
+      COMMAND ${CMAKE_COMMAND} -E touch ${dir}/.qm-built
+      DEPENDEES build ALWAYS ON)
+    # A build's tests join this run unless QM_TEST_BUILDS, set by scripts/test.sh,
+    # leaves it out: a plain ctest runs them all, and ctest's own -L, -LE and -R
+    # cannot undo the script's choice.
+    string(APPEND win_tests
+      "if(NOT DEFINED ENV{QM_TEST_BUILDS} OR \" \$ENV{QM_TEST_BUILDS} \" MATCHES \" ${arch} \")\n"
+      "  subdirs(\"${dir}\")\n"
+      "endif()\n")
+  endforeach()
+  foreach(arch ${QM_WINDOWS_ARCHS})
+    if(NOT arch IN_LIST known)
+      message(FATAL_ERROR "QM_WINDOWS_ARCHS: ${arch} is no build of scripts/builds.list (${known})")
+    endif()
   endforeach()
   # The Windows tests are registered in the sub-builds; pull them into this run.
   file(WRITE ${CMAKE_BINARY_DIR}/win-tests.cmake "${win_tests}")

@@ -1,26 +1,48 @@
 #!/bin/sh
 # Builds everything and runs the benchmarks under Wine on a virtual 1920x1080 display
 # of its own, which is torn down again however the run ends: the arrangement engine
-# in-process, then whole runs of Quiltmark.exe against bare programs.
+# in-process, then whole runs of Quiltmark.exe against bare programs. It runs them on
+# every build of scripts/builds.list that this machine runs (the 32-bit program, the
+# product, first), each with its own prefix and display, one after the other.
 # Usage: bench.sh (as root only while scripts/setup.sh finds something missing)
+#   QM_WINE_ARCHS="x86"   benchmarks only the builds it names
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build"
-state="$build/bench-wine"
-"$root/scripts/setup.sh"
-"$root/scripts/build.sh" "$build" >/dev/null
-# The 32-bit program where this machine runs it, else the 64-bit build.
-arch=$("$root/scripts/wine-archs.sh" --first)
-[ -n "$arch" ] || { echo "bench: Wine runs neither the 32-bit nor the 64-bit program here" >&2; exit 1; }
-if [ "$arch" = x64 ]; then win="$build/win64"; else win="$build/win"; fi
-trap '"$root/scripts/wine-down.sh" "$state" >/dev/null 2>&1 || true' EXIT INT TERM
-"$root/scripts/wine-up.sh" "$state" "$arch" >/dev/null
-QM_WINE_STATE=$state
-. "$root/scripts/wine-env.sh"
-# Wine's output goes through a file, never a pipe or $(...).
-"$QM_WINE" --version >"$state/wine-version" 2>&1 </dev/null
+QM_SCRIPTS="$root/scripts"
+. "$QM_SCRIPTS/builds.sh"
+wanted=$(qm_wanted_archs) || exit 2
+"$QM_SCRIPTS/setup.sh"
+"$QM_SCRIPTS/build.sh" "$build" >/dev/null
+archs=""
+for arch in $wanted; do
+    if qm_arch_runs "$arch"; then
+        archs="$archs $arch"
+    else
+        echo "bench: the $arch build does not run here; no figures for it"
+    fi
+done
+[ -n "$archs" ] || { echo "bench: Wine runs none of the builds $wanted here" >&2; exit 1; }
+
+state=""
+trap '[ -z "$state" ] || "$QM_SCRIPTS/wine-down.sh" "$state" >/dev/null 2>&1 || true' EXIT
+trap 'exit 130' INT TERM HUP
 cpu=$(grep -m1 '^model name' /proc/cpuinfo | cut -d: -f2- | sed 's/^ *//')
-echo "Machine: $(nproc) CPUs, $cpu, $(cat "$state/wine-version"), $arch build"
-"$root/scripts/wine-run.sh" "$state" "$win/arrange_bench.exe"
-echo
-"$root/scripts/wine-run.sh" "$state" "$win/process_bench.exe"
+for arch in $archs; do
+    qm_require_built "$root" "$build" "$arch"
+    qm_build "$arch"
+    win="$build/$QM_FOLDER"
+    state="$win/wine-bench"
+    "$QM_SCRIPTS/wine-up.sh" "$state" "$arch" >/dev/null
+    QM_WINE_STATE=$state
+    . "$QM_SCRIPTS/wine-env.sh"
+    # Wine's output goes through a file, never a pipe or $(...).
+    "$QM_WINE" --version >"$state/wine-version" 2>&1 </dev/null
+    echo "== The $arch build ($win): $(nproc) CPUs, $cpu, $(cat "$state/wine-version")"
+    "$QM_SCRIPTS/wine-run.sh" "$state" "$win/arrange_bench.exe"
+    echo
+    "$QM_SCRIPTS/wine-run.sh" "$state" "$win/process_bench.exe"
+    echo
+    "$QM_SCRIPTS/wine-down.sh" "$state" >/dev/null 2>&1 || true
+    state=""
+done

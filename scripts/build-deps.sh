@@ -1,15 +1,14 @@
 #!/bin/sh
 # Builds libpng for one Windows target from Debian's own source package and installs
 # it into <build>/deps/<arch>/prefix. zlib comes from libz-mingw-w64-dev.
-# Usage: build-deps.sh <build-dir> <x86|x64>
+# Usage: build-deps.sh <build-dir> <arch>
 set -eu
 build=$(realpath -m "${1:?build dir}")
-arch=${2:?arch: x86 or x64}
-case $arch in
-    x86) triple=i686-w64-mingw32 ;;
-    x64) triple=x86_64-w64-mingw32 ;;
-    *) echo "build-deps: unknown arch $arch" >&2; exit 2 ;;
-esac
+arch=${2:?arch: a build of scripts/builds.list}
+QM_SCRIPTS=$(cd "$(dirname "$0")" && pwd)
+. "$QM_SCRIPTS/builds.sh"
+qm_build "$arch" || exit 2
+triple=$QM_TRIPLE
 deps="$build/deps"
 prefix="$deps/$arch/prefix"
 [ -f "$prefix/lib/libpng16.a" ] && [ -f "$prefix/include/png.h" ] && exit 0

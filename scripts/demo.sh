@@ -1,6 +1,6 @@
 #!/bin/sh
 # Shows Quiltmark at work without a display of your own: on a 1920x1080 virtual
-# display and Wine prefix of its own (build/demo-wine), the demo driver scatters six
+# display and Wine prefix of its own (wine-demo in the build's folder), the demo driver scatters six
 # sample windows, then types into Quiltmark's window and clicks it, as a person
 # would, to arrange them by size and then two a row. It saves a screenshot of the
 # whole screen before and after each arrangement. The display and Wine are torn down
@@ -10,27 +10,28 @@
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=$(realpath -m "${1:-$root/docs}")
-# On the 64-bit build where the kernel refuses 32-bit programs.
-arch=$("$root/scripts/wine-archs.sh" --first)
-[ -n "$arch" ] || { echo "demo: Wine runs neither the 32-bit nor the 64-bit program here" >&2; exit 1; }
-if [ "$arch" = x64 ]; then win="$root/build/win64"; else win="$root/build/win"; fi
+QM_SCRIPTS="$root/scripts"
+. "$QM_SCRIPTS/builds.sh"
+# The 32-bit program where it runs, else the 64-bit build.
+arch=$(qm_first_runnable)
+[ -n "$arch" ] || { echo "demo: Wine runs none of the builds here" >&2; exit 1; }
+qm_require_built "$root" "$root/build" "$arch"
+qm_build "$arch"
+win="$root/build/$QM_FOLDER"
 dir="$win/tests/e2e"
-for exe in "$win/Quiltmark.exe" "$dir/sample_windows.exe" "$dir/demo_driver.exe"; do
-    [ -f "$exe" ] || { echo "demo: $exe is missing; run scripts/build.sh" >&2; exit 1; }
-done
-
-state="$root/build/demo-wine"
+state="$win/wine-demo"
 shots="$state/shots"
 mkdir -p "$state" "$out"
-trap '"$root/scripts/wine-down.sh" "$state" >/dev/null 2>&1 || true' EXIT INT TERM
-"$root/scripts/wine-up.sh" "$state" "$arch" >"$state/up.log" 2>&1 ||
+trap '"$QM_SCRIPTS/wine-down.sh" "$state" >/dev/null 2>&1 || true' EXIT
+trap 'exit 130' INT TERM HUP
+"$QM_SCRIPTS/wine-up.sh" "$state" "$arch" >"$state/up.log" 2>&1 ||
     { cat "$state/up.log" >&2; exit 1; }
 
 # The driver saves its screenshots in its working folder. Its output (and Wine's)
 # goes to a file, never a pipe.
 rm -rf "$shots"
 mkdir -p "$shots"
-(cd "$shots" && "$root/scripts/wine-run.sh" "$state" "$dir/demo_driver.exe") \
+(cd "$shots" && "$QM_SCRIPTS/wine-run.sh" "$state" "$dir/demo_driver.exe") \
     >"$state/driver.log" 2>&1 && rc=0 || rc=$?
 if [ "$rc" -ne 0 ]; then
     cat "$state/driver.log" >&2

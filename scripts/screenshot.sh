@@ -1,23 +1,27 @@
 #!/bin/sh
 # Takes a picture of Quiltmark's main window as it first appears, on a 1920x1080
-# virtual display and Wine prefix of its own (build/shot-wine), which are torn down
+# virtual display and Wine prefix of its own (wine-shot in the build's folder), torn down
 # again however the script ends. Build first (scripts/build.sh).
 # Usage: screenshot.sh <out.png>
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=$(realpath -m "${1:?usage: screenshot.sh <out.png>}")
-arch=$("$root/scripts/wine-archs.sh" --first)
-[ -n "$arch" ] || { echo "screenshot: Wine runs neither the 32-bit nor the 64-bit program here" >&2; exit 1; }
-if [ "$arch" = x64 ]; then exe="$root/build/win64/Quiltmark.exe"; else exe="$root/build/win/Quiltmark.exe"; fi
-state="$root/build/shot-wine"
-[ -f "$exe" ] || { echo "screenshot: $exe is missing; run scripts/build.sh" >&2; exit 1; }
+QM_SCRIPTS="$root/scripts"
+. "$QM_SCRIPTS/builds.sh"
+arch=$(qm_first_runnable)
+[ -n "$arch" ] || { echo "screenshot: Wine runs none of the builds here" >&2; exit 1; }
+qm_require_built "$root" "$root/build" "$arch"
+qm_build "$arch"
+exe="$root/build/$QM_FOLDER/Quiltmark.exe"
+state="$root/build/$QM_FOLDER/wine-shot"
 
 mkdir -p "$state"
-trap '"$root/scripts/wine-down.sh" "$state" >/dev/null 2>&1 || true' EXIT INT TERM
-"$root/scripts/wine-up.sh" "$state" "$arch" >"$state/up.log" 2>&1 ||
+trap '"$QM_SCRIPTS/wine-down.sh" "$state" >/dev/null 2>&1 || true' EXIT
+trap 'exit 130' INT TERM HUP
+"$QM_SCRIPTS/wine-up.sh" "$state" "$arch" >"$state/up.log" 2>&1 ||
     { cat "$state/up.log" >&2; exit 1; }
 QM_WINE_STATE=$state
-. "$root/scripts/wine-env.sh"
+. "$QM_SCRIPTS/wine-env.sh"
 
 # Detached, with its output in a file: a pipe handed to Wine would never close.
 setsid "$QM_WINE" "$exe" >"$state/quiltmark.log" 2>&1 </dev/null &

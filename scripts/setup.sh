@@ -22,10 +22,13 @@ need=""
 have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok installed"; }
 
 # wine32 is installed everywhere, even where the kernel refuses 32-bit programs:
-# the tests find out by trying which builds run.
-PKGS="g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix libz-mingw-w64-dev \
-wine wine32:i386 wine64 xvfb xauth locales cmake googletest clang imagemagick \
-fonts-wqy-microhei dpkg-dev x11-utils zlib1g-dev libpng-dev"
+# the tests find out by trying which builds run. The host build's compiler is g++
+# (clang++ rejects the program's -fexec-charset=GBK), and make runs its build;
+# clang with its sanitizer and fuzzing runtime builds the fuzzers. apt installs no
+# recommended packages here, so each of them is named.
+PKGS="gcc g++ make cmake g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix libz-mingw-w64-dev \
+wine wine32:i386 wine64 xvfb xauth locales googletest clang libclang-rt-14-dev imagemagick \
+fonts-wqy-microhei dpkg-dev xz-utils x11-utils zlib1g-dev libpng-dev"
 
 for p in $PKGS; do have_pkg "$p" || need="$need $p"; done
 

@@ -1,41 +1,137 @@
 #!/bin/sh
 # Everything a fresh Debian 12 machine needs, the build, and every test: host unit
-# tests under the sanitizers, fuzzers, and the Windows tests under Wine and Xvfb, on
-# the 32-bit program and on its 64-bit build (labels x86 and x64), or on the 64-bit
-# build alone where the kernel refuses 32-bit programs.
-# Usage: test.sh [extra ctest arguments]
-#   QM_WINE_ARCHS=x64 test.sh   takes the 64-bit-only path on any machine
+# tests under the sanitizers, fuzzers, and the Windows tests under Wine and Xvfb of
+# every build of scripts/builds.list that this machine runs (labels x86 and x64).
+# The last line counts what ran and passed under each label; a build that runs here
+# but ran no test is a failure.
+# Usage: test.sh [extra ctest arguments, e.g. -L unit]
+#   QM_WINE_ARCHS="x64"   tests only the builds it names (x86, x64, or both)
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 build="$root/build"
-"$root/scripts/setup.sh"
-"$root/scripts/build.sh" "$build"
+QM_SCRIPTS="$root/scripts"
+. "$QM_SCRIPTS/builds.sh"
+# A bad QM_WINE_ARCHS stops the run before anything is installed or built.
+wanted=$(qm_wanted_archs) || exit 2
+given=$#
 
-archs=$("$root/scripts/wine-archs.sh")
-skip=""
-case " $archs " in
-    *" x86 "*" x64 "*) echo "test: Windows tests on the 32-bit and the 64-bit build" ;;
-    *" x64 "*)
+# Each long step runs in a process group of its own, so that when this script is
+# stopped it can stop the step with everything the step started; the Wine and Xvfb
+# processes of the tests are ended through their state folders.
+child=""
+cleanup() {
+    for arch in $(qm_builds); do
+        qm_build "$arch"
+        "$QM_SCRIPTS/wine-down.sh" "$build/$QM_FOLDER/wine" >/dev/null 2>&1 || true
+    done
+}
+stop() {
+    trap '' INT TERM HUP
+    [ -z "$child" ] || { kill -TERM -- "-$child" 2>/dev/null; wait "$child" 2>/dev/null; }
+    cleanup
+    echo "test: stopped" >&2
+    exit 143
+}
+trap stop INT TERM HUP
+trap cleanup EXIT
+step() {
+    setsid "$@" &
+    child=$!
+    wait "$child" && rc=0 || rc=$?
+    child=""
+    return "$rc"
+}
+
+"$QM_SCRIPTS/setup.sh"
+step "$QM_SCRIPTS/build.sh" "$build"
+
+# Why a build's Wine cannot run here, in words; empty when it runs.
+why_not() {
+    qm_build "$1"
+    [ -x "$QM_LOADER" ] || { echo "$QM_LOADER is not installed"; return; }
+    # The loader prints its version and starts no wineserver: safe to capture.
+    "$QM_LOADER" --version >"$build/loader-$1.log" 2>&1 && return
+    if grep -q "Exec format error" "$build/loader-$1.log"; then
+        echo "the kernel refuses its programs: Exec format error"
+    else
+        echo "$QM_LOADER fails: $(head -n1 "$build/loader-$1.log")"
+    fi
+}
+
+tested=""
+for arch in $(qm_builds); do
+    case " $wanted " in
+        *" $arch "*) ;;
+        *) eval "note_$arch=\"\$arch: not run (QM_WINE_ARCHS=\$QM_WINE_ARCHS)\""; continue ;;
+    esac
+    reason=$(why_not "$arch")
+    if [ -n "$reason" ]; then
         if [ -n "${QM_WINE_ARCHS:-}" ]; then
-            echo "test: Windows tests on the 64-bit build only (QM_WINE_ARCHS=$QM_WINE_ARCHS)"
-        else
-            echo "test: Windows tests on the 64-bit build only: the kernel refuses 32-bit programs"
+            echo "test: QM_WINE_ARCHS names $arch, but its Wine does not run here: $reason" >&2
+            exit 1
         fi
-        skip=x86 ;;
-    *" x86 "*)
-        echo "test: Windows tests on the 32-bit build only: the 64-bit Wine does not run here"
-        skip=x64 ;;
-    *)
-        echo "test: neither the 32-bit nor the 64-bit Wine runs on this machine" >&2
-        echo "test: (tried /usr/lib/wine/wine and /usr/lib/wine/wine64); no Windows test can run" >&2
-        exit 1 ;;
-esac
-
-# Whatever happens to ctest, no Xvfb or Wine process of this run outlives it.
-trap '"$root/scripts/wine-down.sh" "$build/win/wine" >/dev/null 2>&1 || true
-      "$root/scripts/wine-down.sh" "$build/win64/wine" >/dev/null 2>&1 || true' EXIT INT TERM
-if [ -n "$skip" ]; then
-    ctest --test-dir "$build" --output-on-failure -j2 -LE "$skip" "$@"
-else
-    ctest --test-dir "$build" --output-on-failure -j2 "$@"
+        echo "test: the $arch build's tests cannot run here: $reason"
+        eval "note_$arch=\"\$arch: not run (\$reason)\""
+        continue
+    fi
+    qm_require_built "$root" "$build" "$arch" || exit 1
+    tested="${tested:+$tested }$arch"
+done
+if [ -z "$tested" ]; then
+    echo "test: Wine runs none of the builds here ($(qm_builds)); no Windows test can run" >&2
+    exit 1
 fi
+echo "test: Windows tests of the builds: $tested"
+
+# Only the chosen builds' tests exist for this ctest run (cmake/host.cmake reads
+# QM_TEST_BUILDS), so no -L, -LE or -R given here can bring back or cancel that.
+export QM_TEST_BUILDS=" $tested "
+results="$build/test-results.xml"
+rm -f "$results"
+step ctest --test-dir "$build" --output-on-failure --no-tests=error -j2 \
+    --output-junit "$results" "$@" && rc=0 || rc=$?
+
+# Counts per label, from the tests each label holds and the results ctest wrote.
+labels="unit"
+grep -q '^QM_FUZZERS:BOOL=ON' "$build/CMakeCache.txt" && labels="$labels fuzz"
+labels="$labels $(qm_builds)"
+summary=""
+for label in $labels; do
+    eval "note=\${note_$label:-}"
+    if [ -n "$note" ]; then
+        summary="$summary; $note"
+        continue
+    fi
+    ctest --test-dir "$build" -N -L "^$label\$" >"$build/tests-$label.txt"
+    counts=$(awk '
+        FNR == NR { if ($1 == "Test" && $2 ~ /^#/) want[$3] = 1; next }
+        /<testcase / {
+            name = $0; sub(/.*<testcase name="/, "", name); sub(/".*/, "", name)
+            status = $0; sub(/.* status="/, "", status); sub(/".*/, "", status)
+            current = (name in want) ? name : ""
+            if (current != "") { if (status == "run") pass++; else if (status == "fail") fail++; else notrun[current] = 1 }
+            next
+        }
+        current != "" && /<skipped message="SKIP_RETURN_CODE/ { skip++; delete notrun[current] }
+        END {
+            other = 0; for (n in notrun) other++
+            printf "%d %d %d %d\n", pass, fail, skip, other
+        }' "$build/tests-$label.txt" "$results" 2>/dev/null || echo "0 0 0 0")
+    set -- $counts
+    text="$label: $1 passed"
+    [ "$2" -eq 0 ] || text="$text, $2 failed"
+    [ "$3" -eq 0 ] || text="$text, $3 skipped"
+    [ "$4" -eq 0 ] || text="$text, $4 not run"
+    if [ "$1" -eq 0 ] && [ "$2" -eq 0 ]; then
+        if [ "$given" -gt 0 ]; then
+            text="$label: 0 run (left out by the arguments)"
+        else
+            text="$label: 0 run"
+            echo "test: no test of label $label ran" >&2
+            rc=1
+        fi
+    fi
+    summary="${summary:+$summary; }$text"
+done
+echo "$summary"
+exit "$rc"

@@ -1,25 +1,21 @@
 # Sourced: the Wine environment of one state folder (a private prefix and, once
-# started, a display). The folder remembers which build it serves (x86: a 32-bit
-# prefix and loader; x64: a 64-bit prefix and loader); QM_WINE_ARCH names it for a
-# folder that does not know yet. Afterwards "$QM_WINE" runs a Windows program.
-# Usage: QM_WINE_STATE=<state-dir>; . wine-env.sh
+# started, a display). The folder remembers which build it serves in its file
+# "arch"; QM_WINE_ARCH names it for a folder that does not know yet. The loader and
+# the prefix's WINEARCH come from scripts/builds.list. Afterwards "$QM_WINE" runs a
+# Windows program of that build.
+# Usage: QM_WINE_STATE=<state-dir>; . wine-env.sh   (QM_SCRIPTS: the scripts folder)
 QM_WINE_STATE=$(realpath -m "${QM_WINE_STATE:?state dir}")
 if [ -z "${QM_WINE_ARCH:-}" ] && [ -f "$QM_WINE_STATE/arch" ]; then
     QM_WINE_ARCH=$(cat "$QM_WINE_STATE/arch")
 fi
-QM_WINE_ARCH=${QM_WINE_ARCH:-x86}
+: "${QM_WINE_ARCH:?wine-env: $QM_WINE_STATE serves no build yet (no arch file)}"
+. "${QM_SCRIPTS:?the scripts folder}/builds.sh"
+qm_build "$QM_WINE_ARCH" || return 1 2>/dev/null || exit 1
 # The loaders are called directly: /usr/bin/wine picks the 32-bit one whenever it is
 # installed, even on a kernel that cannot run it.
-case $QM_WINE_ARCH in
-    x64)
-        export WINEARCH=win64
-        export WINELOADER=/usr/lib/wine/wine64
-        ;;
-    *)
-        export WINEARCH=win32
-        export WINELOADER=/usr/lib/wine/wine
-        ;;
-esac
+export WINEARCH=$QM_WINEARCH
+export WINELOADER=$QM_LOADER
+export WINESERVER="$(dirname "$QM_LOADER")/wineserver"
 QM_WINE=$WINELOADER
 export WINEPREFIX="$QM_WINE_STATE/prefix"
 export WINEDLLOVERRIDES="mscoree,mshtml="

@@ -2,11 +2,11 @@
 # Runs a Windows program in the test environment and returns its exit code.
 # Wine's output goes to a file first: a pipe handed to Wine would be inherited by
 # the wineserver and never close. Usage: wine-run.sh <state-dir> <program.exe> [args]
-here=$(cd "$(dirname "$0")" && pwd)
+QM_SCRIPTS=$(cd "$(dirname "$0")" && pwd)
 state=$1
 shift
 QM_WINE_STATE=$state
-. "$here/wine-env.sh"
+. "$QM_SCRIPTS/wine-env.sh"
 log=$(mktemp "$QM_WINE_STATE/run.XXXXXX")
 "$QM_WINE" "$@" >"$log" 2>&1 </dev/null
 rc=$?

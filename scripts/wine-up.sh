@@ -1,21 +1,24 @@
 #!/bin/sh
-# Starts the test environment: a private Wine prefix (made once), a 1920x1080x24
-# Xvfb display and a persistent wineserver. Checks that Wine runs with ANSI code
-# page 936. Usage: wine-up.sh <state-dir> <x86|x64> [acp-check.exe]
+# Starts the test environment of one build: a private Wine prefix (made once, for
+# that build alone), a 1920x1080x24 Xvfb display and a persistent wineserver. Checks
+# that Wine runs with ANSI code page 936. Usage: wine-up.sh <state-dir> <arch> [acp-check.exe]
 set -eu
-here=$(cd "$(dirname "$0")" && pwd)
+QM_SCRIPTS=$(cd "$(dirname "$0")" && pwd)
 state=$(realpath -m "$1")
-arch=${2:?arch: x86 or x64}
+arch=${2:?arch: a build of scripts/builds.list}
+. "$QM_SCRIPTS/builds.sh"
+qm_build "$arch"
 mkdir -p "$state"
-"$here/wine-down.sh" "$state" >/dev/null 2>&1 || true
+"$QM_SCRIPTS/wine-down.sh" "$state" >/dev/null 2>&1 || true
 echo "$arch" >"$state/arch"
 QM_WINE_STATE=$state
 QM_WINE_ARCH=$arch
-. "$here/wine-env.sh"
+. "$QM_SCRIPTS/wine-env.sh"
 
 # Xvfb picks a free display number itself and writes it to the file once it accepts
 # connections, so two runs starting side by side cannot pick the same one. Detached,
-# with its own output file, so that no pipe of the caller stays open.
+# with its own output file, so that no pipe of the caller stays open; that file is
+# also how wine-down.sh knows the process is the one started here.
 rm -f "$state/displayfd"
 setsid Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp -ac \
     3>"$state/displayfd" >"$state/xvfb.log" 2>&1 </dev/null &
@@ -31,16 +34,10 @@ done
 echo ":$n" >"$state/display"
 export DISPLAY=":$n"
 
-if [ ! -f "$WINEPREFIX/.qm-ready" ]; then
-    rm -rf "$WINEPREFIX"
-    "$QM_WINE" wineboot -i >"$state/wineboot.log" 2>&1 </dev/null
-    # Without a window manager Wine otherwise waits for windows moved off screen.
-    "$QM_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >>"$state/wineboot.log" 2>&1 </dev/null
-    wineserver -w
-    touch "$WINEPREFIX/.qm-ready"
-fi
-# One wineserver for the whole run, started detached for the same reason as Xvfb.
-setsid wineserver -p >"$state/wineserver.log" 2>&1 </dev/null &
+"$QM_SCRIPTS/wine-prefix.sh" "$state" "$arch"
+# One wineserver for the whole run. It detaches itself and returns once it is
+# listening, so the first program below finds it and starts no server of its own.
+"$WINESERVER" -p >"$state/wineserver.log" 2>&1 </dev/null
 
 if [ $# -ge 3 ]; then
     if ! "$QM_WINE" "$3" >"$state/acp.log" 2>&1 </dev/null; then
@@ -51,4 +48,4 @@ if [ $# -ge 3 ]; then
     fi
     cat "$state/acp.log"
 fi
-echo "wine-up: display :$n, prefix $WINEPREFIX"
+echo "wine-up: display :$n, prefix $WINEPREFIX ($arch)"

@@ -1,0 +1,83 @@
+# Sourced: the Windows builds of scripts/builds.list, and which of them this machine
+# can run. Every script that builds, starts or tests a Windows program asks here.
+#   qm_builds                 every build's arch, in the list's order
+#   qm_build ARCH             sets QM_FOLDER, QM_TRIPLE, QM_LOADER, QM_WINEARCH and
+#                             QM_SHIPPED for ARCH; fails for a name not in the list
+#   qm_wanted_archs           the builds QM_WINE_ARCHS names (all when it is unset or empty),
+#                             in the list's order; fails with a message on a bad value
+#   qm_arch_runs ARCH         whether Wine runs ARCH's programs on this machine
+#   qm_first_runnable         the first wanted build that runs here (the 32-bit
+#                             product where it runs), or nothing
+#   qm_require_built ROOT BUILD ARCH   fails with a message unless ARCH is built in
+#                             BUILD and nothing in ROOT's sources is newer
+# Usage: QM_SCRIPTS=<the scripts folder>; . "$QM_SCRIPTS/builds.sh"
+QM_BUILDS_LIST="${QM_SCRIPTS:?the scripts folder}/builds.list"
+
+qm_builds() {
+    sed -e 's/#.*//' "$QM_BUILDS_LIST" | awk 'NF { printf "%s%s", sep, $1; sep = " " } END { print "" }'
+}
+
+qm_build() {
+    # shellcheck disable=SC2046
+    set -- "$1" $(sed -e 's/#.*//' "$QM_BUILDS_LIST" | awk -v a="$1" '$1 == a { print $2, $3, $4, $5, $6 }')
+    [ $# -eq 6 ] || { echo "builds: no build called '$1' in $QM_BUILDS_LIST" >&2; return 1; }
+    QM_FOLDER=$2 QM_TRIPLE=$3 QM_LOADER=$4 QM_WINEARCH=$5 QM_SHIPPED=$6
+}
+
+qm_wanted_archs() {
+    all=$(qm_builds)
+    [ -n "${QM_WINE_ARCHS:-}" ] || { echo "$all"; return 0; }
+    for word in $QM_WINE_ARCHS; do
+        case " $all " in
+            *" $word "*) ;;
+            *)
+                echo "builds: QM_WINE_ARCHS='$QM_WINE_ARCHS': '$word' is no build;" \
+                    "allowed are $(echo "$all" | sed 's/ /, /g'), or several of them separated by spaces" >&2
+                return 2 ;;
+        esac
+    done
+    wanted=""
+    for arch in $all; do
+        for word in $QM_WINE_ARCHS; do
+            [ "$word" = "$arch" ] && { wanted="${wanted:+$wanted }$arch"; break; }
+        done
+    done
+    [ -n "$wanted" ] || {
+        echo "builds: QM_WINE_ARCHS is set but names no build; allowed are $(echo "$all" | sed 's/ /, /g')" >&2
+        return 2
+    }
+    echo "$wanted"
+}
+
+# A loader prints its version without starting a wineserver, so this is safe to run
+# anywhere. Where the kernel has 32-bit emulation switched off, exec of the i386
+# loader fails with "Exec format error"; decide by trying, not by reading uname.
+qm_arch_runs() {
+    qm_build "$1" || return 1
+    "$QM_LOADER" --version >/dev/null 2>&1
+}
+
+qm_first_runnable() {
+    wanted=$(qm_wanted_archs) || return 2
+    for arch in $wanted; do
+        if qm_arch_runs "$arch"; then echo "$arch"; return 0; fi
+    done
+    echo ""
+}
+
+# A build counts as built once its sub-build has finished (the host build touches
+# <folder>/.qm-built after it) and no source of the program changed since.
+qm_require_built() {
+    qm_build "$3" || return 1
+    stamp="$2/$QM_FOLDER/.qm-built"
+    if [ ! -f "$stamp" ]; then
+        echo "builds: the $3 build is not built ($2/$QM_FOLDER); run scripts/build.sh" >&2
+        return 1
+    fi
+    newer=$(find "$1" \( -path "$1/build" -o -path "$1/.git" -o -path "$1/docs" -o -path "$1/scripts" \) -prune \
+        -o -type f ! -name '*.md' -newer "$stamp" -print 2>/dev/null | head -n1)
+    if [ -n "$newer" ]; then
+        echo "builds: the $3 build is older than $newer; run scripts/build.sh" >&2
+        return 1
+    fi
+}

@@ -1,0 +1,28 @@
+#!/bin/sh
+# Makes the private Wine prefix of one state folder for one build, once, and leaves
+# it be afterwards. A prefix made for the other build (a state folder reused, a tree
+# copied from another machine) would stop Wine with "WINEARCH set to ... but ... is a
+# 32-bit installation"; it is made anew instead. Run with the display that the
+# programs will use (DISPLAY), or none.
+# Usage: wine-prefix.sh <state-dir> <arch>
+set -eu
+QM_SCRIPTS=$(cd "$(dirname "$0")" && pwd)
+state=$(realpath -m "$1")
+arch=${2:?arch: a build of scripts/builds.list}
+mkdir -p "$state"
+echo "$arch" >"$state/arch"
+QM_WINE_STATE=$state
+QM_WINE_ARCH=$arch
+. "$QM_SCRIPTS/wine-env.sh"
+if [ -f "$WINEPREFIX/.qm-ready" ] && [ "$(cat "$WINEPREFIX/.qm-arch" 2>/dev/null)" = "$arch" ]; then
+    exit 0
+fi
+"$WINESERVER" -k >/dev/null 2>&1 || true
+rm -rf "$WINEPREFIX"
+"$QM_WINE" wineboot -i >"$state/wineboot.log" 2>&1 </dev/null
+# Without a window manager Wine otherwise waits for windows moved off screen.
+"$QM_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >>"$state/wineboot.log" 2>&1 </dev/null
+# The registry is on disk once the server that wineboot started has ended.
+"$WINESERVER" -w
+echo "$arch" >"$WINEPREFIX/.qm-arch"
+touch "$WINEPREFIX/.qm-ready"
