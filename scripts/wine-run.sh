@@ -12,4 +12,6 @@ log=$(mktemp "$QM_WINE_STATE/run.XXXXXX")
 rc=$?
 cat "$log"
 rm -f "$log"
+# A program that dies before it flushes leaves no output; say at least how it ended.
+[ "$rc" -eq 0 ] || echo "wine-run: $1 ended with exit code $rc" >&2
 exit $rc
