@@ -30,8 +30,25 @@ class OwnedHandle {
 
 inline BOOL WINAPI DeleteFont(HFONT f) { return DeleteObject(f); }
 inline BOOL WINAPI DeleteBrush(HBRUSH b) { return DeleteObject(b); }
+inline BOOL WINAPI DeleteBitmap(HBITMAP b) { return DeleteObject(b); }
 
 using FontHandle = OwnedHandle<HFONT, DeleteFont>;
 using BrushHandle = OwnedHandle<HBRUSH, DeleteBrush>;
+using BitmapHandle = OwnedHandle<HBITMAP, DeleteBitmap>;
+using MemoryDcHandle = OwnedHandle<HDC, DeleteDC>;
 using IconHandle = OwnedHandle<HICON, DestroyIcon>;
 using CursorHandle = OwnedHandle<HCURSOR, DestroyCursor>;
+
+// An object selected into a device context for one scope, the old one put back at
+// its end.
+class ScopedSelect {
+ public:
+  ScopedSelect(HDC dc, HGDIOBJ object) : dc_(dc), old_(SelectObject(dc, object)) {}
+  ScopedSelect(const ScopedSelect&) = delete;
+  ScopedSelect& operator=(const ScopedSelect&) = delete;
+  ~ScopedSelect() { SelectObject(dc_, old_); }
+
+ private:
+  HDC dc_;
+  HGDIOBJ old_;
+};

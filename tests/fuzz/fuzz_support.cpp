@@ -2,8 +2,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/fault.h"
-#include "app/memory.h"
+#include "base/fault.h"
+#include "base/memory.h"
 
 void* HeapPortAlloc(size_t size) { return std::malloc(size ? size : 1); }
 void* HeapPortRealloc(void* block, size_t size) { return std::realloc(block, size ? size : 1); }

@@ -3,8 +3,8 @@
 // window queries.
 #include <windows.h>
 
-#include "app/application.h"
-#include "app/text.h"
+#include "base/application.h"
+#include "base/text.h"
 
 int GetScreenWidth();
 int GetScreenHeight();
@@ -16,6 +16,10 @@ HWND GetControlHandle(ControlRef ref);
 
 HWND CaptureMouse(HWND hwnd);  // the previous capture window, or null
 int ReleaseMouseCapture();
+
+// The text of a window of this process (a control), read directly; the empty text
+// when it has none.
+Text GetControlText(HWND hwnd);
 
 // The title of a window of any process; empty when it is no window, has no title or
 // does not answer within a second.
