@@ -30,7 +30,8 @@ Text GetWindowTextOf(HWND hwnd);
 // could not be read; true with the empty text for no window or an empty title.
 bool ReadWindowTitle(HWND hwnd, DWORD ms, Text& title);
 
-// The class name, at most 258 characters; never null, "" when the query fails.
+// The class name, at most kMaxClassNameLength characters; never null, "" when the
+// query fails.
 Text GetWindowClassName(HWND hwnd);
 
 // The window under the mouse pointer, preferring the smallest visible sibling below
@@ -39,3 +40,5 @@ HWND GetWindowUnderCursor();
 
 // The longest title GetWindowTextOf reads.
 constexpr int kMaxWindowTextLength = 65535;
+// The longest class name GetWindowClassName reads (the system allows 256).
+constexpr int kMaxClassNameLength = 258;

@@ -85,9 +85,9 @@ Text GetWindowTextOf(HWND hwnd) {
 }
 
 Text GetWindowClassName(HWND hwnd) {
-  auto* block = static_cast<char*>(AllocBlock(259));
+  auto* block = static_cast<char*>(AllocBlock(kMaxClassNameLength + 1));
   block[0] = '\0';
-  GetClassNameA(hwnd, block, 259);
+  GetClassNameA(hwnd, block, kMaxClassNameLength + 1);
   return Text(block);
 }
 

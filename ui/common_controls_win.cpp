@@ -36,7 +36,7 @@ bool LoadCommonControls(DWORD classes) {
   return Library().initialise && Library().initialise(&icc);
 }
 
-bool SubclassWindow(HWND hwnd, SUBCLASSPROC proc, UINT_PTR id, DWORD_PTR data) {
+bool SubclassControl(HWND hwnd, SUBCLASSPROC proc, UINT_PTR id, DWORD_PTR data) {
   return Library().subclass && Library().subclass(hwnd, proc, id, data);
 }
 

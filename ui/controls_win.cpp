@@ -152,8 +152,8 @@ bool CreateControl(Form& form, ControlState& c, HINSTANCE instance, bool& common
       }
       break;
     }
-    case ControlKind::GroupBox: SubclassWindow(c.hwnd, ContainerProc, 1, 0); break;
-    case ControlKind::TabControl: SubclassWindow(c.hwnd, ContainerProc, 1, 1); break;
+    case ControlKind::GroupBox: SubclassControl(c.hwnd, ContainerProc, 1, 0); break;
+    case ControlKind::TabControl: SubclassControl(c.hwnd, ContainerProc, 1, 1); break;
     default: break;
   }
   return true;
@@ -184,7 +184,7 @@ bool CreateControls(Form& form, HINSTANCE instance) {
   bool commonControlsReady = false;
   for (ControlState& c : form.controls) {
     if (!CreateControl(form, c, instance, commonControlsReady)) return false;
-    if (c.layout->kind == ControlKind::ComboBox) SubclassWindow(c.hwnd, ComboProc, 2, 0);
+    if (c.layout->kind == ControlKind::ComboBox) SubclassControl(c.hwnd, ComboProc, 2, 0);
     if (c.layout->kind == ControlKind::EditBox) PrepareEditInput(c);
   }
   ApplyStacking(form);

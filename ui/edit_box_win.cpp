@@ -83,7 +83,7 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
 // A box that holds numbers has no input method: its characters come as plain keys,
 // and composing text there could only be refused.
 void PrepareEditInput(const ControlState& c) {
-  SubclassWindow(c.hwnd, EditProc, 3, 0);
+  SubclassControl(c.hwnd, EditProc, 3, 0);
   if (FiltersInput(c.inputMode)) ImmAssociateContext(c.hwnd, nullptr);
 }
 

@@ -28,13 +28,14 @@ class OwnedHandle {
   H h_ = nullptr;
 };
 
-inline BOOL WINAPI DeleteFont(HFONT f) { return DeleteObject(f); }
-inline BOOL WINAPI DeleteBrush(HBRUSH b) { return DeleteObject(b); }
-inline BOOL WINAPI DeleteBitmap(HBITMAP b) { return DeleteObject(b); }
+// Named apart from the macros of <windowsx.h>, which would otherwise rewrite them.
+inline BOOL WINAPI DeleteFontObject(HFONT f) { return DeleteObject(f); }
+inline BOOL WINAPI DeleteBrushObject(HBRUSH b) { return DeleteObject(b); }
+inline BOOL WINAPI DeleteBitmapObject(HBITMAP b) { return DeleteObject(b); }
 
-using FontHandle = OwnedHandle<HFONT, DeleteFont>;
-using BrushHandle = OwnedHandle<HBRUSH, DeleteBrush>;
-using BitmapHandle = OwnedHandle<HBITMAP, DeleteBitmap>;
+using FontHandle = OwnedHandle<HFONT, DeleteFontObject>;
+using BrushHandle = OwnedHandle<HBRUSH, DeleteBrushObject>;
+using BitmapHandle = OwnedHandle<HBITMAP, DeleteBitmapObject>;
 using MemoryDcHandle = OwnedHandle<HDC, DeleteDC>;
 using IconHandle = OwnedHandle<HICON, DestroyIcon>;
 using CursorHandle = OwnedHandle<HCURSOR, DestroyCursor>;
