@@ -1,3 +1,5 @@
+// The command line's arguments, read without <windows.h>, and the texts a run from
+// it writes.
 #include "app/command_line.h"
 
 #include <algorithm>
@@ -105,14 +107,8 @@ std::string UsageText() {
 }
 
 std::string RefusalText(ArrangeRefusal refusal) {
-  switch (refusal) {
-    case ArrangeRefusal::kNoCondition: return "请至少提供一个窗口查找条件！\r\n";
-    case ArrangeRefusal::kWidth: return "窗口宽度无效\r\n";
-    case ArrangeRefusal::kHeight: return "窗口高度无效\r\n";
-    case ArrangeRefusal::kPerRow: return "排列数量无效\r\n";
-    case ArrangeRefusal::kNone: break;
-  }
-  return "";
+  const char* message = RefusalMessage(refusal);
+  return message ? std::string(message) + "\r\n" : "";
 }
 
 std::string ListLine(int32_t number, const std::string& className, const std::string& title,

@@ -6,7 +6,7 @@
 
 #include "app/command_line.h"
 #include "app/runtime.h"
-#include "app/services.h"
+#include "base/services.h"
 #include "engine/arrange.h"
 
 namespace {
@@ -78,12 +78,13 @@ int Run(const CommandLine& cmd, Console& console) {
     console.Err("匹配的窗口都已关闭或没有响应\r\n");
     return kExitNoWindow;
   }
-  std::vector<Placement> plan = PlanArrangement(cmd.request, area, list.Count());
+  // The very plan that Arrange would apply.
+  const ArrangementPlan plan = PlanArrangement(cmd.request, area, list.Count());
   for (int32_t i = 1; i <= list.Count(); ++i) {
     auto hwnd =
         reinterpret_cast<HWND>(static_cast<intptr_t>(ReadArrayElement(list.get(), i, 0, 0)));
     console.Out(ListLine(i, GetWindowClassName(hwnd).c_str(), GetWindowTextOf(hwnd).c_str(),
-                         plan[static_cast<size_t>(i - 1)]));
+                         plan.cells[static_cast<size_t>(i - 1)]));
   }
   return kExitArranged;
 }

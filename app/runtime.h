@@ -1,13 +1,14 @@
 #pragma once
-// The life of the process: set-up, message loop and shutdown.
-#include "app/application.h"
+// The life of the program at the top: start-up with its window, the message loop,
+// and the run from the command line. The process's own set-up and shutdown are the
+// floor's (base/process.h, base/shutdown.h).
+#include "base/application.h"
+#include "base/shutdown.h"
 
 // Without windows (a run from the command line) there is no hidden owner window and
 // no window layout: the run shows nothing and has one thread.
 void InitializeRuntime(bool withWindows = true);
-void RegisterCleanup(ExitCallback routine);
 void RunMessageLoop();
-void ShutdownRuntime(int exitCode);
 
 // The program's start routine; always returns 0.
 int ProgramStart();
@@ -15,7 +16,3 @@ int ProgramStart();
 // A start with arguments: arranges (or lists) as they say, with no window, and
 // returns the exit code (app/command_line.h).
 int RunFromCommandLine(int argc, char** argv);
-
-// The private message that hands a shutdown requested on another thread to the
-// main thread.
-constexpr unsigned kShutdownMessage = 0x83E7;

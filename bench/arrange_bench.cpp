@@ -39,7 +39,10 @@ Timing RunEngine(int32_t& found) {
   WindowList list;
   FindMatchingWindows(kClassName, nullptr, list);
   const int64_t t1 = Now();
-  ArrangeBySize(list, kCellWidth, kCellHeight);
+  ArrangeRequest request;
+  request.width = kCellWidth;
+  request.height = kCellHeight;
+  Arrange(list, request, ComputeWorkArea());
   const int64_t t2 = Now();
   found = list.Count();
   return {Milliseconds(t0, t1), Milliseconds(t1, t2)};

@@ -1,14 +1,13 @@
 # Sources shared by both builds. The pure layer never includes <windows.h>, so it
 # builds into the program and into the host tests alike.
 set(QM_PURE_SOURCES
-  app/application.cpp
-  app/value.cpp
-  app/text.cpp
-  app/arith.cpp
-  app/memory.cpp
-  app/fault_text.cpp
-  app/msgbox_rules.cpp
-  app/command_line.cpp
+  base/application.cpp
+  base/value.cpp
+  base/text.cpp
+  base/arith.cpp
+  base/memory.cpp
+  base/fault_text.cpp
+  base/msgbox_rules.cpp
   ui/layout.cpp
   ui/keys.cpp
   ui/edit_rules.cpp
@@ -16,23 +15,30 @@ set(QM_PURE_SOURCES
   ui/picture.cpp
   engine/grid.cpp
   engine/request.cpp
+  app/command_line.cpp
 )
 set(QM_WIN_SOURCES
-  app/heap_win.cpp
-  app/new_win.cpp
-  app/fault_win.cpp
-  app/sysfn_win.cpp
-  app/services_win.cpp
-  app/runtime_win.cpp
-  app/command_line_win.cpp
+  base/heap_win.cpp
+  base/new_win.cpp
+  base/fault_win.cpp
+  base/sysfn_win.cpp
+  base/services_win.cpp
+  base/process_win.cpp
+  base/shutdown_win.cpp
   engine/search_win.cpp
   engine/arrange_win.cpp
+  engine/capture_win.cpp
   ui/form_win.cpp
+  ui/controls_win.cpp
+  ui/edit_box_win.cpp
+  ui/picture_win.cpp
+  ui/main_window_win.cpp
   ui/common_controls_win.cpp
   ui/pretranslate_win.cpp
   ui/handlers_win.cpp
   ui/properties_win.cpp
-  engine/capture_win.cpp
+  app/runtime_win.cpp
+  app/command_line_win.cpp
 )
 
 # Warnings and character sets common to every target of ours.

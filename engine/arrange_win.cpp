@@ -1,20 +1,17 @@
+// Arranging on the screen: the taskbar and the work area read from the system, the
+// windows the request names, and the plan applied to them, one window at a time.
 #include <windows.h>
 // shellapi.h needs the types of windows.h.
 #include <shellapi.h>
 
-#include "app/services.h"
-#include "app/sysfn.h"
+#include "base/services.h"
+#include "base/sysfn.h"
 #include "engine/arrange.h"
 
 namespace {
 
-// The fault locations of one arrangement's list reads and calls.
-struct ApplySites {
-  int32_t routine;
-  int32_t showRead;  // the list read that feeds ShowWindow, and that call
-  int32_t moveRead;  // the list read that feeds SetWindowPos
-  int32_t move;      // the SetWindowPos call
-};
+// The taskbar query's fault site.
+constexpr FaultLocation kTaskbarQuerySite = {67174794, 0};
 
 // A window of another thread that the system calls hung: showing or moving it would
 // wait for that thread. A window of this thread is handled by direct calls, however
@@ -50,36 +47,13 @@ TaskbarRect GetTaskbarRect() {
   APPBARDATA query = {};
   query.cbSize = sizeof query;
   static_assert(sizeof(void*) != 4 || sizeof(APPBARDATA) == 36, "the shell expects 36 bytes");
-  CallSystemFunction(kSHAppBarMessage, {67174794, 0}, ABM_GETTASKBARPOS, &query);
+  CallSystemFunction(kSHAppBarMessage, kTaskbarQuerySite, ABM_GETTASKBARPOS, &query);
   return {query.rc.left, query.rc.top, query.rc.right, query.rc.bottom};
 }
 
 WorkArea ComputeWorkArea() {
   TaskbarRect bar = GetTaskbarRect();
   return ComputeWorkAreaFrom(GetScreenWidth(), GetScreenHeight(), bar);
-}
-
-int32_t ArrangeBySize(const WindowList& list, const WorkArea& area, int32_t cellWidth,
-                      int32_t cellHeight) {
-  int32_t n = list.Count();
-  std::vector<Placement> plan = PlanBySize(area, n, cellWidth, cellHeight);
-  return ApplyPlan(list, plan, {67174679, 2048, 2086, 2134});
-}
-
-int32_t ArrangeByRowCount(const WindowList& list, const WorkArea& area, int32_t perRow,
-                          bool keepSize) {
-  int32_t n = list.Count();
-  std::vector<Placement> plan = PlanByRowCount(area, n, perRow, keepSize);
-  if (keepSize) return ApplyPlan(list, plan, {67174688, 2420, 2592, 2640});
-  return ApplyPlan(list, plan, {67174688, 2420, 2485, 2533});
-}
-
-void ArrangeBySize(const WindowList& list, int32_t cellWidth, int32_t cellHeight) {
-  ArrangeBySize(list, ComputeWorkArea(), cellWidth, cellHeight);
-}
-
-void ArrangeByRowCount(const WindowList& list, int32_t perRow, bool keepSize) {
-  ArrangeByRowCount(list, ComputeWorkArea(), perRow, keepSize);
 }
 
 bool FindRequestedWindows(const ArrangeRequest& request, WindowList& list) {
@@ -89,7 +63,6 @@ bool FindRequestedWindows(const ArrangeRequest& request, WindowList& list) {
 }
 
 int32_t Arrange(const WindowList& list, const ArrangeRequest& request, const WorkArea& area) {
-  if (request.method == ArrangeMethod::kBySize)
-    return ArrangeBySize(list, area, request.width, request.height);
-  return ArrangeByRowCount(list, area, request.perRow, request.keepSize);
+  const ArrangementPlan plan = PlanArrangement(request, area, list.Count());
+  return ApplyPlan(list, plan.cells, plan.sites);
 }

@@ -3,7 +3,7 @@
 // The tool only finds the window; what the window's fields show is up to its caller.
 #include <windows.h>
 
-#include "app/text.h"
+#include "base/text.h"
 
 // The outermost window under the pointer where the button was let go.
 struct CapturedWindow {

@@ -1,11 +1,17 @@
-#include "app/services.h"
-#include "app/sysfn.h"
+// The capture tool's press and release: the window under the pointer, its title,
+// class and rectangle.
+#include "base/services.h"
+#include "base/sysfn.h"
 #include "engine/capture.h"
+
+// The fault sites of the tool's system calls.
+constexpr FaultLocation kParentQuerySite = {67174861, 47};
+constexpr FaultLocation kRectQuerySite = {67174580, 434};
 
 HWND GetTopLevelWindow(HWND hwnd) {
   // GetParent also steps from an owned pop-up to its owner.
   for (;;) {
-    uintptr_t parent = CallSystemFunction(kGetParent, {67174861, 47}, hwnd);
+    uintptr_t parent = CallSystemFunction(kGetParent, kParentQuerySite, hwnd);
     if (!parent) return hwnd;
     hwnd = reinterpret_cast<HWND>(parent);
   }
@@ -28,6 +34,6 @@ CapturedWindow FinishCapture() {
   POINT at;
   if (GetCursorPos(&at)) SetCursorPos(at.x, at.y);
   found.className = GetWindowClassName(found.hwnd);
-  CallSystemFunction(kGetWindowRect, {67174580, 434}, found.hwnd, &found.rect);
+  CallSystemFunction(kGetWindowRect, kRectQuerySite, found.hwnd, &found.rect);
   return found;
 }

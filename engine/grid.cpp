@@ -1,9 +1,10 @@
+// The work area and the grid plan, worked out without <windows.h>.
 #include "engine/grid.h"
 
 #include <algorithm>
 
-#include "app/arith.h"
-#include "app/value.h"
+#include "base/arith.h"
+#include "base/value.h"
 
 namespace {
 

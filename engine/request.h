@@ -22,11 +22,30 @@ struct ArrangeRequest {
 // The first input an arrangement refuses, in the order the window asks for them.
 enum class ArrangeRefusal { kNone, kNoCondition, kWidth, kHeight, kPerRow };
 
+// What the window's box and the command line say of a refusal; null for kNone.
+const char* RefusalMessage(ArrangeRefusal refusal);
+
+// The fault locations of one arrangement routine's list reads and calls.
+struct ApplySites {
+  int32_t routine;
+  int32_t showRead;  // the list read that feeds ShowWindow, and that call
+  int32_t moveRead;  // the list read that feeds SetWindowPos
+  int32_t move;      // the SetWindowPos call
+};
+
+// One arrangement, decided in full before any window is touched: where each window
+// goes, and the fault sites of the routine that places them.
+struct ArrangementPlan {
+  std::vector<Placement> cells;
+  ApplySites sites;
+};
+
 // A search needs a class or a title; the method's numbers must be above 0, and a row
 // cannot hold more windows than the work area has pixels across (its cells would be
 // 0 wide). Only the numbers of the chosen method are looked at.
 ArrangeRefusal CheckArrangeRequest(const ArrangeRequest& request, const WorkArea& area);
 
-// Where each of `windowCount` windows goes, for a request that passed the checks.
-std::vector<Placement> PlanArrangement(const ArrangeRequest& request, const WorkArea& area,
-                                       int32_t windowCount);
+// Where each of `windowCount` windows goes, for a request that passed the checks: the
+// one choice of method for the button, the command line and its --list alike.
+ArrangementPlan PlanArrangement(const ArrangeRequest& request, const WorkArea& area,
+                                int32_t windowCount);

@@ -2,7 +2,7 @@
 // Finding the top-level windows to arrange.
 #include <cstdint>
 
-#include "app/memory.h"
+#include "base/memory.h"
 
 // An ordered list of window handles, owned for one arrangement: a one-dimensional
 // array block that starts as the constant empty array.

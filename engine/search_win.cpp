@@ -1,7 +1,12 @@
+// The window search: every top-level window whose class and title match, collected
+// in the system's order before anything is moved.
 #include <windows.h>
 
-#include "app/sysfn.h"
+#include "base/sysfn.h"
 #include "engine/search.h"
+
+// The fault site of the search's system call.
+constexpr FaultLocation kFindWindowSite = {67174419, 73};
 
 void WindowList::Append(int32_t handle) {
   MakeArrayPrivate(4, block_);
@@ -19,7 +24,7 @@ bool FindMatchingWindows(const char* className, const char* title, WindowList& l
   uintptr_t after = 0;
   for (;;) {
     uintptr_t h =
-        CallSystemFunction(kFindWindowExA, {67174419, 73}, nullptr, after, className, title);
+        CallSystemFunction(kFindWindowExA, kFindWindowSite, nullptr, after, className, title);
     if (!h) break;
     // A window handle has 32 significant bits on x64 as well: the list keeps them, and
     // the arrangement sign-extends them back.

@@ -1,3 +1,5 @@
+// The common controls library, loaded by name on first use, and the few entries of
+// it the window calls.
 #include "ui/common_controls_win.h"
 
 namespace {
@@ -9,7 +11,7 @@ struct CommonControls {
 };
 
 template <typename F>
-F EntryOf(HMODULE module, const char* name) {
+F ExportOf(HMODULE module, const char* name) {
   return reinterpret_cast<F>(reinterpret_cast<void*>(GetProcAddress(module, name)));
 }
 
@@ -18,9 +20,9 @@ const CommonControls& Library() {
   static const CommonControls library = [] {
     CommonControls c;
     if (HMODULE module = LoadLibraryA("comctl32.dll")) {
-      c.initialise = EntryOf<decltype(c.initialise)>(module, "InitCommonControlsEx");
-      c.subclass = EntryOf<decltype(c.subclass)>(module, "SetWindowSubclass");
-      c.defaultProc = EntryOf<decltype(c.defaultProc)>(module, "DefSubclassProc");
+      c.initialise = ExportOf<decltype(c.initialise)>(module, "InitCommonControlsEx");
+      c.subclass = ExportOf<decltype(c.subclass)>(module, "SetWindowSubclass");
+      c.defaultProc = ExportOf<decltype(c.defaultProc)>(module, "DefSubclassProc");
     }
     return c;
   }();
@@ -34,7 +36,7 @@ bool LoadCommonControls(DWORD classes) {
   return Library().initialise && Library().initialise(&icc);
 }
 
-bool SubclassWindow(HWND hwnd, SUBCLASSPROC proc, UINT_PTR id, DWORD_PTR data) {
+bool SubclassControl(HWND hwnd, SUBCLASSPROC proc, UINT_PTR id, DWORD_PTR data) {
   return Library().subclass && Library().subclass(hwnd, proc, id, data);
 }
 

@@ -11,5 +11,5 @@
 bool LoadCommonControls(DWORD classes);
 
 // SetWindowSubclass and DefSubclassProc of the loaded library.
-bool SubclassWindow(HWND hwnd, SUBCLASSPROC proc, UINT_PTR id, DWORD_PTR data);
+bool SubclassControl(HWND hwnd, SUBCLASSPROC proc, UINT_PTR id, DWORD_PTR data);
 LRESULT DefaultSubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);

@@ -1,3 +1,4 @@
+// The mouse-pointer property's value read as a cursor file or a stock pointer.
 #include "ui/cursor_file.h"
 
 namespace {

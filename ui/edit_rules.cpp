@@ -1,3 +1,4 @@
+// The edit box's input modes: the characters each takes and the text it leaves.
 #include "ui/edit_rules.h"
 
 #include <algorithm>
@@ -7,7 +8,7 @@
 #include <cstdlib>
 #include <cstring>
 
-#include "app/value.h"
+#include "base/value.h"
 
 namespace {
 

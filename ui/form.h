@@ -1,6 +1,7 @@
 #pragma once
 // The main window at run time: its controls' live windows and stored properties,
-// event raising, keyboard pre-translation and focus.
+// event raising, focus, and what the window's rooms (controls_win, edit_box_win,
+// picture_win, main_window_win) tell each other.
 #include <windows.h>
 
 #include <cstdint>
@@ -9,6 +10,7 @@
 
 #include "ui/handles.h"
 #include "ui/layout.h"
+#include "ui/loop.h"
 #include "ui/picture.h"
 
 struct ControlState {
@@ -85,20 +87,20 @@ bool RaiseEvent(EventRecord& record);
 bool RaiseControlEvent(const ControlState& control, int event,
                        std::initializer_list<int32_t> args = {});
 
+// Raises one of the window's own events; true when a handler returned false.
+bool RaiseWindowEvent(Form& form, int event);
+
 // The loaded main window, or null.
 Form* LoadedForm(uint32_t windowId = kMainWindowId);
 ControlState* FindControl(Form& form, uint32_t id);
 ControlState* ControlOfWindow(Form& form, HWND hwnd);
 
-// Puts the layouts into the runtime's window list (nothing is created yet).
-void PrepareWindowLayouts();
-
-// Creates and shows the start window; a failure is fatal.
-void LoadStartWindow(uint32_t windowId);
-
-// The window's own handling of a message before it is dispatched; true when the
-// message was consumed.
-bool PreTranslateMessage(MSG& msg);
+// The record of a top-level window of ours; null before it is attached and after
+// the window's last message.
+Form* FormOf(HWND hwnd);
+// The record of a control's window, found through its top-level window; null for a
+// window that is no control of a loaded form.
+ControlState* ControlAt(HWND hwnd);
 
 // Shows or hides a control by its visible flag; a control on a page that is not
 // showing stays hidden.
@@ -118,3 +120,31 @@ void RunAfterMessage(Form& form, DeferredRoutine routine, uint32_t argument);
 
 // The focus moves to the next or previous control of the cycle.
 void MoveFocus(Form& form, bool backward);
+// The focus goes to the first control of the cycle that can take it.
+void FocusFirstControl(Form& form);
+
+// ---- between the window's rooms --------------------------------------------------
+
+// Posted to a combo box once its list has closed on a choice.
+constexpr UINT kItemChosenMessage = WM_APP + 0x2711;
+// Posted to the main window to run the routine a handler left for the message loop.
+constexpr UINT kDeferredMessage = WM_APP + 0x0B;
+
+// A layout colour as the system takes it (kButtonFace resolved).
+COLORREF ResolveColour(uint32_t colour);
+
+// Creates every control of the form from its layout, stacked and shown as the layout
+// says; false when one of them could not be made (the caller destroys the window).
+bool CreateControls(Form& form, HINSTANCE instance);
+
+// Shows the current page's controls of a page container and hides the other pages'.
+void LayOutPages(Form& form, const ControlState& container);
+
+// The edit box's own input handling, set up on each new window of the box.
+void PrepareEditInput(const ControlState& c);
+// Leaving a numeric field rewrites its text as the number it holds.
+void NormaliseEdit(ControlState& c);
+
+// The window class of the picture box, registered once per process.
+extern const char kPictureClass[];
+void RegisterPictureClass(HINSTANCE instance);

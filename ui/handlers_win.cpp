@@ -1,7 +1,7 @@
 // The event handlers of the main window and the table that binds them.
-#include "app/msgbox.h"
-#include "app/services.h"
 #include "assets/embedded.h"
+#include "base/msgbox.h"
+#include "base/services.h"
 #include "engine/arrange.h"
 #include "engine/capture.h"
 #include "ui/form.h"
@@ -47,14 +47,15 @@ bool OnSearchFieldLostFocus(EventRecord& e) {
   return false;
 }
 
+// The message of a field's refusal is the one the command line writes too.
 struct NumericField {
   uint32_t id;
-  const char* message;
+  ArrangeRefusal refusal;
   const char* title;
 };
-const NumericField kWidth = {编辑框_窗口宽度, "窗口宽度无效", "无效宽度"};
-const NumericField kHeight = {编辑框_窗口高度, "窗口高度无效", "无效高度"};
-const NumericField kPerRow = {编辑框_单行数量, "排列数量无效", "无效数量"};
+const NumericField kWidth = {编辑框_窗口宽度, ArrangeRefusal::kWidth, "无效宽度"};
+const NumericField kHeight = {编辑框_窗口高度, ArrangeRefusal::kHeight, "无效高度"};
+const NumericField kPerRow = {编辑框_单行数量, ArrangeRefusal::kPerRow, "无效数量"};
 
 // Tells the user, empties the field and gives it the focus back. One refusal at a
 // time: while its box is up no other field is checked, and a press that a control of
@@ -66,7 +67,7 @@ void RefuseField(const NumericField& field) {
   form->refusing = true;
   HWND tracking = GetCapture();
   if (tracking && IsChild(form->hwnd, tracking)) SendMessageA(tracking, WM_CANCELMODE, 0, 0);
-  if (ShowError(field.message, field.title)) {
+  if (ShowError(RefusalMessage(field.refusal), field.title)) {
     WriteText(field.id, kEditContent, CharFromCode(0).get());
     SetControlFocus({kMainWindowId, field.id});
   }
@@ -84,6 +85,10 @@ void RefuseFieldLater(uint32_t id) {
   if (const NumericField* field = NumericFieldOf(id)) RefuseField(*field);
 }
 
+// A field's number, read as the handlers read any control (its content property, a
+// text block) and converted as the runtime converts any text: full-width digits,
+// typed with a Chinese input method, fold to ASCII first, then the leading integer
+// counts. The arrangement takes this integer unchanged down to SetWindowPos.
 int32_t FieldValue(uint32_t id) { return ToInteger(Value(ReadText(id, kEditContent))); }
 
 // The field loses the focus in the middle of another control's taking it (a Tab, a
@@ -172,7 +177,7 @@ bool OnArrangeClicked(EventRecord&) {
   switch (CheckArrangeRequest(request, area)) {
     case ArrangeRefusal::kNone: break;
     case ArrangeRefusal::kNoCondition:
-      if (ShowError("请至少提供一个窗口查找条件！", "无效条件"))
+      if (ShowError(RefusalMessage(ArrangeRefusal::kNoCondition), "无效条件"))
         SetControlFocus({kMainWindowId, 编辑框_窗口标题});
       return false;
     case ArrangeRefusal::kWidth: RefuseField(kWidth); return false;

@@ -28,10 +28,28 @@ class OwnedHandle {
   H h_ = nullptr;
 };
 
-inline BOOL WINAPI DeleteFont(HFONT f) { return DeleteObject(f); }
-inline BOOL WINAPI DeleteBrush(HBRUSH b) { return DeleteObject(b); }
+// Named apart from the macros of <windowsx.h>, which would otherwise rewrite them.
+inline BOOL WINAPI DeleteFontObject(HFONT f) { return DeleteObject(f); }
+inline BOOL WINAPI DeleteBrushObject(HBRUSH b) { return DeleteObject(b); }
+inline BOOL WINAPI DeleteBitmapObject(HBITMAP b) { return DeleteObject(b); }
 
-using FontHandle = OwnedHandle<HFONT, DeleteFont>;
-using BrushHandle = OwnedHandle<HBRUSH, DeleteBrush>;
+using FontHandle = OwnedHandle<HFONT, DeleteFontObject>;
+using BrushHandle = OwnedHandle<HBRUSH, DeleteBrushObject>;
+using BitmapHandle = OwnedHandle<HBITMAP, DeleteBitmapObject>;
+using MemoryDcHandle = OwnedHandle<HDC, DeleteDC>;
 using IconHandle = OwnedHandle<HICON, DestroyIcon>;
 using CursorHandle = OwnedHandle<HCURSOR, DestroyCursor>;
+
+// An object selected into a device context for one scope, the old one put back at
+// its end.
+class ScopedSelect {
+ public:
+  ScopedSelect(HDC dc, HGDIOBJ object) : dc_(dc), old_(SelectObject(dc, object)) {}
+  ScopedSelect(const ScopedSelect&) = delete;
+  ScopedSelect& operator=(const ScopedSelect&) = delete;
+  ~ScopedSelect() { SelectObject(dc_, old_); }
+
+ private:
+  HDC dc_;
+  HGDIOBJ old_;
+};

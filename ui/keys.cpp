@@ -1,3 +1,4 @@
+// The key codes the common events report.
 #include "ui/keys.h"
 
 int32_t EventKeyCode(int32_t virtualKey) {

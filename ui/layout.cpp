@@ -1,3 +1,4 @@
+// The main window's layout tables, and the few routines that read them.
 #include "ui/layout.h"
 
 #include <cstring>
@@ -106,4 +107,18 @@ uint32_t NextInFocusCycle(uint32_t current, bool backward, bool (*canFocus)(uint
 
 WindowOrigin CentredOnScreen(int screenWidth, int screenHeight, int width, int height) {
   return {(screenWidth - width) / 2, (screenHeight - height) / 2};
+}
+
+std::vector<std::string> LayoutLines(const char* text) {
+  std::vector<std::string> out;
+  if (!text) return out;
+  const char* start = text;
+  for (const char* p = text;; ++p) {
+    if (*p == '\n' || !*p) {
+      out.emplace_back(start, p);
+      if (!*p) break;
+      start = p + 1;
+    }
+  }
+  return out;
 }

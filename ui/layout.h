@@ -4,6 +4,8 @@
 // bindings. Plain tables, no <windows.h>.
 #include <cstddef>
 #include <cstdint>
+#include <string>
+#include <vector>
 
 enum class ControlKind {
   Window,
@@ -106,11 +108,35 @@ struct WindowOrigin {
 };
 WindowOrigin CentredOnScreen(int screenWidth, int screenHeight, int width, int height);
 
-// Event numbers the program binds.
-constexpr int kEventCreated = 0;
+// Splits a layout text "a\nb" (combo items, page names) into its parts.
+std::vector<std::string> LayoutLines(const char* text);
+
+// Event numbers. A kind's own events count up from 0, so one number means one thing
+// per kind: 0 is a button's click, an edit box's change and a combo box's choice.
 constexpr int kEventClicked = 0;
+constexpr int kEventContentChanged = 0;
 constexpr int kEventItemChosen = 0;
+// The window's own events.
+constexpr int kEventCreated = 0;
+constexpr int kEventUnloadQuery = 1;  // the window may go: a false result keeps it
+constexpr int kEventDestroying = 2;
+constexpr int kEventMoved = 3;    // told once after creation, for the starting place
+constexpr int kEventResized = 4;  // and the starting size
+constexpr int kEventActivated = 5;
+constexpr int kEventDeactivated = 6;
+constexpr int kEventIdle = 7;  // a true result asks for more idle time
+constexpr int kEventFirstActivated = 8;
+constexpr int kEventCloseQuery = 12;  // asked to close: a false result keeps it open
+// The events common to every control and the window, numbered down from -1.
 constexpr int kEventLeftDown = -1;
 constexpr int kEventLeftUp = -2;
+constexpr int kEventLeftDoubleClick = -3;
+constexpr int kEventRightDown = -4;
+constexpr int kEventRightUp = -5;
+constexpr int kEventMouseMove = -6;
 constexpr int kEventGotFocus = -7;
 constexpr int kEventLostFocus = -8;
+constexpr int kEventKeyDown = -9;
+constexpr int kEventKeyUp = -10;
+constexpr int kEventChar = -11;  // a non-zero result replaces the character, 0 drops it
+constexpr int kEventWheel = -12;

@@ -1,3 +1,4 @@
+// Pictures decoded from PNG data into BGRA rows for the picture box.
 #include "ui/picture.h"
 
 #include <png.h>

@@ -1,3 +1,5 @@
+// Pre-translation: the window's own keys (Tab, Esc) and the events common to every
+// control, raised before a message is dispatched, so a handler can consume it.
 #include <windows.h>
 
 #include "ui/form.h"
@@ -41,21 +43,21 @@ bool CommonEventFor(const MSG& msg, CommonEvent& e) {
   switch (msg.message) {
     case WM_KEYDOWN:
     case WM_SYSKEYDOWN:
-      e = {-9, {EventKeyCode(static_cast<int32_t>(msg.wParam)), KeyState()}, 2};
+      e = {kEventKeyDown, {EventKeyCode(static_cast<int32_t>(msg.wParam)), KeyState()}, 2};
       return true;
     case WM_KEYUP:
     case WM_SYSKEYUP:
-      e = {-10, {EventKeyCode(static_cast<int32_t>(msg.wParam)), KeyState()}, 2};
+      e = {kEventKeyUp, {EventKeyCode(static_cast<int32_t>(msg.wParam)), KeyState()}, 2};
       return true;
-    case WM_CHAR: e = {-11, {static_cast<int32_t>(msg.wParam)}, 1}; return true;
-    case WM_MOUSEMOVE: e = {-6, {x, y, KeyState()}, 3}; return true;
-    case WM_LBUTTONDOWN: e = {-1, {x, y, KeyState()}, 3}; return true;
-    case WM_LBUTTONUP: e = {-2, {x, y, KeyState()}, 3}; return true;
-    case WM_LBUTTONDBLCLK: e = {-3, {x, y, KeyState()}, 3}; return true;
-    case WM_RBUTTONDOWN: e = {-4, {x, y, KeyState()}, 3}; return true;
-    case WM_RBUTTONUP: e = {-5, {x, y, KeyState()}, 3}; return true;
+    case WM_CHAR: e = {kEventChar, {static_cast<int32_t>(msg.wParam)}, 1}; return true;
+    case WM_MOUSEMOVE: e = {kEventMouseMove, {x, y, KeyState()}, 3}; return true;
+    case WM_LBUTTONDOWN: e = {kEventLeftDown, {x, y, KeyState()}, 3}; return true;
+    case WM_LBUTTONUP: e = {kEventLeftUp, {x, y, KeyState()}, 3}; return true;
+    case WM_LBUTTONDBLCLK: e = {kEventLeftDoubleClick, {x, y, KeyState()}, 3}; return true;
+    case WM_RBUTTONDOWN: e = {kEventRightDown, {x, y, KeyState()}, 3}; return true;
+    case WM_RBUTTONUP: e = {kEventRightUp, {x, y, KeyState()}, 3}; return true;
     case WM_MOUSEWHEEL:
-      e = {-12, {WheelSteps(static_cast<int16_t>(HIWORD(msg.wParam))), KeyState()}, 2};
+      e = {kEventWheel, {WheelSteps(static_cast<int16_t>(HIWORD(msg.wParam))), KeyState()}, 2};
       return true;
     default: return false;
   }
@@ -78,7 +80,7 @@ bool RaiseCommonEvent(Form& form, MSG& msg) {
   record.argCount = e.count;
   for (uint32_t i = 0; i < e.count; ++i) record.args[i] = e.args[i];
   if (!RaiseEvent(record) || !record.hasResult) return false;
-  if (e.event != -11) return record.result == 0;
+  if (e.event != kEventChar) return record.result == 0;
   if (record.result == 0) return true;
   msg.wParam = static_cast<WPARAM>(record.result);
   return false;

@@ -5,8 +5,8 @@
 
 #include <cstdint>
 
-#include "app/application.h"
-#include "app/text.h"
+#include "base/application.h"
+#include "base/text.h"
 
 enum CommonProperty : int {
   kPropLeft = 0,

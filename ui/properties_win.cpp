@@ -1,10 +1,13 @@
+// The controls' numbered properties: stored values, the live windows they apply to,
+// and the mouse pointer each control may carry.
 #include <algorithm>
 #include <cstring>
 #include <string>
 #include <vector>
 
-#include "app/fault.h"
-#include "app/memory.h"
+#include "base/fault.h"
+#include "base/memory.h"
+#include "base/services.h"
 #include "ui/clamps.h"
 #include "ui/cursor_file.h"
 #include "ui/form.h"
@@ -99,13 +102,7 @@ uintptr_t ReadKindProperty(ControlState& c, int number) {
   HWND h = c.hwnd;
   switch (c.layout->kind) {
     case ControlKind::EditBox:
-      if (number == kEditContent) {
-        int n = GetWindowTextLengthA(h);
-        if (n <= 0) return 0;
-        std::string text(static_cast<size_t>(n) + 1, '\0');
-        GetWindowTextA(h, text.data(), n + 1);
-        return CopyText(text.c_str());
-      }
+      if (number == kEditContent) return reinterpret_cast<uintptr_t>(GetControlText(h).release());
       if (number == kEditTextColour) return c.textColour;
       if (number == kEditMaxLength) return static_cast<uintptr_t>(c.maxLength);
       if (number == kEditInputMode) return static_cast<uintptr_t>(c.inputMode);
@@ -138,7 +135,7 @@ void WriteEditContent(ControlState& c, const char* text) {
   c.suppressChange = true;
   SetWindowTextA(c.hwnd, text ? text : "");
   c.suppressChange = false;
-  RaiseControlEvent(c, 0);
+  RaiseControlEvent(c, kEventContentChanged);
 }
 
 void WriteKindProperty(Form& form, ControlState& c, int number, uintptr_t low) {

@@ -2,8 +2,8 @@
 #include <cstdio>
 #include <cstdlib>
 
-#include "app/fault.h"
-#include "app/memory.h"
+#include "base/fault.h"
+#include "base/memory.h"
 
 // Built from the GBK copies of the sources, a Chinese character is two bytes, as in
 // the program; from the UTF-8 originals it would be three.

@@ -5,7 +5,7 @@
 #include <cstring>
 #include <string>
 
-#include "app/value.h"
+#include "base/value.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // An exact-size heap copy, so that any read past the NUL is caught.

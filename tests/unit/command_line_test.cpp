@@ -108,6 +108,21 @@ TEST(ArrangeRequestCheck, RefusesWhatWouldFailOrMatchEverything) {
   EXPECT_EQ(CheckArrangeRequest(byRow(1), {0, 1079, 0, 0}), ArrangeRefusal::kPerRow);
 }
 
+// --list prints the plan the arrangement applies: a cell that is not square shows
+// which of the size's numbers is the width.
+TEST(CommandLine, ListPlansWidthAcrossAndHeightDown) {
+  CommandLine cmd = ParseCommandLine({"--class", "C", "--size", "400x300", "--list"});
+  ASSERT_TRUE(cmd.error.empty()) << cmd.error;
+  const ArrangementPlan plan = PlanArrangement(cmd.request, kScreen, 5);
+  const std::vector<Placement> want = {{0, 0, 400, 300, 0},
+                                       {400, 0, 400, 300, 0},
+                                       {800, 0, 400, 300, 0},
+                                       {1200, 0, 400, 300, 0},
+                                       {0, 300, 400, 300, 0}};
+  EXPECT_EQ(plan.cells, want);
+  EXPECT_EQ(ListLine(5, "C", "", plan.cells[4]), "5\tC\t\t0,300 400x300\r\n");
+}
+
 TEST(CommandLine, TextsItWrites) {
   EXPECT_EQ(RefusalText(ArrangeRefusal::kPerRow), "排列数量无效\r\n");
   EXPECT_EQ(RefusalText(ArrangeRefusal::kWidth), "窗口宽度无效\r\n");

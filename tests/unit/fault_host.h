@@ -2,7 +2,7 @@
 // On the host a fault throws, so that tests can see what would have been reported.
 #include <string>
 
-#include "app/fault.h"
+#include "base/fault.h"
 
 struct FaultRaised {
   std::string message;

@@ -1,7 +1,7 @@
 // Host stand-ins for the process heap and the fault box.
 #include <cstdlib>
 
-#include "app/memory.h"
+#include "base/memory.h"
 #include "tests/unit/fault_host.h"
 
 static int g_failingRequests = 0;

@@ -5,11 +5,11 @@
 #include <cstring>
 #include <string>
 
-#include "app/application.h"
-#include "app/arith.h"
-#include "app/memory.h"
-#include "app/msgbox.h"
-#include "app/value.h"
+#include "base/application.h"
+#include "base/arith.h"
+#include "base/memory.h"
+#include "base/msgbox.h"
+#include "base/value.h"
 #include "tests/unit/fault_host.h"
 
 namespace {

@@ -26,6 +26,21 @@ std::vector<HWND> StackingOrder(const std::vector<HWND>& of) {
   return out;
 }
 
+// Arrangements as the button asks for them, on a fresh reading of the work area.
+void ArrangeBySize(const WindowList& list, int32_t width, int32_t height) {
+  ArrangeRequest request;
+  request.width = width;
+  request.height = height;
+  Arrange(list, request, ComputeWorkArea());
+}
+void ArrangeByRowCount(const WindowList& list, int32_t perRow, bool keepSize) {
+  ArrangeRequest request;
+  request.method = ArrangeMethod::kByRowCount;
+  request.perRow = perRow;
+  request.keepSize = keepSize;
+  Arrange(list, request, ComputeWorkArea());
+}
+
 struct Searched {
   const char* className;
   const char* title;

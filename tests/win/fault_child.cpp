@@ -6,11 +6,11 @@
 #include <cstring>
 #include <string>
 
-#include "app/arith.h"
-#include "app/memory.h"
+#include "base/arith.h"
+#include "base/memory.h"
 #include "app/runtime.h"
-#include "app/services.h"
-#include "app/sysfn.h"
+#include "base/services.h"
+#include "base/sysfn.h"
 
 static std::string g_log;         // where the shutdown mode writes what ran
 char* volatile g_kept = nullptr;  // keeps allocations from being left out

@@ -4,9 +4,10 @@
 
 #include <gtest/gtest.h>
 
-#include "app/memory.h"
-#include "app/services.h"
-#include "app/sysfn.h"
+#include "base/memory.h"
+#include "base/services.h"
+#include "base/shutdown.h"
+#include "base/sysfn.h"
 #include "tests/win/win_support.h"
 #include "ui/properties.h"
 // shellapi.h needs the types of windows.h.

@@ -1,12 +1,12 @@
 // Services that ask the system about windows, and the message box.
-#include "app/services.h"
+#include "base/services.h"
 
 #include <gtest/gtest.h>
 
 #include <thread>
 
-#include "app/memory.h"
-#include "app/msgbox.h"
+#include "base/memory.h"
+#include "base/msgbox.h"
 #include "tests/win/win_support.h"
 
 namespace {

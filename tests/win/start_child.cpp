@@ -12,7 +12,7 @@
 #include <new>
 #include <string>
 
-#include "app/application.h"
+#include "base/application.h"
 #include "app/runtime.h"
 #include "ui/form.h"
 

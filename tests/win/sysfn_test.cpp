@@ -1,6 +1,6 @@
 // Binding of system functions by name: once per entry, from the program's folder
 // first, by ordinal, by searching the system libraries; freed at shutdown.
-#include "app/sysfn.h"
+#include "base/sysfn.h"
 
 #include <gtest/gtest.h>
 

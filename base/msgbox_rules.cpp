@@ -1,4 +1,5 @@
-#include "app/msgbox.h"
+// The message box's style and result rules and the text a value shows in it.
+#include "base/msgbox.h"
 
 uint32_t MessageBoxStyle(uint32_t flags) { return flags + 2 * (~flags & 0x1000u); }
 

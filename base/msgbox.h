@@ -2,7 +2,7 @@
 // Message boxes: the style and result rules, and ShowMessageBox itself.
 #include <cstdint>
 
-#include "app/value.h"
+#include "base/value.h"
 
 // A style without MB_SYSTEMMODAL gets MB_TASKMODAL added.
 uint32_t MessageBoxStyle(uint32_t flags);

@@ -1,6 +1,7 @@
+// The fault report's texts, byte for byte, built without <windows.h>.
 #include <cstdio>
 
-#include "app/fault.h"
+#include "base/fault.h"
 
 const char* FaultCodeMessage(int code) {
   switch (code) {

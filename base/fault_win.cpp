@@ -1,8 +1,9 @@
+// The fault report on screen: the box, then the shutdown, then the end of the process.
 #include <windows.h>
 
-#include "app/application.h"
-#include "app/fault.h"
-#include "app/runtime.h"
+#include "base/application.h"
+#include "base/fault.h"
+#include "base/shutdown.h"
 
 static FaultTags TagsFor(FaultLocation where) {
   FaultTags tags;
@@ -41,7 +42,7 @@ static void EnterFaultReport() {
 void ReportFault(const char* message, int code, FaultLocation where) {
   EnterFaultReport();
   std::string report = BuildFaultReport(message, code, where, TagsFor(where));
-  ShowFaultAndExit(report.c_str());
+  ShowFaultAndExit(report.data());
 }
 
 void ReportAllocationFault(uint64_t size) {

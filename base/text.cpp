@@ -1,9 +1,10 @@
-#include "app/text.h"
+// Text blocks: copies, comparison and one-byte texts.
+#include "base/text.h"
 
 #include <cstring>
 #include <utility>
 
-#include "app/memory.h"
+#include "base/memory.h"
 
 Text& Text::operator=(Text&& other) noexcept {
   if (this != &other) {

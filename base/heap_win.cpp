@@ -1,8 +1,8 @@
 // Memory blocks come from the process heap, with no flags: not zero-filled.
 #include <windows.h>
 
-#include "app/application.h"
-#include "app/memory.h"
+#include "base/application.h"
+#include "base/memory.h"
 
 static HANDLE ProcessHeap() {
   return g_app.heap ? static_cast<HANDLE>(g_app.heap) : GetProcessHeap();

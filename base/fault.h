@@ -22,7 +22,7 @@ enum FaultCode : int {
 const char* FaultCodeMessage(int code);
 
 // Shows the fault report, runs the shutdown and ends the process with exit code -1.
-// On the host test build this throws FaultRaised instead (tests/unit/fault_host.cpp).
+// On the host test build this throws FaultRaised instead (tests/unit/host_support.cpp).
 [[noreturn]] void ReportFault(const char* message, int code, FaultLocation where);
 
 // What the window registry knows of a location whose first number is a window

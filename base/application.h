@@ -69,6 +69,9 @@ extern Application g_app;
 // The registry's answer for a window identifier, or null.
 WindowEntry* FindWindowEntry(uint32_t id);
 
+// True while a window of the layout has its system window.
+bool AnyWindowLoaded();
+
 // The folder to make current for the executable's directory, which is kept without
 // its final backslash: a bare drive ("C:") gets it back, since "C:" alone names the
 // current folder of drive C, not its root.

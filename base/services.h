@@ -3,8 +3,8 @@
 // window queries.
 #include <windows.h>
 
-#include "app/application.h"
-#include "app/text.h"
+#include "base/application.h"
+#include "base/text.h"
 
 int GetScreenWidth();
 int GetScreenHeight();
@@ -17,6 +17,10 @@ HWND GetControlHandle(ControlRef ref);
 HWND CaptureMouse(HWND hwnd);  // the previous capture window, or null
 int ReleaseMouseCapture();
 
+// The text of a window of this process (a control), read directly; the empty text
+// when it has none.
+Text GetControlText(HWND hwnd);
+
 // The title of a window of any process; empty when it is no window, has no title or
 // does not answer within a second.
 Text GetWindowTextOf(HWND hwnd);
@@ -26,7 +30,8 @@ Text GetWindowTextOf(HWND hwnd);
 // could not be read; true with the empty text for no window or an empty title.
 bool ReadWindowTitle(HWND hwnd, DWORD ms, Text& title);
 
-// The class name, at most 258 characters; never null, "" when the query fails.
+// The class name, at most kMaxClassNameLength characters; never null, "" when the
+// query fails.
 Text GetWindowClassName(HWND hwnd);
 
 // The window under the mouse pointer, preferring the smallest visible sibling below
@@ -35,3 +40,5 @@ HWND GetWindowUnderCursor();
 
 // The longest title GetWindowTextOf reads.
 constexpr int kMaxWindowTextLength = 65535;
+// The longest class name GetWindowClassName reads (the system allows 256).
+constexpr int kMaxClassNameLength = 258;

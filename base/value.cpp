@@ -1,4 +1,5 @@
-#include "app/value.h"
+// Typed values to integers and texts, as the runtime converts them.
+#include "base/value.h"
 
 #include <cmath>
 #include <cstdio>

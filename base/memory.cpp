@@ -1,9 +1,11 @@
-#include "app/memory.h"
+// Memory blocks and array blocks over the heap port, and the constant area they may
+// point into.
+#include "base/memory.h"
 
 #include <cstring>
 
-#include "app/application.h"
-#include "app/fault.h"
+#include "base/application.h"
+#include "base/fault.h"
 
 alignas(4) const int32_t kEmptyArray[2] = {1, 0};
 

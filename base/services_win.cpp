@@ -1,10 +1,12 @@
+// Runtime services that ask the system: screen size, control focus and handles,
+// mouse capture, and the titles and class names of any window.
 #include <cwchar>
 #include <string>
 
-#include "app/fault.h"
-#include "app/memory.h"
-#include "app/msgbox.h"
-#include "app/services.h"
+#include "base/fault.h"
+#include "base/memory.h"
+#include "base/msgbox.h"
+#include "base/services.h"
 
 int GetScreenWidth() { return GetSystemMetrics(SM_CXSCREEN); }
 int GetScreenHeight() { return GetSystemMetrics(SM_CYSCREEN); }
@@ -26,6 +28,20 @@ HWND GetControlHandle(ControlRef ref) { return ResolveControl(ref); }
 
 HWND CaptureMouse(HWND hwnd) { return SetCapture(hwnd); }
 int ReleaseMouseCapture() { return ReleaseCapture(); }
+
+Text GetControlText(HWND hwnd) {
+  int n = GetWindowTextLengthA(hwnd);
+  if (n <= 0) return Text();
+  // The length may be told too long (double-byte texts), never too short.
+  auto* block = static_cast<char*>(AllocBlock(static_cast<size_t>(n) + 1));
+  block[0] = '\0';
+  GetWindowTextA(hwnd, block, n + 1);
+  if (!block[0]) {
+    FreeBlock(block);
+    return Text();
+  }
+  return Text(block);
+}
 
 bool ReadWindowTitle(HWND hwnd, DWORD ms, Text& title) {
   title = Text();
@@ -69,9 +85,9 @@ Text GetWindowTextOf(HWND hwnd) {
 }
 
 Text GetWindowClassName(HWND hwnd) {
-  auto* block = static_cast<char*>(AllocBlock(259));
+  auto* block = static_cast<char*>(AllocBlock(kMaxClassNameLength + 1));
   block[0] = '\0';
-  GetClassNameA(hwnd, block, 259);
+  GetClassNameA(hwnd, block, kMaxClassNameLength + 1);
   return Text(block);
 }
 

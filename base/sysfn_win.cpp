@@ -1,10 +1,12 @@
+// The system-function table: each entry bound by name from a system library at its
+// first call, and called with the stack checked.
 #include <windows.h>
 
 #include <cstdlib>
 #include <cstring>
 #include <string>
 
-#include "app/sysfn.h"
+#include "base/sysfn.h"
 
 const SystemFunctionName kSystemFunctionTable[kSystemFunctionCount] = {
     {"user32", "FindWindowExA"},        {"user32", "ShowWindow"},    {"user32", "SetWindowPos"},
@@ -83,13 +85,6 @@ void* BindEntry(const SystemFunctionName& name, SystemFunctionSlot& slot) {
 
 void* BindSystemFunction(int index) {
   return BindEntry(kSystemFunctionTable[index], g_app.systemFunctions[index]);
-}
-
-void FreeSystemFunctions() {
-  for (SystemFunctionSlot& slot : g_app.systemFunctions) {
-    if (slot.module) FreeLibrary(static_cast<HMODULE>(slot.module));
-    slot = {};
-  }
 }
 
 #if defined(__GNUC__) && defined(__i386__)

@@ -4,7 +4,7 @@
 #include <cstdint>
 #include <string>
 
-#include "app/text.h"
+#include "base/text.h"
 
 enum class ValueKind { None, Byte, Short, Int, Int64, Float, Double, Bool, DateTime, Text, Bytes };
 

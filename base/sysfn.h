@@ -1,11 +1,11 @@
 #pragma once
 // Operating-system functions named by library and entry in a fixed table, bound by
-// name at their first call and freed at shutdown.
+// name at their first call and freed at shutdown (base/shutdown.h).
 #include <cstdint>
 #include <type_traits>
 
-#include "app/application.h"
-#include "app/fault.h"
+#include "base/application.h"
+#include "base/fault.h"
 
 enum SystemFunction : int {
   kFindWindowExA = 0,
@@ -38,9 +38,6 @@ void* BindSystemFunction(int index);
 // uint32_t.
 uintptr_t CallBoundFunction(void* address, const uintptr_t* args, uint32_t count,
                             FaultLocation where);
-
-// Frees the modules held by the program's table and empties its slots.
-void FreeSystemFunctions();
 
 template <typename T>
 uintptr_t SystemArgument(T value) {

@@ -1,8 +1,10 @@
-#include "app/arith.h"
+// Integer division and remainder as the arrangement arithmetic works them, with a
+// zero divisor reported as a fault.
+#include "base/arith.h"
 
 #include <cmath>
 
-#include "app/fault.h"
+#include "base/fault.h"
 
 double IntegerDivide(double x, std::initializer_list<double> divisors) {
   for (double d : divisors) {

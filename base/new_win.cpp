@@ -2,8 +2,8 @@
 // test program that replaces every one of these forms itself links without it.
 #include <new>
 
-#include "app/fault.h"
-#include "app/memory.h"
+#include "base/fault.h"
+#include "base/memory.h"
 
 // Everything the C++ library allocates (titles, texts, pictures, the fault text)
 // comes from the same heap, and a failure ends in the same report as the blocks'

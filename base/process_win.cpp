@@ -1,0 +1,91 @@
+// The process's start: the library search order, the heap, OLE, the program's own
+// folder, the hidden owner window and the constant area, set once before anything
+// else of the program runs.
+#include <ole2.h>
+#include <windows.h>
+
+#include <cstring>
+
+#include "base/memory.h"
+#include "base/process.h"
+#include "base/shutdown.h"
+
+namespace {
+
+const char kOwnerClass[] = "QuiltmarkOwner";
+
+LRESULT CALLBACK OwnerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+  // A shutdown asked for on another thread runs here, on the main thread. A fault in
+  // a clean-up routine ends the process from inside this call: no exception leaves it.
+  if (message == kShutdownMessage) {
+    ShutdownRuntime(static_cast<int>(wParam));
+    return 0;
+  }
+  return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+void CreateHiddenOwner(HINSTANCE instance) {
+  WNDCLASSEXA wc = {};
+  wc.cbSize = sizeof wc;
+  wc.lpfnWndProc = OwnerWindowProc;
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  wc.lpszClassName = kOwnerClass;
+  RegisterClassExA(&wc);
+  g_app.hiddenOwner = CreateWindowExA(WS_EX_TOOLWINDOW, kOwnerClass, "", WS_POPUP, 0, 0, 0, 0,
+                                      nullptr, nullptr, instance, nullptr);
+}
+
+// The constant area is the program's read-only data section: literal texts, the
+// empty array and the embedded images all live there.
+void FindConstantArea(HINSTANCE instance) {
+  auto base = reinterpret_cast<const unsigned char*>(instance);
+  auto dos = reinterpret_cast<const IMAGE_DOS_HEADER*>(base);
+  auto nt = reinterpret_cast<const IMAGE_NT_HEADERS*>(base + dos->e_lfanew);
+  const IMAGE_SECTION_HEADER* section = IMAGE_FIRST_SECTION(nt);
+  for (WORD i = 0; i < nt->FileHeader.NumberOfSections; ++i, ++section) {
+    if (std::memcmp(section->Name, ".rdata", 7) == 0) {
+      SetConstantArea(base + section->VirtualAddress, section->Misc.VirtualSize);
+      if (IsConstantBlock(kEmptyArray)) return;
+    }
+  }
+  // A linker that lays the data out otherwise still leaves the empty array constant.
+  SetConstantArea(kEmptyArray, sizeof kEmptyArray);
+}
+
+}  // namespace
+
+void InitializeProcess(bool withOwner) {
+  // Libraries loaded by name come from the system folder (and folders named on
+  // purpose), never from the program's folder or the working directory, where
+  // another download could have put a library of the same name. Windows versions
+  // without the call still drop the working directory.
+  using SetDefaultDirectories = BOOL(WINAPI*)(DWORD);
+  if (void* set = reinterpret_cast<void*>(
+          GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories")))
+    reinterpret_cast<SetDefaultDirectories>(set)(LOAD_LIBRARY_SEARCH_SYSTEM32 |
+                                                 LOAD_LIBRARY_SEARCH_USER_DIRS);
+  SetDllDirectoryA("");
+  g_app.heap = GetProcessHeap();
+  if (!g_app.oleInitialised) {
+    OleInitialize(nullptr);
+    g_app.oleInitialised = true;
+  }
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  char path[MAX_PATH] = {};
+  GetModuleFileNameA(instance, path, sizeof path);
+  const char* slash = std::strrchr(path, '\\');
+  if (slash) {
+    g_app.executableDirectory.assign(path, static_cast<size_t>(slash - path));
+    g_app.executableName = slash + 1;
+  } else {
+    g_app.executableDirectory.clear();
+    g_app.executableName = path;
+  }
+  SetCurrentDirectoryA(WorkingFolderOf(g_app.executableDirectory).c_str());
+  if (withOwner) CreateHiddenOwner(instance);
+  g_app.mainThreadId = GetCurrentThreadId();
+  FindConstantArea(instance);
+  // The system-function table is fixed; its slots stay empty until the first call.
+  for (SystemFunctionSlot& slot : g_app.systemFunctions) slot = {};
+}

@@ -1,0 +1,21 @@
+#pragma once
+// The end of the process: the clean-up list, the release of what the runtime holds,
+// and the hand-over of a shutdown asked for on another thread. The fault report ends
+// the program through here, so this room calls nothing but the system and the
+// routines registered with it.
+#include "base/application.h"
+
+// Adds a routine to the clean-up list, once; the shutdown calls them in order, each
+// with its position in the list.
+void RegisterCleanup(ExitCallback routine);
+
+// Runs the clean-up list and releases the runtime's libraries, owner window and OLE.
+// From another thread it hands the shutdown to the main thread and ends the process.
+void ShutdownRuntime(int exitCode);
+
+// Frees the modules held by the system-function table and empties its slots.
+void FreeSystemFunctions();
+
+// The private message that hands a shutdown requested on another thread to the
+// main thread.
+constexpr unsigned kShutdownMessage = 0x83E7;

@@ -1,0 +1,50 @@
+// The shutdown: what the process took at its start goes back, in the reverse order
+// of need. Nothing here reports a fault: the fault report itself ends in it.
+#include <ole2.h>
+#include <windows.h>
+
+#include <algorithm>
+
+#include "base/shutdown.h"
+
+void RegisterCleanup(ExitCallback routine) {
+  auto& list = g_app.exitCallbacks;
+  if (std::find(list.begin(), list.end(), routine) == list.end()) list.push_back(routine);
+}
+
+void FreeSystemFunctions() {
+  for (SystemFunctionSlot& slot : g_app.systemFunctions) {
+    if (slot.module) FreeLibrary(static_cast<HMODULE>(slot.module));
+    slot = {};
+  }
+}
+
+void ShutdownRuntime(int exitCode) {
+  if (g_app.mainThreadId && GetCurrentThreadId() != g_app.mainThreadId) {
+    // A shutdown already under way ends the process by itself.
+    bool underWay = g_app.ending;
+    if (g_app.hiddenOwner)
+      SendMessageA(static_cast<HWND>(g_app.hiddenOwner), kShutdownMessage,
+                   static_cast<WPARAM>(exitCode), 0);
+    if (!underWay) ExitProcess(static_cast<UINT>(exitCode));
+    return;
+  }
+  if (g_app.ending) return;
+  g_app.ending = true;
+  g_app.idleCallbacks.clear();
+  // Only the layout records go; a window still open after a fault stays on screen
+  // until the process ends.
+  g_app.windows.clear();
+  for (size_t i = 0; i < g_app.exitCallbacks.size(); ++i)
+    g_app.exitCallbacks[i](static_cast<int>(i));
+  g_app.exitCallbacks.clear();
+  FreeSystemFunctions();
+  if (g_app.hiddenOwner) {
+    DestroyWindow(static_cast<HWND>(g_app.hiddenOwner));
+    g_app.hiddenOwner = nullptr;
+  }
+  if (g_app.oleInitialised) {
+    OleUninitialize();
+    g_app.oleInitialised = false;
+  }
+}

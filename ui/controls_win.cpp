@@ -1,0 +1,219 @@
+// The controls of the window: each made from its layout, the containers that pass
+// their children's notifications on, the combo box's posted choice, the stacking
+// order and the pages of the page container.
+#include <windows.h>
+// commctrl.h needs the types of windows.h.
+#include <commctrl.h>
+
+#include <algorithm>
+#include <string>
+
+#include "ui/clamps.h"
+#include "ui/common_controls_win.h"
+#include "ui/form.h"
+
+namespace {
+
+// ---- containers --------------------------------------------------------------
+
+// Group boxes and the page container hold controls; what their children tell their
+// parent goes on to the main window, which handles it for every control alike.
+// What a container passes on is handled by the main window's procedure, which lets
+// no exception out either.
+LRESULT CALLBACK ContainerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                               DWORD_PTR isPageContainer) noexcept {
+  switch (message) {
+    case WM_COMMAND:
+    case WM_NOTIFY:
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+    case WM_CTLCOLORLISTBOX:
+      return SendMessageA(GetAncestor(hwnd, GA_ROOT), message, wParam, lParam);
+    case WM_ERASEBKGND: {
+      // The main window clips its children, so a container paints its own ground.
+      RECT area;
+      GetClientRect(hwnd, &area);
+      FillRect(reinterpret_cast<HDC>(wParam), &area, GetSysColorBrush(COLOR_BTNFACE));
+      return 1;
+    }
+    case WM_PAINT:
+      // The page container shows no tab strip and no frame: only its ground.
+      if (isPageContainer) {
+        PAINTSTRUCT ps;
+        HDC dc = BeginPaint(hwnd, &ps);
+        FillRect(dc, &ps.rcPaint, GetSysColorBrush(COLOR_BTNFACE));
+        EndPaint(hwnd, &ps);
+        return 0;
+      }
+      break;
+    default: break;
+  }
+  return DefaultSubclassProc(hwnd, message, wParam, lParam);
+}
+
+// Subclass of the combo box for its posted choice message. A fault in the choice's
+// handler shows its report and ends the process from inside this call.
+LRESULT CALLBACK ComboProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                           DWORD_PTR) noexcept {
+  if (message == kItemChosenMessage) {
+    if (ControlState* c = ControlAt(hwnd)) {
+      c->selection = static_cast<int>(SendMessageA(hwnd, CB_GETCURSEL, 0, 0));
+      RaiseControlEvent(*c, kEventItemChosen);
+    }
+    return 0;
+  }
+  return DefaultSubclassProc(hwnd, message, wParam, lParam);
+}
+
+// ---- creation ------------------------------------------------------------------
+
+struct KindClass {
+  const char* windowClass;
+  DWORD style;
+  DWORD exStyle;
+};
+
+KindClass ClassFor(const ControlLayout& layout) {
+  switch (layout.kind) {
+    case ControlKind::EditBox:
+      return {"EDIT", WS_TABSTOP | ES_CENTER | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
+    case ControlKind::Label: return {"STATIC", SS_LEFTNOWORDWRAP | SS_CENTERIMAGE | SS_NOPREFIX, 0};
+    case ControlKind::GroupBox: return {"BUTTON", BS_GROUPBOX, 0};
+    case ControlKind::Button:
+      return {"BUTTON",
+              WS_TABSTOP | BS_PUSHBUTTON | BS_NOTIFY | BS_MULTILINE | BS_CENTER | BS_VCENTER, 0};
+    case ControlKind::CheckBox:
+      return {"BUTTON", WS_TABSTOP | BS_AUTOCHECKBOX | BS_MULTILINE | BS_LEFT | BS_VCENTER, 0};
+    case ControlKind::ComboBox: return {"COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0};
+    case ControlKind::TabControl: return {WC_TABCONTROLA, WS_CLIPSIBLINGS, 0};
+    case ControlKind::PictureBox: return {kPictureClass, 0, 0};
+    case ControlKind::Window: break;
+  }
+  return {"STATIC", 0, 0};
+}
+
+bool CreateControl(Form& form, ControlState& c, HINSTANCE instance, bool& commonControlsReady) {
+  const ControlLayout& layout = *c.layout;
+  HWND parent = form.hwnd;
+  if (layout.container) {
+    ControlState* container = FindControl(form, layout.container);
+    if (!container || !container->hwnd) return false;
+    parent = container->hwnd;
+  }
+  if (layout.kind == ControlKind::TabControl && !commonControlsReady) {
+    LoadCommonControls(ICC_TAB_CLASSES | ICC_STANDARD_CLASSES);
+    commonControlsReady = true;
+  }
+  KindClass kc = ClassFor(layout);
+  int height = layout.kind == ControlKind::ComboBox ? std::max(layout.height, 160) : layout.height;
+  const char* text = layout.kind == ControlKind::EditBox || layout.kind == ControlKind::Label ||
+                             layout.kind == ControlKind::GroupBox ||
+                             layout.kind == ControlKind::Button ||
+                             layout.kind == ControlKind::CheckBox
+                         ? layout.text
+                         : "";
+  c.hwnd = CreateWindowExA(kc.exStyle, kc.windowClass, text, WS_CHILD | WS_CLIPSIBLINGS | kc.style,
+                           layout.left, layout.top, layout.width, height, parent, nullptr, instance,
+                           nullptr);
+  if (!c.hwnd) return false;
+  HFONT font = layout.font == FontChoice::Number ? form.numberFont.get() : form.interfaceFont.get();
+  SendMessageA(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  c.left = layout.left;
+  c.top = layout.top;
+  c.width = layout.width;
+  c.height = height;  // a combo box with its list
+  c.textColour = layout.textColour;
+  c.background = layout.background;
+  if (layout.background != kButtonFace)
+    c.backgroundBrush.reset(CreateSolidBrush(ResolveColour(layout.background)));
+  c.inputMode = layout.inputMode;
+  c.maxLength = layout.maxLength;
+  switch (layout.kind) {
+    case ControlKind::EditBox:
+      SendMessageA(c.hwnd, EM_LIMITTEXT, static_cast<WPARAM>(layout.maxLength), 0);
+      break;
+    case ControlKind::ComboBox: {
+      for (const std::string& item : LayoutLines(layout.text))
+        SendMessageA(c.hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+      SendMessageA(c.hwnd, CB_SETCURSEL, 0, 0);
+      c.selection = 0;
+      // Each list item one pixel taller than the system's height for the font. Some
+      // systems let only an owner-drawn combo box pass that on to its list; then the
+      // list is told itself.
+      LRESULT itemHeight = SendMessageA(c.hwnd, CB_GETITEMHEIGHT, 0, 0);
+      if (itemHeight > 0) {
+        SendMessageA(c.hwnd, CB_SETITEMHEIGHT, 0, itemHeight + 1);
+        COMBOBOXINFO info = {};
+        info.cbSize = sizeof info;
+        if (SendMessageA(c.hwnd, CB_GETITEMHEIGHT, 0, 0) != itemHeight + 1 &&
+            GetComboBoxInfo(c.hwnd, &info) && info.hwndList)
+          SendMessageA(info.hwndList, LB_SETITEMHEIGHT, 0, itemHeight + 1);
+      }
+      break;
+    }
+    case ControlKind::GroupBox: SubclassControl(c.hwnd, ContainerProc, 1, 0); break;
+    case ControlKind::TabControl: SubclassControl(c.hwnd, ContainerProc, 1, 1); break;
+    default: break;
+  }
+  return true;
+}
+
+void ApplyStacking(Form& form) {
+  for (size_t s = 0; s < kStackingCount; ++s) {
+    const StackingLayout& stack = kStacking[s];
+    HWND above = HWND_TOP;
+    for (size_t i = 0; i < stack.count; ++i) {
+      ControlState* c = FindControl(form, stack.order[i]);
+      if (!c || !c->hwnd) continue;
+      SetWindowPos(c->hwnd, above, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+      above = c->hwnd;
+    }
+  }
+}
+
+}  // namespace
+
+COLORREF ResolveColour(uint32_t colour) {
+  return colour == kButtonFace ? GetSysColor(COLOR_BTNFACE) : static_cast<COLORREF>(colour);
+}
+
+bool CreateControls(Form& form, HINSTANCE instance) {
+  form.controls.resize(kControlCount);
+  for (size_t i = 0; i < kControlCount; ++i) form.controls[i].layout = &kControls[i];
+  bool commonControlsReady = false;
+  for (ControlState& c : form.controls) {
+    if (!CreateControl(form, c, instance, commonControlsReady)) return false;
+    if (c.layout->kind == ControlKind::ComboBox) SubclassControl(c.hwnd, ComboProc, 2, 0);
+    if (c.layout->kind == ControlKind::EditBox) PrepareEditInput(c);
+  }
+  ApplyStacking(form);
+  for (ControlState& c : form.controls)
+    if (c.layout->page < 0) ShowWindow(c.hwnd, SW_SHOWNA);
+  if (ControlState* pages = FindControl(form, ids::选择夹_排序方式)) LayOutPages(form, *pages);
+  return true;
+}
+
+void LayOutPages(Form& form, const ControlState& container) {
+  for (ControlState& c : form.controls) {
+    if (c.layout->container != container.layout->id || c.layout->page < 0) continue;
+    bool show = c.layout->page == container.currentPage && c.visible;
+    ShowWindow(c.hwnd, show ? SW_SHOWNA : SW_HIDE);
+  }
+}
+
+void ApplyVisibility(Form& form, ControlState& control) {
+  if (control.layout->page >= 0) {
+    if (ControlState* pages = FindControl(form, control.layout->container)) {
+      LayOutPages(form, *pages);
+      return;
+    }
+  }
+  ShowWindow(control.hwnd, control.visible ? SW_SHOWNA : SW_HIDE);
+}
+
+void SetCurrentPage(Form& form, ControlState& container, int page) {
+  container.currentPage =
+      ClampPage(page, static_cast<int32_t>(LayoutLines(container.layout->text).size()));
+  LayOutPages(form, container);
+}

@@ -1,0 +1,278 @@
+// The main window: its class and creation, the procedure that turns its messages
+// into the controls' and its own events, and its loading as the start window.
+#include <windows.h>
+
+#include "base/application.h"
+#include "base/fault.h"
+#include "ui/common_controls_win.h"
+#include "ui/form.h"
+
+namespace {
+
+const char kMainClass[] = "QuiltmarkWindow";
+
+HFONT MakeFont(const char* face) {
+  return CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY,
+                     DEFAULT_PITCH | FF_DONTCARE, face);
+}
+
+void MirrorIntoRegistry(Form& form, WindowEntry& entry) {
+  entry.hwnd = form.hwnd;
+  entry.controls.clear();
+  for (const ControlState& c : form.controls) entry.controls.push_back({c.layout->id, "", c.hwnd});
+}
+
+// ---- the window procedure ----------------------------------------------------------
+
+void OnCommand(Form& form, HWND child, int code) {
+  ControlState* c = ControlOfWindow(form, child);
+  if (!c) return;
+  switch (c->layout->kind) {
+    case ControlKind::Button:
+      if (code == BN_CLICKED) RaiseControlEvent(*c, kEventClicked);
+      if (code == BN_SETFOCUS) RaiseControlEvent(*c, kEventGotFocus);
+      if (code == BN_KILLFOCUS) RaiseControlEvent(*c, kEventLostFocus);
+      break;
+    case ControlKind::EditBox:
+      if (code == EN_SETFOCUS) RaiseControlEvent(*c, kEventGotFocus);
+      if (code == EN_KILLFOCUS) {
+        NormaliseEdit(*c);
+        RaiseControlEvent(*c, kEventLostFocus);
+      }
+      if (code == EN_CHANGE && !c->suppressChange) RaiseControlEvent(*c, kEventContentChanged);
+      break;
+    case ControlKind::ComboBox:
+      // The choice is raised from a posted message, once the list has closed.
+      if (code == CBN_SELENDOK) PostMessageA(child, kItemChosenMessage, 0, 0);
+      if (code == CBN_SETFOCUS) RaiseControlEvent(*c, kEventGotFocus);
+      if (code == CBN_KILLFOCUS) RaiseControlEvent(*c, kEventLostFocus);
+      break;
+    default: break;
+  }
+}
+
+LRESULT OnControlColour(Form& form, HDC dc, HWND child) {
+  ControlState* c = ControlOfWindow(form, child);
+  if (!c) return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+  SetTextColor(dc, ResolveColour(c->textColour));
+  SetBkColor(dc, ResolveColour(c->background));
+  if (c->backgroundBrush) return reinterpret_cast<LRESULT>(c->backgroundBrush.get());
+  return reinterpret_cast<LRESULT>(GetSysColorBrush(COLOR_BTNFACE));
+}
+
+// A combo box asks for its own colours and for those of its dropped list, which is a
+// window of its own; the list takes the colours of its combo box.
+HWND ListOwner(Form& form, HWND list) {
+  if (ControlOfWindow(form, list)) return list;
+  for (const ControlState& c : form.controls) {
+    if (c.layout->kind != ControlKind::ComboBox) continue;
+    COMBOBOXINFO info = {};
+    info.cbSize = sizeof info;
+    if (GetComboBoxInfo(c.hwnd, &info) && info.hwndList == list) return c.hwnd;
+  }
+  return list;
+}
+
+void OnActivate(Form& form, bool active) {
+  if (!active) {
+    RaiseWindowEvent(form, kEventDeactivated);
+    // With no control focused there is nothing to go back to: an older control
+    // remembered from before would get the focus and run its handlers for nothing.
+    HWND focus = GetFocus();
+    form.lastFocus = focus && IsChild(form.hwnd, focus) ? focus : nullptr;
+    return;
+  }
+  if (!form.activatedOnce) {
+    form.activatedOnce = true;
+    RaiseWindowEvent(form, kEventFirstActivated);
+  }
+  RaiseWindowEvent(form, kEventActivated);
+  RaiseWindowEvent(form, kEventGotFocus);
+  // A refusal puts the focus into its field itself once its box is answered.
+  if (form.refusing) return;
+  // Back to the control that had the focus, else to the first of the cycle.
+  if (form.lastFocus && IsWindow(form.lastFocus) && IsChild(form.hwnd, form.lastFocus))
+    SetFocus(form.lastFocus);
+  else
+    FocusFirstControl(form);
+}
+
+void OnFinalDestroy(HWND hwnd) {
+  Form* form = FormOf(hwnd);
+  SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+  if (!form) return;
+  if (WindowEntry* entry = FindWindowEntry(form->layout->id)) {
+    entry->loaded = false;
+    entry->hwnd = nullptr;
+    for (ControlEntry& c : entry->controls) c.hwnd = nullptr;
+  }
+  delete form;  // its custom pointers, fonts and icons go with it
+  if (!AnyWindowLoaded() && g_app.loopRunning) PostQuitMessage(0);
+}
+
+void RunDeferred(Form& form) {
+  DeferredRoutine routine = form.deferred;
+  form.deferred = nullptr;
+  if (routine && !form.closing) routine(form.deferredArgument);
+}
+
+bool OnSetCursor(Form& form, HWND over) {
+  // The control under the pointer, or the nearest control around it.
+  for (HWND h = over; h && h != form.hwnd; h = GetParent(h)) {
+    ControlState* c = ControlOfWindow(form, h);
+    if (!c) continue;
+    if (!c->pointer) return false;
+    SetCursor(c->pointer.get());
+    return true;
+  }
+  return false;
+}
+
+// Every event a message raises runs its handler inside this call. A fault there
+// shows the fault report, which ends the process before this call returns; an
+// allocation that fails ends in the same report. No exception leaves the procedure.
+LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+  Form* form = FormOf(hwnd);
+  if (!form) {
+    if (message == WM_NCDESTROY) OnFinalDestroy(hwnd);
+    return DefWindowProcA(hwnd, message, wParam, lParam);
+  }
+  switch (message) {
+    case WM_COMMAND:
+      if (lParam) OnCommand(*form, reinterpret_cast<HWND>(lParam), HIWORD(wParam));
+      return 0;
+    case WM_CTLCOLOREDIT:
+    case WM_CTLCOLORSTATIC:
+    case WM_CTLCOLORBTN:
+      return OnControlColour(*form, reinterpret_cast<HDC>(wParam), reinterpret_cast<HWND>(lParam));
+    case WM_CTLCOLORLISTBOX:
+      return OnControlColour(*form, reinterpret_cast<HDC>(wParam),
+                             ListOwner(*form, reinterpret_cast<HWND>(lParam)));
+    case WM_ACTIVATE: OnActivate(*form, LOWORD(wParam) != WA_INACTIVE); return 0;
+    case WM_SETCURSOR:
+      if (LOWORD(lParam) == HTCLIENT && OnSetCursor(*form, reinterpret_cast<HWND>(wParam)))
+        return TRUE;
+      break;
+    case WM_CLOSE:
+      // Either may-be-closed event can refuse the close by returning false.
+      if (RaiseWindowEvent(*form, kEventCloseQuery) || RaiseWindowEvent(*form, kEventUnloadQuery))
+        return 0;
+      // The controls lose the focus as the window goes; a field's check must not
+      // show a box for a window that is already on its way out.
+      form->closing = true;
+      break;
+    case WM_DESTROY:
+      form->closing = false;
+      RaiseWindowEvent(*form, kEventDestroying);
+      form->closing = true;
+      return 0;
+    case WM_NCDESTROY: OnFinalDestroy(hwnd); return 0;
+    case kDeferredMessage: RunDeferred(*form); return 0;
+    default: break;
+  }
+  return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+// Puts text that arrives whole where the selection is, as much as the limit takes
+
+Form* CreateMainForm(const WindowLayout& layout) {
+  HINSTANCE instance = GetModuleHandleA(nullptr);
+  // The visual-style versions of the standard controls come with the library, so it
+  // is there before the first control is made.
+  LoadCommonControls(ICC_STANDARD_CLASSES);
+  RegisterPictureClass(instance);
+  WNDCLASSEXA wc = {};
+  wc.cbSize = sizeof wc;
+  if (!GetClassInfoExA(instance, kMainClass, &wc)) {
+    wc.lpfnWndProc = MainProc;
+    wc.hInstance = instance;
+    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
+    wc.lpszClassName = kMainClass;
+    if (!RegisterClassExA(&wc)) return nullptr;
+  }
+  const WindowOrigin origin = CentredOnScreen(
+      GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), layout.width, layout.height);
+  const int left = origin.left, top = origin.top;
+  HWND hwnd =
+      CreateWindowExA(0, kMainClass, layout.caption,
+                      WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN,
+                      left, top, layout.width, layout.height, nullptr, nullptr, instance, nullptr);
+  if (!hwnd) return nullptr;
+  RECT r;
+  GetWindowRect(hwnd, &r);
+  if (r.right - r.left != layout.width || r.bottom - r.top != layout.height || r.left != left ||
+      r.top != top)
+    SetWindowPos(hwnd, nullptr, left, top, layout.width, layout.height,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+
+  auto* form = new Form;
+  form->layout = &layout;
+  form->hwnd = hwnd;
+  form->interfaceFont.reset(MakeFont("微软雅黑"));
+  form->numberFont.reset(MakeFont("Consolas"));
+  SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), 0);
+  form->bigIcon.reset(
+      static_cast<HICON>(LoadImageA(instance, "DEFAULT_ICON", IMAGE_ICON,
+                                    GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0)));
+  form->smallIcon.reset(static_cast<HICON>(LoadImageA(instance, "DEFAULT_ICON", IMAGE_ICON,
+                                                      GetSystemMetrics(SM_CXSMICON),
+                                                      GetSystemMetrics(SM_CYSMICON), 0)));
+  SendMessageA(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(form->bigIcon.get()));
+  SendMessageA(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(form->smallIcon.get()));
+  SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+
+  if (!CreateControls(*form, instance)) {
+    // The half-built window goes quietly: with its record detached first, neither
+    // it nor its controls raise an event while they are destroyed.
+    SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+    DestroyWindow(hwnd);
+    delete form;
+    return nullptr;
+  }
+  return form;
+}
+
+}  // namespace
+
+void LoadStartWindow(uint32_t windowId) {
+  WindowEntry* entry = FindWindowEntry(windowId);
+  if (!entry) ReportFault("载入启动窗口失败", kFaultDirect, {static_cast<int32_t>(windowId), 0});
+  if (entry->loaded && entry->hwnd) {
+    HWND open = static_cast<HWND>(entry->hwnd);
+    if (IsIconic(open))
+      ShowWindow(open, SW_RESTORE);
+    else
+      SetActiveWindow(open);
+    return;
+  }
+  Form* form = CreateMainForm(kMainWindow);
+  if (!form) ReportFault("载入启动窗口失败", kFaultDirect, {static_cast<int32_t>(windowId), 0});
+  MirrorIntoRegistry(*form, *entry);
+  entry->loaded = true;
+  // A handler may close the window, and its record goes with it; from here on the
+  // system is asked about the handle, and the record is looked up afresh.
+  const HWND hwnd = form->hwnd;
+  form = nullptr;
+
+  EventRecord created;
+  created.window = windowId;
+  created.control = kWindowSelfId;
+  for (int event : {kEventCreated, kEventMoved, kEventResized}) {
+    if (!IsWindow(hwnd)) return;
+    created.event = event;
+    RaiseEvent(created);
+  }
+  if (!IsWindow(hwnd)) return;
+  HWND before = GetFocus();
+  ShowWindow(hwnd, SW_SHOW);
+  SetForegroundWindow(hwnd);
+  HWND focus = GetFocus();
+  Form* shown = LoadedForm(windowId);
+  if (shown && focus && (focus == hwnd || IsChild(hwnd, focus))) {
+    if (ControlState* c = ControlOfWindow(*shown, focus)) RaiseControlEvent(*c, kEventGotFocus);
+  } else if (before && IsWindow(before)) {
+    SetFocus(before);
+  }
+}

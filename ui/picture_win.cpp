@@ -1,0 +1,86 @@
+// The picture box: a window class of its own that paints its picture over its
+// background colour, as its display mode says (the decoding is in picture.cpp).
+#include <windows.h>
+
+#include <algorithm>
+#include <cstring>
+
+#include "ui/form.h"
+
+const char kPictureClass[] = "QuiltmarkPicture";
+
+namespace {
+
+void PaintPicture(HWND hwnd, HDC dc, const ControlState& c) {
+  RECT area;
+  GetClientRect(hwnd, &area);
+  BrushHandle ground(CreateSolidBrush(ResolveColour(c.background)));
+  FillRect(dc, &area, ground.get());
+  if (c.image.empty()) return;
+  int w = c.image.width, h = c.image.height;
+  int cw = area.right, ch = area.bottom;
+  RECT dest{0, 0, w, h};
+  if (c.displayMode == 1) {
+    dest = area;
+  } else if (c.displayMode == 2) {
+    if (w > cw || h > ch) {
+      double scale = std::min(static_cast<double>(cw) / w, static_cast<double>(ch) / h);
+      w = static_cast<int>(w * scale);
+      h = static_cast<int>(h * scale);
+    }
+    dest = {(cw - w) / 2, (ch - h) / 2, (cw - w) / 2 + w, (ch - h) / 2 + h};
+  }
+  // The image is composed over the background with its own transparency.
+  BITMAPINFO bi = {};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = c.image.width;
+  bi.bmiHeader.biHeight = -c.image.height;
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  bi.bmiHeader.biCompression = BI_RGB;
+  // AlphaBlend wants premultiplied colour.
+  std::vector<uint8_t> premultiplied = c.image.pixels;
+  for (size_t i = 0; i + 3 < premultiplied.size(); i += 4) {
+    unsigned a = premultiplied[i + 3];
+    for (int k = 0; k < 3; ++k)
+      premultiplied[i + k] = static_cast<uint8_t>(premultiplied[i + k] * a / 255);
+  }
+  MemoryDcHandle memory(CreateCompatibleDC(dc));
+  void* bits = nullptr;
+  BitmapHandle bitmap(CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
+  if (!memory || !bitmap || !bits) return;
+  std::memcpy(bits, premultiplied.data(), premultiplied.size());
+  ScopedSelect selected(memory.get(), bitmap.get());  // put back before the deletes
+  BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
+  SetStretchBltMode(dc, HALFTONE);
+  GdiAlphaBlend(dc, dest.left, dest.top, dest.right - dest.left, dest.bottom - dest.top,
+                memory.get(), 0, 0, c.image.width, c.image.height, blend);
+}
+
+// Painting raises no event and reports no fault: nothing can leave this procedure.
+LRESULT CALLBACK PictureProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+  if (message == WM_PAINT) {
+    PAINTSTRUCT ps;
+    HDC dc = BeginPaint(hwnd, &ps);
+    if (ControlState* c = ControlAt(hwnd)) PaintPicture(hwnd, dc, *c);
+    EndPaint(hwnd, &ps);
+    return 0;
+  }
+  if (message == WM_ERASEBKGND) return 1;
+  return DefWindowProcA(hwnd, message, wParam, lParam);
+}
+
+}  // namespace
+
+void RegisterPictureClass(HINSTANCE instance) {
+  WNDCLASSEXA wc = {};
+  wc.cbSize = sizeof wc;
+  wc.hInstance = instance;
+  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  if (!GetClassInfoExA(instance, kPictureClass, &wc)) {
+    wc.lpfnWndProc = PictureProc;
+    wc.lpszClassName = kPictureClass;
+    wc.hbrBackground = nullptr;
+    RegisterClassExA(&wc);
+  }
+}
