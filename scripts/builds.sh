@@ -10,6 +10,9 @@
 #                             product where it runs), or nothing
 #   qm_require_built ROOT BUILD ARCH   fails with a message unless ARCH is built in
 #                             BUILD and nothing in ROOT's sources is newer
+#   qm_pick_build ROOT BUILD WHO      the build to start a program of: the first
+#                             runnable one, built and up to date; sets QM_ARCH and
+#                             what qm_build sets, or fails with a message from WHO
 # Usage: QM_SCRIPTS=<the scripts folder>; . "$QM_SCRIPTS/builds.sh"
 QM_BUILDS_LIST="${QM_SCRIPTS:?the scripts folder}/builds.list"
 
@@ -80,4 +83,13 @@ qm_require_built() {
         echo "builds: the $3 build is older than $newer; run scripts/build.sh" >&2
         return 1
     fi
+}
+
+qm_pick_build() {
+    QM_ARCH=$(qm_first_runnable) || return 2
+    if [ -z "$QM_ARCH" ]; then
+        echo "$3: Wine runs none of the builds $(qm_wanted_archs) here" >&2
+        return 1
+    fi
+    qm_require_built "$1" "$2" "$QM_ARCH" && qm_build "$QM_ARCH"
 }

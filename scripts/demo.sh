@@ -13,10 +13,8 @@ out=$(realpath -m "${1:-$root/docs}")
 QM_SCRIPTS="$root/scripts"
 . "$QM_SCRIPTS/builds.sh"
 # The 32-bit program where it runs, else the 64-bit build.
-arch=$(qm_first_runnable)
-[ -n "$arch" ] || { echo "demo: Wine runs none of the builds here" >&2; exit 1; }
-qm_require_built "$root" "$root/build" "$arch"
-qm_build "$arch"
+qm_pick_build "$root" "$root/build" demo
+arch=$QM_ARCH
 win="$root/build/$QM_FOLDER"
 dir="$win/tests/e2e"
 state="$win/wine-demo"

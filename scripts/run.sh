@@ -11,10 +11,8 @@ wanted=$(qm_wanted_archs) || exit 2
 "$QM_SCRIPTS/build.sh" "$build" >/dev/null
 # The 32-bit program where this machine runs it; the 64-bit build of the same
 # program where the kernel refuses 32-bit programs.
-arch=$(qm_first_runnable)
-[ -n "$arch" ] || { echo "run: Wine runs none of the builds $wanted here" >&2; exit 1; }
-qm_require_built "$root" "$build" "$arch"
-qm_build "$arch"
+qm_pick_build "$root" "$build" run
+arch=$QM_ARCH
 exe="$build/$QM_FOLDER/Quiltmark.exe"
 state="$build/$QM_FOLDER/wine-run"
 

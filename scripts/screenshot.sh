@@ -8,10 +8,8 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 out=$(realpath -m "${1:?usage: screenshot.sh <out.png>}")
 QM_SCRIPTS="$root/scripts"
 . "$QM_SCRIPTS/builds.sh"
-arch=$(qm_first_runnable)
-[ -n "$arch" ] || { echo "screenshot: Wine runs none of the builds here" >&2; exit 1; }
-qm_require_built "$root" "$root/build" "$arch"
-qm_build "$arch"
+qm_pick_build "$root" "$root/build" screenshot
+arch=$QM_ARCH
 exe="$root/build/$QM_FOLDER/Quiltmark.exe"
 state="$root/build/$QM_FOLDER/wine-shot"
 
