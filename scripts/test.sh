@@ -27,7 +27,9 @@ cleanup() {
 }
 stop() {
     trap '' INT TERM HUP
-    [ -z "$child" ] || { kill -TERM -- "-$child" 2>/dev/null; wait "$child" 2>/dev/null; }
+    set +e
+    # dash's kill takes a process group as a negative number, without "--".
+    [ -z "$child" ] || { kill -TERM "-$child" 2>/dev/null; wait "$child" 2>/dev/null; }
     cleanup
     echo "test: stopped" >&2
     exit 143
