@@ -16,11 +16,12 @@ wanted=$(qm_wanted_archs) || exit 2
 "$QM_SCRIPTS/build.sh" "$build" >/dev/null
 archs=""
 for arch in $wanted; do
-    if qm_arch_runs "$arch"; then
-        archs="$archs $arch"
-    else
-        echo "bench: the $arch build does not run here; no figures for it"
-    fi
+    qm_arch_runs "$arch" && runs=0 || runs=$?
+    case $runs in
+        0) archs="$archs $arch" ;;
+        1) echo "bench: no figures for the $arch build: $QM_WHY_NOT" ;;
+        *) echo "bench: the $arch build cannot start: $QM_WHY_NOT" >&2; exit 1 ;;
+    esac
 done
 [ -n "$archs" ] || { echo "bench: Wine runs none of the builds $wanted here" >&2; exit 1; }
 
@@ -35,6 +36,7 @@ for arch in $archs; do
     state="$win/wine-bench"
     "$QM_SCRIPTS/wine-up.sh" "$state" "$arch" >/dev/null
     QM_WINE_STATE=$state
+    QM_WINE_ARCH=$arch
     . "$QM_SCRIPTS/wine-env.sh"
     # Wine's output goes through a file, never a pipe or $(...).
     "$QM_WINE" --version >"$state/wine-version" 2>&1 </dev/null

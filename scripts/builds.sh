@@ -5,9 +5,12 @@
 #                             QM_SHIPPED for ARCH; fails for a name not in the list
 #   qm_wanted_archs           the builds QM_WINE_ARCHS names (all when it is unset or empty),
 #                             in the list's order; fails with a message on a bad value
-#   qm_arch_runs ARCH         whether Wine runs ARCH's programs on this machine
+#   qm_arch_runs ARCH         0 when Wine runs ARCH's programs here; 1 when the kernel
+#                             refuses them (the one good reason to leave a build
+#                             out); 2 when its Wine is broken. QM_WHY_NOT says why.
 #   qm_first_runnable         the first wanted build that runs here (the 32-bit
-#                             product where it runs), or nothing
+#                             product where it runs), or nothing; fails when a
+#                             wanted build's Wine is broken
 #   qm_require_built ROOT BUILD ARCH   fails with a message unless ARCH is built in
 #                             BUILD and nothing in ROOT's sources is newer
 #   qm_pick_build ROOT BUILD WHO      the build to start a program of: the first
@@ -28,6 +31,8 @@ qm_build() {
 }
 
 qm_wanted_archs() {
+    # The words are names, never file patterns.
+    set -f
     all=$(qm_builds)
     [ -n "${QM_WINE_ARCHS:-}" ] || { echo "$all"; return 0; }
     for word in $QM_WINE_ARCHS; do
@@ -36,6 +41,7 @@ qm_wanted_archs() {
             *)
                 echo "builds: QM_WINE_ARCHS='$QM_WINE_ARCHS': '$word' is no build;" \
                     "allowed are $(echo "$all" | sed 's/ /, /g'), or several of them separated by spaces" >&2
+                set +f
                 return 2 ;;
         esac
     done
@@ -45,6 +51,7 @@ qm_wanted_archs() {
             [ "$word" = "$arch" ] && { wanted="${wanted:+$wanted }$arch"; break; }
         done
     done
+    set +f
     [ -n "$wanted" ] || {
         echo "builds: QM_WINE_ARCHS is set but names no build; allowed are $(echo "$all" | sed 's/ /, /g')" >&2
         return 2
@@ -53,17 +60,32 @@ qm_wanted_archs() {
 }
 
 # A loader prints its version without starting a wineserver, so this is safe to run
-# anywhere. Where the kernel has 32-bit emulation switched off, exec of the i386
-# loader fails with "Exec format error"; decide by trying, not by reading uname.
+# anywhere, and its output may be captured. Where the kernel has 32-bit emulation
+# switched off, exec of the i386 loader fails with "Exec format error"; decide by
+# trying, not by reading uname. Any other failure is a broken set-up, not a reason
+# to test or run another build instead.
 qm_arch_runs() {
-    qm_build "$1" || return 1
-    "$QM_LOADER" --version >/dev/null 2>&1
+    QM_WHY_NOT=""
+    qm_build "$1" || return 2
+    if [ ! -x "$QM_LOADER" ]; then
+        QM_WHY_NOT="$QM_LOADER is not installed (scripts/setup.sh installs it)"
+        return 2
+    fi
+    out=$("$QM_LOADER" --version 2>&1) && return 0
+    case $out in
+        *"Exec format error"*)
+            QM_WHY_NOT="the kernel refuses its programs: Exec format error"
+            return 1 ;;
+    esac
+    QM_WHY_NOT="$QM_LOADER --version fails: $(echo "$out" | head -n1)"
+    return 2
 }
 
 qm_first_runnable() {
     wanted=$(qm_wanted_archs) || return 2
     for arch in $wanted; do
-        if qm_arch_runs "$arch"; then echo "$arch"; return 0; fi
+        qm_arch_runs "$arch" && { echo "$arch"; return 0; }
+        [ $? -eq 1 ] || { echo "builds: the $arch build cannot start: $QM_WHY_NOT" >&2; return 2; }
     done
     echo ""
 }

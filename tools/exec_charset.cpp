@@ -70,13 +70,14 @@ bool Convert(iconv_t cd, const std::string& name, const std::string& src, std::s
       continue;
     }
     const std::string prefix = wordStart == std::string::npos ? "" : src.substr(wordStart, i - wordStart);
-    wordStart = std::string::npos;
-    // A quote inside a number is a digit separator (1'000).
+    // A quote inside a number is a digit separator (1'000, 0x12'AB'CD): the number
+    // goes on after it.
     if (c == '\'' && !prefix.empty() && prefix[0] >= '0' && prefix[0] <= '9') {
       out += c;
       ++i;
       continue;
     }
+    wordStart = std::string::npos;
     if (c == '"' && prefix.find('R') != std::string::npos) {
       const size_t open = src.find('(', i);
       if (open == std::string::npos) return fail("unterminated raw string");
@@ -105,7 +106,14 @@ bool Convert(iconv_t cd, const std::string& name, const std::string& src, std::s
         if (!AppendEscaped(cd, run, out)) return fail("text with no equivalent in the character set");
         run.clear();
       }
-      if (src[i] == '\\' && i + 1 < src.size()) out += src[i++];
+      if (src[i] == '\\' && i + 1 < src.size()) {
+        // The program's compiler turns a universal character name into the character
+        // set too; this copy cannot, so it refuses one rather than differ silently.
+        if (convert && (src[i + 1] == 'u' || src[i + 1] == 'U')) {
+          return fail("a \\u or \\U escape in a plain literal");
+        }
+        out += src[i++];
+      }
       out += src[i++];
     }
     if (!run.empty() && !AppendEscaped(cd, run, out)) {

@@ -1,7 +1,8 @@
-// The main of the Windows test programs: GoogleTest's own, except that a run whose
-// every selected test skipped itself exits 77, which ctest reports as skipped
+// The main of the test programs: GoogleTest's own, except that a run whose every
+// selected test skipped itself exits 77, which ctest reports as skipped
 // (SKIP_RETURN_CODE). A run with any failure exits 1, whatever it printed, so a skip
-// can never hide a failure.
+// can never hide a failure; so does a run whose filter selected no test at all (a
+// test compiled out, a name gone stale), which would otherwise pass having run nothing.
 #include <gtest/gtest.h>
 
 int main(int argc, char** argv) {
@@ -9,6 +10,7 @@ int main(int argc, char** argv) {
   const int rc = RUN_ALL_TESTS();
   if (rc != 0) return rc;
   const testing::UnitTest& run = *testing::UnitTest::GetInstance();
+  if (run.test_to_run_count() == 0) return 1;
   if (run.skipped_test_count() > 0 && run.successful_test_count() == 0) return 77;
   return 0;
 }
