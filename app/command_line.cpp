@@ -102,7 +102,8 @@ std::string UsageText() {
          "  --keep-size      与 --per-row 一起使用：只移动窗口，不改尺寸\r\n"
          "  --list           只列出匹配的窗口和各自的位置，不移动窗口\r\n"
          "  --help, /?       显示本说明\r\n"
-         "退出码：0 已排列（或列出）窗口；1 没有找到匹配的窗口；2 参数无效。\r\n"
+         "退出码：0 找到的窗口都已排列（或列出）；1 没有找到匹配的窗口，或一个也没有排列；\r\n"
+         "        2 参数无效；3 只排列了一部分；-1 内部错误。\r\n"
          "示例：Quiltmark.exe --class ConsoleWindowClass --per-row 3\r\n";
 }
 
@@ -119,4 +120,23 @@ std::string ListLine(int32_t number, const std::string& className, const std::st
   else
     std::snprintf(place, sizeof place, "%d,%d %dx%d", cell.x, cell.y, cell.cx, cell.cy);
   return std::to_string(number) + "\t" + className + "\t" + title + "\t" + place + "\r\n";
+}
+
+std::string NotPlacedLine(int32_t number, const std::string& className, const std::string& title,
+                          Landing landing) {
+  const char* why = "没有排列";
+  switch (landing) {
+    case Landing::kBusy: why = "没有响应，恢复响应后会移到它的位置"; break;
+    case Landing::kRefused: why = "拒绝移动"; break;
+    case Landing::kGone: why = "已关闭"; break;
+    case Landing::kWaiting:
+    case Landing::kPlaced: break;
+  }
+  return std::to_string(number) + "\t" + className + "\t" + title + "\t" + why + "\r\n";
+}
+
+std::string NotPlacedSummary(int32_t placed, int32_t found) {
+  if (placed == 0) return "匹配的窗口一个也没有排列\r\n";
+  return "已排列 " + std::to_string(placed) + " 个窗口，" + std::to_string(found - placed) +
+         " 个没有排列\r\n";
 }

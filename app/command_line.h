@@ -9,9 +9,11 @@
 
 // Exit codes of a run with arguments.
 enum CommandExit : int {
-  kExitArranged = 0,  // at least one window arranged or listed (or the usage shown)
-  kExitNoWindow = 1,  // no window matches
+  kExitArranged = 0,  // every window found was placed, or listed (or the usage shown)
+  kExitNoWindow = 1,  // no window matches, or none of them could be placed
   kExitBadArguments = 2,
+  kExitPartly = 3,  // some were placed, others refused, closed or did not answer
+  kExitFault = -1,  // an internal fault, reported on the error stream
 };
 
 struct CommandLine {
@@ -31,3 +33,9 @@ std::string RefusalText(ArrangeRefusal refusal);
 // One line of --list: the window's place in the list, class, title and cell.
 std::string ListLine(int32_t number, const std::string& className, const std::string& title,
                      const Placement& cell);
+// One line for a window that was not placed: its place in the list, class, title and
+// what became of it.
+std::string NotPlacedLine(int32_t number, const std::string& className, const std::string& title,
+                          Landing landing);
+// The last line after some windows were not placed; `placed` of `found` were.
+std::string NotPlacedSummary(int32_t placed, int32_t found);

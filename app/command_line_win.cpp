@@ -3,9 +3,11 @@
 #include <windows.h>
 
 #include <cfenv>
+#include <string>
 
 #include "app/command_line.h"
 #include "app/runtime.h"
+#include "base/console.h"
 #include "base/services.h"
 #include "engine/arrange.h"
 
@@ -17,38 +19,88 @@ HANDLE Usable(HANDLE h) {
 
 // Where the texts go: the standard handles the program was given (a console, a file
 // or a pipe), else the console of the program that started it. A program of the
-// window subsystem gets no console of its own, and without one nothing is written.
+// window subsystem gets no console of its own; started from a shortcut it has none
+// at all, and then what it would have written is shown in a box at the end.
 class Console {
  public:
   Console()
       : out_(Usable(GetStdHandle(STD_OUTPUT_HANDLE))),
         err_(Usable(GetStdHandle(STD_ERROR_HANDLE))) {
-    if ((out_ && err_) || !AttachConsole(ATTACH_PARENT_PROCESS)) return;
-    attached_ = CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE,
-                            FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0, nullptr);
-    if (attached_ == INVALID_HANDLE_VALUE) attached_ = nullptr;
-    if (!out_) out_ = attached_;
-    if (!err_) err_ = attached_;
+    if ((!out_ || !err_) && AttachConsole(ATTACH_PARENT_PROCESS)) {
+      attached_ = CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
+                              nullptr);
+      if (attached_ == INVALID_HANDLE_VALUE) attached_ = nullptr;
+      if (!out_) out_ = attached_;
+      if (!err_) err_ = attached_;
+    }
+    // A fault from here on is written, not boxed.
+    g_app.commandLineRun = true;
+    g_app.errorStream = err_;
   }
   Console(const Console&) = delete;
   Console& operator=(const Console&) = delete;
   ~Console() {
+    g_app.errorStream = nullptr;
     if (attached_) CloseHandle(attached_);
   }
 
-  void Out(const std::string& text) { Write(out_, text); }
-  void Err(const std::string& text) { Write(err_, text); }
-
- private:
-  static void Write(HANDLE h, const std::string& text) {
-    DWORD written = 0;
-    if (h) WriteFile(h, text.data(), static_cast<DWORD>(text.size()), &written, nullptr);
+  void Out(const std::string& text) {
+    if (!out_) unwrittenOut_ += text;
+    WriteToHandle(out_, text.data(), text.size());
+  }
+  void Err(const std::string& text) {
+    if (!err_) unwrittenErr_ += text;
+    WriteToHandle(err_, text.data(), text.size());
+  }
+  // What had nowhere to go, where the person who started the run sees it.
+  void ShowUnwritten() const {
+    if (!unwrittenErr_.empty())
+      ShowSelfClosingBox(unwrittenErr_.c_str(), "Quiltmark", MB_ICONERROR, kUnwatchedBoxMs);
+    if (!unwrittenOut_.empty())
+      ShowSelfClosingBox(unwrittenOut_.c_str(), "Quiltmark", MB_ICONINFORMATION, kUnwatchedBoxMs);
   }
 
+ private:
   HANDLE out_;
   HANDLE err_;
   HANDLE attached_ = nullptr;
+  std::string unwrittenOut_, unwrittenErr_;
 };
+
+HWND WindowOf(int32_t handle) { return reinterpret_cast<HWND>(static_cast<intptr_t>(handle)); }
+
+// The title as the system keeps it, read without asking the window, which may be
+// the very one that does not answer.
+std::string StoredTitle(HWND hwnd) {
+  wchar_t wide[512];
+  int n = InternalGetWindowText(hwnd, wide, static_cast<int>(std::size(wide)));
+  if (n <= 0) return "";
+  std::string text(static_cast<size_t>(n) * 2, '\0');
+  int bytes = WideCharToMultiByte(CP_ACP, 0, wide, n, text.data(), static_cast<int>(text.size()),
+                                  nullptr, nullptr);
+  text.resize(bytes > 0 ? static_cast<size_t>(bytes) : 0);
+  return text;
+}
+
+int ArrangeFound(const WindowList& list, const ArrangeRequest& request, const WorkArea& area,
+                 Console& console) {
+  Arrangement run(list, request, area);
+  FinishArrangement(run);
+  const auto found = static_cast<int32_t>(run.Count());
+  if (run.Placed() == found) return kExitArranged;
+  // A script must not take windows that did not move for arranged ones.
+  std::string report;
+  for (size_t i = 0; i < run.Count(); ++i) {
+    if (run.LandingOf(i) == Landing::kPlaced) continue;
+    HWND hwnd = WindowOf(run.HandleOf(i));
+    const bool gone = run.LandingOf(i) == Landing::kGone;
+    report += NotPlacedLine(static_cast<int32_t>(i + 1), gone ? "" : GetWindowClassName(hwnd).c_str(),
+                            gone ? "" : StoredTitle(hwnd), run.LandingOf(i));
+  }
+  console.Err(report + NotPlacedSummary(run.Placed(), found));
+  return run.Placed() > 0 ? kExitPartly : kExitNoWindow;
+}
 
 int Run(const CommandLine& cmd, Console& console) {
   if (cmd.help) {
@@ -71,18 +123,11 @@ int Run(const CommandLine& cmd, Console& console) {
     console.Err("没有找到匹配的窗口\r\n");
     return kExitNoWindow;
   }
-  if (!cmd.list) {
-    if (Arrange(list, cmd.request, area) > 0) return kExitArranged;
-    // Every match closed since the search or stopped answering: a script must not
-    // take that for success.
-    console.Err("匹配的窗口都已关闭或没有响应\r\n");
-    return kExitNoWindow;
-  }
+  if (!cmd.list) return ArrangeFound(list, cmd.request, area, console);
   // The very plan that Arrange would apply.
   const ArrangementPlan plan = PlanArrangement(cmd.request, area, list.Count());
   for (int32_t i = 1; i <= list.Count(); ++i) {
-    auto hwnd =
-        reinterpret_cast<HWND>(static_cast<intptr_t>(ReadArrayElement(list.get(), i, 0, 0)));
+    HWND hwnd = WindowOf(ReadArrayElement(list.get(), i, 0, 0));
     console.Out(ListLine(i, GetWindowClassName(hwnd).c_str(), GetWindowTextOf(hwnd).c_str(),
                          plan.cells[static_cast<size_t>(i - 1)]));
   }
@@ -94,8 +139,12 @@ int Run(const CommandLine& cmd, Console& console) {
 int RunFromCommandLine(int argc, char** argv) {
   InitializeRuntime(false);
   std::fesetenv(FE_DFL_ENV);
-  Console console;
-  int code = Run(ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc)), console);
+  int code;
+  {
+    Console console;
+    code = Run(ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc)), console);
+    console.ShowUnwritten();
+  }
   ShutdownRuntime(code);
   return code;
 }

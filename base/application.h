@@ -61,6 +61,10 @@ struct Application {
   bool loopRunning = false;
   bool ending = false;
   bool reportingFault = false;
+  // A run from the command line: a fault report goes to its error stream (a box that
+  // closes by itself when it has none) instead of a box that waits for a person.
+  bool commandLineRun = false;
+  void* errorStream = nullptr;
   uintptr_t lastMessageWParam = 0;
 };
 

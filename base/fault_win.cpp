@@ -1,7 +1,10 @@
 // The fault report on screen: the box, then the shutdown, then the end of the process.
 #include <windows.h>
 
+#include <cstring>
+
 #include "base/application.h"
+#include "base/console.h"
 #include "base/fault.h"
 #include "base/shutdown.h"
 
@@ -34,7 +37,10 @@ static void EnterFaultReport() {
 }
 
 [[noreturn]] static void ShowFaultAndExit(const char* report) {
-  MessageBoxA(nullptr, report, "错误", MB_ICONERROR);
+  if (!g_app.commandLineRun)
+    MessageBoxA(nullptr, report, "错误", MB_ICONERROR);
+  else if (!WriteToHandle(g_app.errorStream, report, std::strlen(report)))
+    ShowSelfClosingBox(report, "错误", MB_ICONERROR, kUnwatchedBoxMs);
   ShutdownRuntime(-1);
   ExitProcess(static_cast<UINT>(-1));
 }

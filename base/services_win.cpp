@@ -96,6 +96,9 @@ static LONGLONG Area(const RECT& r) {
   return (static_cast<LONGLONG>(r.right) - r.left) * (static_cast<LONGLONG>(r.bottom) - r.top);
 }
 
+// More siblings than any window holds.
+constexpr int kMaxSiblingSteps = 10000;
+
 HWND GetWindowUnderCursor() {
   // No cursor position (a locked desktop, another desktop): no window.
   POINT p{};
@@ -109,7 +112,10 @@ HWND GetWindowUnderCursor() {
   HWND parent = GetParent(under);
   if (!parent) return under;
   // Only siblings below the found window are looked at; the first of equal areas stays.
-  for (HWND s = GetWindow(under, GW_HWNDNEXT); s; s = GetWindow(s, GW_HWNDNEXT)) {
+  // Windows re-ordered while the walk runs could keep it going for ever, so it takes
+  // a bounded number of steps.
+  int steps = kMaxSiblingSteps;
+  for (HWND s = GetWindow(under, GW_HWNDNEXT); s && steps-- > 0; s = GetWindow(s, GW_HWNDNEXT)) {
     RECT r;
     if (!GetWindowRect(s, &r) || !PtInRect(&r, p)) continue;
     if (GetParent(s) != parent || !IsWindowVisible(s)) continue;

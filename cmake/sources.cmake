@@ -21,6 +21,7 @@ set(QM_WIN_SOURCES
   base/heap_win.cpp
   base/new_win.cpp
   base/fault_win.cpp
+  base/console_win.cpp
   base/sysfn_win.cpp
   base/services_win.cpp
   base/process_win.cpp

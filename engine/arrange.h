@@ -1,5 +1,9 @@
 #pragma once
 // Laying the found windows out in a grid on the primary screen less the taskbar.
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
 #include "engine/grid.h"
 #include "engine/request.h"
 #include "engine/search.h"
@@ -13,8 +17,83 @@ WorkArea ComputeWorkArea();
 // The windows the request names, in the system's order; true when there is one.
 bool FindRequestedWindows(const ArrangeRequest& request, WindowList& list);
 
-// Arranges the found windows as PlanArrangement plans them on `area`, which the
-// caller read once for both its checks and the arrangement; the request has passed
-// CheckArrangeRequest on it. How many windows were placed: those not closed since
-// the search nor hung.
+// One arrangement under way, as PlanArrangement plans it on `area` (read once by the
+// caller for its checks and the arrangement; the request has passed
+// CheckArrangeRequest on it).
+//
+// A window of this thread is placed at once. A window of another thread is shown
+// and moved by a helper thread, so that a program that does not answer holds this
+// thread up for nothing; its windows are waited for one at a time, in list order,
+// so the last one placed ends on top. Every other program is asked once, all at
+// once, before anything moves: one that has not answered within a moment, or that
+// stops answering during a move, is busy. A busy program's windows get their show
+// and move as requests queued to it, which it carries out when it answers again,
+// even after this process has ended; nothing waits for it.
+class Arrangement {
+ public:
+  struct Ticket;
+  struct Move;
+
+  // With `notify`, `message` is posted to it whenever a helper thread is done.
+  Arrangement(const WindowList& list, const ArrangeRequest& request, const WorkArea& area,
+              void* notify = nullptr, unsigned message = 0);
+  ~Arrangement();
+  Arrangement(const Arrangement&) = delete;
+  Arrangement& operator=(const Arrangement&) = delete;
+
+  // Carries on as far as it can without waiting; true once every window is placed,
+  // refused, gone or left to its busy program.
+  bool Advance();
+  // How long the caller may wait before calling Advance again, and the event that
+  // ends the wait early (null when there is none).
+  uint32_t WaitMs() const;
+  void* WaitHandle() const;
+
+  size_t Count() const { return targets_.size(); }
+  int32_t HandleOf(size_t i) const { return targets_[i].handle; }
+  Landing LandingOf(size_t i) const { return targets_[i].landing; }
+  // The windows the system moved into their cells.
+  int32_t Placed() const;
+
+  // A thread has taken every message sent to it before the ticket.
+  void Answered(Ticket* ticket);
+
+ private:
+  struct Target {
+    int32_t handle;
+    uint32_t thread;
+    Placement cell;
+    Landing landing;
+  };
+  enum class Phase { kAsking, kPlacing, kDone };
+
+  bool Continue();
+  bool Place();
+  void Start(size_t index);
+  void QueueRequests(const Target& t) const;
+  bool IsBusy(uint32_t thread) const;
+
+  std::vector<Target> targets_;
+  uint32_t ownThread_ = 0;
+  int32_t routine_ = 0, showSite_ = 0, moveSite_ = 0;
+  void* notify_ = nullptr;
+  unsigned message_ = 0;
+  Phase phase_ = Phase::kAsking;
+  bool advancing_ = false;
+  uint32_t askedAt_ = 0;
+  size_t asked_ = 0, answered_ = 0;
+  std::vector<uint32_t> answering_, busy_;
+  std::vector<Ticket*> tickets_;  // sent and not yet answered
+  size_t next_ = 0;
+  // The window being moved by a helper thread, if any.
+  Move* move_ = nullptr;
+  size_t moving_ = 0;
+  uint32_t movedAt_ = 0;
+};
+
+// Waits until the arrangement is over, taking this thread's messages meanwhile (the
+// answers arrive among them).
+void FinishArrangement(Arrangement& run);
+
+// The whole arrangement at once; how many windows were placed.
 int32_t Arrange(const WindowList& list, const ArrangeRequest& request, const WorkArea& area);

@@ -1,8 +1,11 @@
 // Arranging on the screen: the taskbar and the work area read from the system, the
-// windows the request names, and the plan applied to them, one window at a time.
+// windows the request names, and the plan applied to them without ever waiting on a
+// program that does not answer.
 #include <windows.h>
 // shellapi.h needs the types of windows.h.
 #include <shellapi.h>
+
+#include <algorithm>
 
 #include "base/services.h"
 #include "base/sysfn.h"
@@ -13,35 +16,277 @@ namespace {
 // The taskbar query's fault site.
 constexpr FaultLocation kTaskbarQuerySite = {67174794, 0};
 
-// A window of another thread that the system calls hung: showing or moving it would
-// wait for that thread. A window of this thread is handled by direct calls, however
-// long this thread has been busy placing windows.
-bool WouldWaitForever(HWND hwnd) {
-  return GetWindowThreadProcessId(hwnd, nullptr) != GetCurrentThreadId() && IsHungAppWindow(hwnd);
+// How long a program may take to answer before it counts as busy: first all of them
+// at once, then one that answered but takes longer over a move.
+constexpr DWORD kAskMs = 250;
+constexpr DWORD kMoveMs = 1000;
+
+HWND WindowOf(int32_t handle) { return reinterpret_cast<HWND>(static_cast<intptr_t>(handle)); }
+
+DWORD Left(DWORD since, DWORD span) {
+  DWORD spent = GetTickCount() - since;
+  return spent < span ? span - spent : 0;
 }
 
-// Shows, raises and places each window in list order, one call each. A handle that
-// is no window any more, or a window that refuses, is simply passed over; so is a
-// window whose program has stopped answering (ShowWindow and SetWindowPos would wait
-// for it for good), its cell left empty. The count of windows that were still there
-// to be placed.
-int32_t ApplyPlan(const WindowList& list, const std::vector<Placement>& plan,
-                  const ApplySites& at) {
-  int32_t i = 0, placed = 0;
-  for (const Placement& p : plan) {
-    ++i;
-    int32_t shown = ReadArrayElement(list.get(), i, at.routine, at.showRead);
-    if (WouldWaitForever(reinterpret_cast<HWND>(static_cast<intptr_t>(shown)))) continue;
-    CallSystemFunction(kShowWindow, {at.routine, at.showRead}, shown, SW_SHOWNORMAL);
-    int32_t moved = ReadArrayElement(list.get(), i, at.routine, at.moveRead);
-    CallSystemFunction(kSetWindowPos, {at.routine, at.move}, moved, HWND_TOP, p.x, p.y, p.cx, p.cy,
-                       p.flags);
-    if (IsWindow(reinterpret_cast<HWND>(static_cast<intptr_t>(moved)))) ++placed;
+enum MoveState : LONG { kMoving = 0, kMoved = 1, kAbandoned = 2 };
+
+}  // namespace
+
+struct Arrangement::Ticket {
+  Arrangement* run;  // null once the arrangement is over: the answer is dropped
+  uint32_t thread;
+};
+
+// One window shown and moved by a helper thread. Whoever is last of the two frees
+// it: the arrangement once the move is done, the helper when the arrangement gave up
+// waiting for it.
+struct Arrangement::Move {
+  HWND hwnd;
+  Placement cell;
+  FaultLocation showAt, moveAt;
+  HWND notify;
+  UINT message;
+  HANDLE done;
+  volatile LONG state;
+  bool moved;
+};
+
+namespace {
+
+VOID CALLBACK OnAnswered(HWND, UINT, ULONG_PTR data, LRESULT) noexcept {
+  auto* ticket = reinterpret_cast<Arrangement::Ticket*>(data);
+  if (ticket->run) ticket->run->Answered(ticket);
+  delete ticket;
+}
+
+void FreeMove(Arrangement::Move* move) {
+  CloseHandle(move->done);
+  delete move;
+}
+
+DWORD WINAPI RunMove(void* parameter) noexcept {
+  auto* move = static_cast<Arrangement::Move*>(parameter);
+  const Placement& p = move->cell;
+  CallSystemFunction(kShowWindow, move->showAt, move->hwnd, SW_SHOWNORMAL);
+  move->moved = static_cast<uint32_t>(CallSystemFunction(kSetWindowPos, move->moveAt, move->hwnd,
+                                                         HWND_TOP, p.x, p.y, p.cx, p.cy,
+                                                         p.flags)) != 0;
+  const HWND notify = move->notify;
+  const UINT message = move->message;
+  if (InterlockedCompareExchange(&move->state, kMoved, kMoving) == kAbandoned) {
+    FreeMove(move);
+    return 0;
   }
-  return placed;
+  SetEvent(move->done);
+  if (notify) PostMessageA(notify, message, 0, 0);
+  return 0;
 }
 
 }  // namespace
+
+Arrangement::Arrangement(const WindowList& list, const ArrangeRequest& request,
+                         const WorkArea& area, void* notify, unsigned message)
+    : notify_(notify), message_(message) {
+  const ArrangementPlan plan = PlanArrangement(request, area, list.Count());
+  const ApplySites& at = plan.sites;
+  routine_ = at.routine;
+  showSite_ = at.showRead;
+  moveSite_ = at.move;
+  ownThread_ = GetCurrentThreadId();
+  targets_.reserve(plan.cells.size());
+  int32_t i = 0;
+  for (const Placement& cell : plan.cells) {
+    ++i;
+    ReadArrayElement(list.get(), i, at.routine, at.showRead);
+    int32_t handle = ReadArrayElement(list.get(), i, at.routine, at.moveRead);
+    DWORD thread = GetWindowThreadProcessId(WindowOf(handle), nullptr);
+    targets_.push_back({handle, thread, cell, thread ? Landing::kWaiting : Landing::kGone});
+  }
+  askedAt_ = GetTickCount();
+  std::vector<uint32_t> threads;
+  for (const Target& t : targets_) {
+    if (t.landing != Landing::kWaiting || t.thread == ownThread_) continue;
+    if (std::ranges::find(threads, t.thread) != threads.end()) continue;
+    threads.push_back(t.thread);
+    auto* ticket = new Ticket{this, t.thread};
+    if (SendMessageCallbackA(WindowOf(t.handle), WM_NULL, 0, 0, OnAnswered,
+                             reinterpret_cast<ULONG_PTR>(ticket))) {
+      tickets_.push_back(ticket);
+      ++asked_;
+    } else {
+      // A question that cannot be sent (the window has just closed) says nothing
+      // against the thread.
+      delete ticket;
+      answering_.push_back(t.thread);
+    }
+  }
+}
+
+Arrangement::~Arrangement() {
+  for (Ticket* ticket : tickets_) ticket->run = nullptr;
+  if (move_ && InterlockedCompareExchange(&move_->state, kAbandoned, kMoving) != kMoving)
+    FreeMove(move_);
+}
+
+void Arrangement::Answered(Ticket* ticket) {
+  std::erase(tickets_, ticket);
+  ++answered_;
+  answering_.push_back(ticket->thread);
+  // An answer taken while the arrangement itself is under way (a direct move of this
+  // thread's own window can wait on another thread) is seen when that step returns.
+  if (!advancing_) Advance();
+}
+
+bool Arrangement::IsBusy(uint32_t thread) const {
+  return std::ranges::find(busy_, thread) != busy_.end();
+}
+
+void Arrangement::QueueRequests(const Target& t) const {
+  const Placement& p = t.cell;
+  ShowWindowAsync(WindowOf(t.handle), SW_SHOWNORMAL);
+  SetWindowPos(WindowOf(t.handle), HWND_TOP, p.x, p.y, p.cx, p.cy, p.flags | SWP_ASYNCWINDOWPOS);
+}
+
+void Arrangement::Start(size_t index) {
+  Target& t = targets_[index];
+  HWND hwnd = WindowOf(t.handle);
+  const Placement& p = t.cell;
+  const FaultLocation showAt = {routine_, showSite_}, moveAt = {routine_, moveSite_};
+  if (t.thread == ownThread_) {
+    // This thread's own windows are placed by direct calls.
+    CallSystemFunction(kShowWindow, showAt, hwnd, SW_SHOWNORMAL);
+    auto moved = static_cast<uint32_t>(
+        CallSystemFunction(kSetWindowPos, moveAt, hwnd, HWND_TOP, p.x, p.y, p.cx, p.cy, p.flags));
+    t.landing = !IsWindow(hwnd) ? Landing::kGone : moved ? Landing::kPlaced : Landing::kRefused;
+    return;
+  }
+  if (!IsWindow(hwnd)) {
+    t.landing = Landing::kGone;
+    return;
+  }
+  auto* move = new Move{hwnd,   p,       showAt, moveAt, static_cast<HWND>(notify_), message_,
+                        nullptr, kMoving, false};
+  move->done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  HANDLE helper = IsBusy(t.thread) || !move->done
+                      ? nullptr
+                      : CreateThread(nullptr, 64 * 1024, RunMove, move,
+                                     STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
+  if (!helper) {
+    // A busy program, or no helper to be had: the requests wait in its queue.
+    FreeMove(move);
+    QueueRequests(t);
+    t.landing = Landing::kBusy;
+    return;
+  }
+  CloseHandle(helper);
+  move_ = move;
+  moving_ = index;
+  movedAt_ = GetTickCount();
+}
+
+bool Arrangement::Place() {
+  for (;;) {
+    if (move_) {
+      Target& t = targets_[moving_];
+      if (WaitForSingleObject(move_->done, 0) == WAIT_OBJECT_0) {
+        HWND hwnd = WindowOf(t.handle);
+        t.landing = !IsWindow(hwnd) ? Landing::kGone
+                    : move_->moved  ? Landing::kPlaced
+                                    : Landing::kRefused;
+        FreeMove(move_);
+        move_ = nullptr;
+        continue;
+      }
+      if (Left(movedAt_, kMoveMs)) return false;
+      // Its program stopped answering in the middle. The helper is left waiting for
+      // it; the same requests queued to the program land even if this process ends.
+      if (InterlockedCompareExchange(&move_->state, kAbandoned, kMoving) != kMoving) continue;
+      move_ = nullptr;
+      busy_.push_back(t.thread);
+      QueueRequests(t);
+      t.landing = IsWindow(WindowOf(t.handle)) ? Landing::kBusy : Landing::kGone;
+      continue;
+    }
+    if (next_ == targets_.size()) return true;
+    size_t index = next_++;
+    if (targets_[index].landing == Landing::kWaiting) Start(index);
+  }
+}
+
+bool Arrangement::Advance() {
+  if (phase_ == Phase::kDone) return true;
+  if (advancing_) return false;
+  advancing_ = true;
+  bool over = Continue();
+  advancing_ = false;
+  return over;
+}
+
+bool Arrangement::Continue() {
+  if (phase_ == Phase::kAsking) {
+    if (answered_ < asked_ && Left(askedAt_, kAskMs)) return false;
+    // Whoever has not answered the first question is busy.
+    for (const Target& t : targets_) {
+      if (t.thread == ownThread_ || t.landing != Landing::kWaiting) continue;
+      if (std::ranges::find(answering_, t.thread) == answering_.end() && !IsBusy(t.thread))
+        busy_.push_back(t.thread);
+    }
+    phase_ = Phase::kPlacing;
+  }
+  if (!Place()) return false;
+  // A busy program may have come back meanwhile and carried its requests out.
+  for (Target& t : targets_) {
+    const Placement& p = t.cell;
+    RECT r;
+    if (t.landing != Landing::kBusy || !GetWindowRect(WindowOf(t.handle), &r)) continue;
+    bool sized = (p.flags & kSwpNoSize) || (r.right - r.left == p.cx && r.bottom - r.top == p.cy);
+    if (r.left == p.x && r.top == p.y && sized) t.landing = Landing::kPlaced;
+  }
+  phase_ = Phase::kDone;
+  return true;
+}
+
+uint32_t Arrangement::WaitMs() const {
+  DWORD wait = 0;
+  if (phase_ == Phase::kAsking)
+    wait = Left(askedAt_, kAskMs);
+  else if (move_)
+    wait = Left(movedAt_, kMoveMs);
+  return std::max<DWORD>(wait, 1);
+}
+
+void* Arrangement::WaitHandle() const { return move_ ? move_->done : nullptr; }
+
+int32_t Arrangement::Placed() const {
+  return static_cast<int32_t>(std::ranges::count_if(
+      targets_, [](const Target& t) { return t.landing == Landing::kPlaced; }));
+}
+
+void FinishArrangement(Arrangement& run) {
+  bool quit = false;
+  WPARAM code = 0;
+  while (!run.Advance()) {
+    HANDLE moved = static_cast<HANDLE>(run.WaitHandle());
+    // After a quit nothing more is taken from the queue; the waits run out by themselves.
+    if (quit) {
+      WaitForSingleObject(moved ? moved : GetCurrentProcess(), run.WaitMs());
+      continue;
+    }
+    MsgWaitForMultipleObjects(moved ? 1 : 0, &moved, FALSE, run.WaitMs(), QS_ALLINPUT);
+    // The answers are delivered while the messages are taken.
+    MSG msg;
+    while (!quit && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (msg.message == WM_QUIT) {
+        quit = true;
+        code = msg.wParam;
+        break;
+      }
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+  }
+  if (quit) PostQuitMessage(static_cast<int>(code));
+}
 
 TaskbarRect GetTaskbarRect() {
   APPBARDATA query = {};
@@ -63,6 +308,7 @@ bool FindRequestedWindows(const ArrangeRequest& request, WindowList& list) {
 }
 
 int32_t Arrange(const WindowList& list, const ArrangeRequest& request, const WorkArea& area) {
-  const ArrangementPlan plan = PlanArrangement(request, area, list.Count());
-  return ApplyPlan(list, plan.cells, plan.sites);
+  Arrangement run(list, request, area);
+  FinishArrangement(run);
+  return run.Placed();
 }

@@ -8,13 +8,18 @@
 constexpr FaultLocation kParentQuerySite = {67174861, 47};
 constexpr FaultLocation kRectQuerySite = {67174580, 434};
 
+// Deeper than windows nest: a chain of parents and owners re-made while it is
+// climbed could otherwise be climbed for ever.
+constexpr int kMaxClimb = 1000;
+
 HWND GetTopLevelWindow(HWND hwnd) {
   // GetParent also steps from an owned pop-up to its owner.
-  for (;;) {
+  for (int step = 0; step < kMaxClimb; ++step) {
     uintptr_t parent = CallSystemFunction(kGetParent, kParentQuerySite, hwnd);
     if (!parent) return hwnd;
     hwnd = reinterpret_cast<HWND>(parent);
   }
+  return hwnd;
 }
 
 void StartCapture(HWND tool) { CaptureMouse(tool); }

@@ -33,6 +33,16 @@ struct ApplySites {
   int32_t move;      // the SetWindowPos call
 };
 
+// What became of one window of an arrangement.
+enum class Landing : uint8_t {
+  kWaiting,  // not yet settled
+  kPlaced,   // the system moved it into its cell
+  kBusy,     // its program did not answer in time: the show and the move wait in its
+             // queue and land when it answers again
+  kRefused,  // the system or the window refused the move
+  kGone,     // closed since the search
+};
+
 // One arrangement, decided in full before any window is touched: where each window
 // goes, and the fault sites of the routine that places them.
 struct ArrangementPlan {

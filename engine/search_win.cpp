@@ -1,12 +1,12 @@
-// The window search: every top-level window whose class and title match, collected
-// in the system's order before anything is moved.
+// The window search: every top-level window whose class and title match, taken from
+// one snapshot of the desktop before anything is moved.
 #include <windows.h>
 
-#include "base/sysfn.h"
-#include "engine/search.h"
+#include <string>
+#include <vector>
 
-// The fault site of the search's system call.
-constexpr FaultLocation kFindWindowSite = {67174419, 73};
+#include "base/services.h"
+#include "engine/search.h"
 
 void WindowList::Append(int32_t handle) {
   MakeArrayPrivate(4, block_);
@@ -17,19 +17,67 @@ void WindowList::Append(int32_t handle) {
   block_[1 + dims + count] = handle;
 }
 
+namespace {
+
+BOOL CALLBACK CollectTopLevel(HWND hwnd, LPARAM windows) {
+  reinterpret_cast<std::vector<HWND>*>(windows)->push_back(hwnd);
+  return TRUE;
+}
+
+std::wstring Widened(const char* text) {
+  int n = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
+  std::wstring wide(static_cast<size_t>(n > 0 ? n : 1), L'\0');
+  if (n > 0) MultiByteToWideChar(CP_ACP, 0, text, -1, wide.data(), n);
+  wide.resize(wide.size() - 1);
+  return wide;
+}
+
+// Names are equal as the system compares class names and titles: whole, without
+// regard to case. `want` is upper-cased already.
+bool SameName(wchar_t* text, int length, const std::wstring& want) {
+  if (length != static_cast<int>(want.size())) return false;
+  CharUpperBuffW(text, static_cast<DWORD>(length));
+  return want.compare(0, want.size(), text, static_cast<size_t>(length)) == 0;
+}
+
+bool ClassIs(HWND hwnd, const std::wstring& want) {
+  wchar_t name[kMaxClassNameLength + 1];
+  return SameName(name, GetClassNameW(hwnd, name, kMaxClassNameLength + 1), want);
+}
+
+// The system's own copy of the title, read without asking the window, which may be
+// busy. One character more than the wanted title tells a longer title apart.
+bool TitleIs(HWND hwnd, const std::wstring& want, std::wstring& buffer) {
+  buffer.assign(want.size() + 2, L'\0');
+  int n = InternalGetWindowText(hwnd, buffer.data(), static_cast<int>(buffer.size()));
+  return SameName(buffer.data(), n, want);
+}
+
+std::wstring UpperCased(const char* text) {
+  std::wstring wide = Widened(text);
+  CharUpperBuffW(wide.data(), static_cast<DWORD>(wide.size()));
+  return wide;
+}
+
+}  // namespace
+
 bool FindMatchingWindows(const char* className, const char* title, WindowList& list) {
-  // FindWindowExA walks the stacking order from the top; raising a window while it
-  // walks would re-order what is left of it, so all are collected before any moves.
+  // The system hands over its whole list of top-level windows at once, in stacking
+  // order from the top. Walking it one step at a time instead would end early at a
+  // window that has just closed, list a window twice that comes to the front while
+  // it walks, and never end while windows keep raising themselves.
   list.Clear();
-  uintptr_t after = 0;
-  for (;;) {
-    uintptr_t h =
-        CallSystemFunction(kFindWindowExA, kFindWindowSite, nullptr, after, className, title);
-    if (!h) break;
+  std::vector<HWND> snapshot;
+  EnumWindows(CollectTopLevel, reinterpret_cast<LPARAM>(&snapshot));
+  const std::wstring wantClass = className ? UpperCased(className) : std::wstring();
+  const std::wstring wantTitle = title ? UpperCased(title) : std::wstring();
+  std::wstring buffer;
+  for (HWND hwnd : snapshot) {
+    if (className && !ClassIs(hwnd, wantClass)) continue;
+    if (title && !TitleIs(hwnd, wantTitle, buffer)) continue;
     // A window handle has 32 significant bits on x64 as well: the list keeps them, and
     // the arrangement sign-extends them back.
-    list.Append(static_cast<int32_t>(h));
-    after = h;
+    list.Append(static_cast<int32_t>(reinterpret_cast<intptr_t>(hwnd)));
   }
   return list.Count() >= 1;
 }

@@ -5,9 +5,11 @@
 #include <windows.h>
 
 #include <cstdint>
+#include <memory>
 #include <string>
 #include <vector>
 
+#include "engine/arrange.h"
 #include "ui/handles.h"
 #include "ui/layout.h"
 #include "ui/loop.h"
@@ -57,6 +59,9 @@ struct Form {
   bool recreating = false;  // no event is delivered while a control is rebuilt
   bool closing = false;     // nor once the window is being destroyed
   bool activatedOnce = false;
+  // The arrangement under way, carried on by kArrangeTimer and by its answers; an
+  // arrange click while it runs does nothing.
+  std::unique_ptr<Arrangement> arrangement;
 };
 
 // The event record handed to RaiseEvent.
@@ -129,6 +134,12 @@ void FocusFirstControl(Form& form);
 constexpr UINT kItemChosenMessage = WM_APP + 0x2711;
 // Posted to the main window to run the routine a handler left for the message loop.
 constexpr UINT kDeferredMessage = WM_APP + 0x0B;
+// The window's timer that carries an arrangement on while it waits for answers, and
+// the message by which a finished move says so at once.
+constexpr UINT_PTR kArrangeTimer = 1;
+constexpr UINT kArrangeMessage = WM_APP + 0x0C;
+// Carries the window's arrangement on; once it is over the timer stops.
+void ContinueArrangement(Form& form);
 
 // A layout colour as the system takes it (kButtonFace resolved).
 COLORREF ResolveColour(uint32_t colour);

@@ -154,8 +154,12 @@ Text SearchText(uint32_t id) {
 }
 
 bool OnArrangeClicked(EventRecord&) {
-  // The press took the focus from a field that is being refused: no click then.
-  if (Form* form = LoadedForm(); !form || form->refusing) return false;
+  // The press took the focus from a field that is being refused: no click then. Nor
+  // while the last arrangement is still waiting for a program's answer.
+  Form* form = LoadedForm();
+  if (!form || form->refusing) return false;
+  ContinueArrangement(*form);
+  if (form->arrangement) return false;
   // The fields the method uses are checked before anything is searched: a size or a
   // count of 0 or less, or more windows a row than the screen has pixels across,
   // would otherwise end the program in the arrangement's division. One reading of
@@ -189,7 +193,10 @@ bool OnArrangeClicked(EventRecord&) {
     ShowError("没有找到匹配的窗口", "未找到");
     return false;
   }
-  Arrange(list, request, area);
+  // The window goes on painting and taking input while the other programs answer.
+  form->arrangement =
+      std::make_unique<Arrangement>(list, request, area, form->hwnd, kArrangeMessage);
+  ContinueArrangement(*form);
   return false;
 }
 

@@ -111,6 +111,20 @@ void OnFinalDestroy(HWND hwnd) {
   if (!AnyWindowLoaded() && g_app.loopRunning) PostQuitMessage(0);
 }
 
+}  // namespace
+
+void ContinueArrangement(Form& form) {
+  if (!form.arrangement) return;
+  if (!form.arrangement->Advance()) {
+    SetTimer(form.hwnd, kArrangeTimer, form.arrangement->WaitMs(), nullptr);
+    return;
+  }
+  KillTimer(form.hwnd, kArrangeTimer);
+  form.arrangement.reset();
+}
+
+namespace {
+
 void RunDeferred(Form& form) {
   DeferredRoutine routine = form.deferred;
   form.deferred = nullptr;
@@ -169,6 +183,11 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
       return 0;
     case WM_NCDESTROY: OnFinalDestroy(hwnd); return 0;
     case kDeferredMessage: RunDeferred(*form); return 0;
+    case WM_TIMER:
+      if (wParam != kArrangeTimer) break;
+      ContinueArrangement(*form);
+      return 0;
+    case kArrangeMessage: ContinueArrangement(*form); return 0;
     default: break;
   }
   return DefWindowProcA(hwnd, message, wParam, lParam);

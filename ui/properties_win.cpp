@@ -86,9 +86,9 @@ void WritePointer(ControlState& c, std::vector<uint8_t> value) {
   if (HasLiveWindow(&c)) {
     // The system asks for the shape again when the pointer "moves": a pointer resting
     // over the control changes at once.
+    // No position on a locked or secure desktop: then there is nothing to move.
     POINT p;
-    GetCursorPos(&p);
-    SetCursorPos(p.x, p.y);
+    if (GetCursorPos(&p)) SetCursorPos(p.x, p.y);
   }
 }
 

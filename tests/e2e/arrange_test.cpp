@@ -272,7 +272,89 @@ TEST_F(Arrange, AHungWindowIsPassedOver) {
   // and a script must not take that for success.
   CommandRun run = RunQuiltmarkCommand("--class QmSampleHung --size 400x300");
   EXPECT_EQ(run.exitCode, 1u);
-  EXPECT_EQ(run.output, "匹配的窗口都已关闭或没有响应\r\n");
+  EXPECT_EQ(run.output,
+            "1\tQmSampleHung\t无响应窗口\t没有响应，恢复响应后会移到它的位置\r\n"
+            "匹配的窗口一个也没有排列\r\n");
+}
+
+// Every window but `except` is where `planned` puts it.
+bool AllPlaced(const std::vector<HWND>& order, const std::vector<RECT>& planned, HWND except) {
+  std::vector<RECT> now = RectsOf(order);
+  for (size_t i = 0; i < order.size(); ++i)
+    if (order[i] != except && !EqualRect(&now[i], &planned[i])) return false;
+  return true;
+}
+
+// Waits until AllPlaced holds; how long that took (more than `ms` when it never did).
+DWORD WaitUntilPlaced(const std::vector<HWND>& order, const std::vector<RECT>& planned,
+                      HWND except, DWORD ms) {
+  const DWORD start = GetTickCount();
+  while (!AllPlaced(order, planned, except) && GetTickCount() - start <= ms) Sleep(20);
+  return GetTickCount() - start;
+}
+
+// A program that is busy for a few seconds holds up neither the other windows nor
+// Quiltmark, and its window still reaches its cell once it answers again.
+TEST_F(Arrange, ABusyProgramHoldsNothingUp) {
+  SampleWindows busy;
+  ASSERT_TRUE(busy.Start("--tiles --busy QmBusyPeer 3 忙碌的窗口", 4));
+  std::vector<HWND> order = Matching(nullptr, "忙碌的窗口");
+  ASSERT_EQ(order.size(), 4u);
+  HWND slow = *std::ranges::find_if(order, [](HWND h) { return ClassOf(h) == "QmSampleBusy"; });
+  constexpr UINT kBusyMessage = WM_APP + 2;  // busy for 3 s
+
+  const Setting s{"busy", "忙碌的窗口", "", nullptr, "忙碌的窗口", 4, kBySize, "400", "300"};
+  ASSERT_NO_FATAL_FAILURE(Enter(s));
+  std::vector<RECT> planned = Planned(s, RectsOf(order));
+  PostMessageA(slow, kBusyMessage, 0, 0);
+  const DWORD busySince = GetTickCount();
+  ClickAt(CentreOf(c_.arrangeButton));
+  EXPECT_LT(WaitUntilPlaced(order, planned, slow, 5000), 1500u) << "the others waited";
+  // Quiltmark takes its input meanwhile: a posted key reaches a field only through its
+  // message loop, which a thread stuck in a call to the busy program would not run.
+  const std::string before = TextOf(c_.classField);
+  PostMessageA(c_.classField, WM_CHAR, 'x', 1);
+  for (int tries = 0; tries < 50 && TextOf(c_.classField) == before; ++tries) Sleep(20);
+  EXPECT_NE(TextOf(c_.classField), before);
+  EXPECT_LT(GetTickCount() - busySince, 2500u) << "Quiltmark stood still while the other was busy";
+  EXPECT_LT(WaitUntilPlaced(order, planned, nullptr, 5000), 5000u) << "the busy window never landed";
+
+  // From the command line the run ends without it, says so, and it lands afterwards.
+  const Setting t{"busy", "忙碌的窗口", "", nullptr, "忙碌的窗口", 4, kBySize, "300", "200"};
+  order = Matching(nullptr, "忙碌的窗口");  // as the first arrangement stacked them
+  planned = Planned(t, RectsOf(order));
+  PostMessageA(slow, kBusyMessage, 0, 0);
+  const DWORD started = GetTickCount();
+  CommandRun run = RunQuiltmarkCommand("--title 忙碌的窗口 --size 300x200");
+  EXPECT_LT(GetTickCount() - started, 2000u) << "the run waited for the busy program";
+  EXPECT_EQ(run.exitCode, 3u);
+  const auto number = std::ranges::find(order, slow) - order.begin() + 1;
+  EXPECT_EQ(run.output, std::to_string(number) +
+                            "\tQmSampleBusy\t忙碌的窗口\t没有响应，恢复响应后会移到它的位置\r\n"
+                            "已排列 3 个窗口，1 个没有排列\r\n");
+  EXPECT_TRUE(AllPlaced(order, planned, slow)) << "an answering window did not move";
+  EXPECT_LT(WaitUntilPlaced(order, planned, nullptr, 5000), 5000u) << "the busy window never landed";
+}
+
+// A window that closes another match as it is moved: the rest are placed and the
+// command line says which one was not.
+TEST_F(Arrange, AWindowClosedDuringTheRunIsReported) {
+  SampleWindows closing;
+  ASSERT_TRUE(closing.Start("--tiles --closer QmCloserPeer 3 关闭中的窗口", 4));
+  std::vector<HWND> order = Matching(nullptr, "关闭中的窗口");
+  ASSERT_EQ(order.size(), 4u);
+  // The closer was made last, so it is first from the top; the window it closes was
+  // made first and is last.
+  ASSERT_EQ(ClassOf(order.front()), "QmSampleCloser");
+  CommandRun run = RunQuiltmarkCommand("--title 关闭中的窗口 --size 400x300");
+  EXPECT_EQ(run.exitCode, 3u);
+  EXPECT_EQ(run.output, "4\t\t\t已关闭\r\n已排列 3 个窗口，1 个没有排列\r\n");
+  EXPECT_FALSE(IsWindow(order.back()));
+  for (int i = 0; i < 3; ++i) {
+    RECT r{};
+    GetWindowRect(order[static_cast<size_t>(i)], &r);
+    EXPECT_EQ(Show(r), Show({400 * i, 0, 400 * i + 400, 300}));
+  }
 }
 
 enum class Field { kNone, kTitle, kWidth, kHeight, kPerRow, kButton };

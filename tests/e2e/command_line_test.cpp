@@ -95,6 +95,30 @@ TEST_F(CommandLine, HelpShowsTheUsage) {
   }
 }
 
+// Started from a shortcut there is no console and no standard handle: bad arguments
+// are shown in a box, with the error icon, instead of nowhere.
+TEST_F(CommandLine, WithoutAConsoleBadArgumentsAreShown) {
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  std::string line = "\"" + QuiltmarkFolder() + "\\Quiltmark.exe\" --bogus";
+  PROCESS_INFORMATION pi{};
+  ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS,
+                             nullptr, nullptr, &si, &pi));
+  MessageBoxSeen box = WaitForMessageBox(pi.dwProcessId);
+  ASSERT_NE(box.hwnd, nullptr) << "nothing shown";
+  EXPECT_EQ(box.title, "Quiltmark");
+  EXPECT_EQ(box.text, "未知参数：--bogus\r\n用 Quiltmark.exe --help 查看用法。\r\n");
+  EXPECT_TRUE(box.errorIcon);
+  EXPECT_TRUE(AnswerOk(box.hwnd));
+  EXPECT_EQ(WaitForSingleObject(pi.hProcess, 5000), WAIT_OBJECT_0);
+  DWORD code = 0;
+  GetExitCodeProcess(pi.hProcess, &code);
+  EXPECT_EQ(code, 2u);
+  TerminateProcess(pi.hProcess, 1);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+}
+
 // --list names each window in the order found, with the cell it would get, and
 // moves nothing. The search order is the stacking order, newest window on top.
 TEST_F(CommandLine, ListNamesTheWindowsAndTheirCells) {

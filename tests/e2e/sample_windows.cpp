@@ -11,6 +11,10 @@
 //   --slow        one more window whose thread is busy for 2 s each time it is asked
 //                 for the length of its title, then answers
 //   --hidden-owner  one more pop-up window, owned by a hidden window of size 0
+//   --busy        one more window titled as the first group, on a thread of its own
+//                 that is busy for 3 s each time kBusyMessage is posted to it
+//   --closer      one more window titled as the first group that closes the first
+//                 named window when it is first moved
 // The extra windows come after the named ones, in the order above. Each window is
 // painted in a colour of its own with its number. The program runs until every
 // named window is closed or it is ended.
@@ -29,6 +33,10 @@ constexpr char kHungClass[] = "QmSampleHung";
 constexpr char kSlowClass[] = "QmSampleSlow";
 constexpr char kOwnerClass[] = "QmSampleOwner";
 constexpr char kOwnedClass[] = "QmSampleOwned";
+constexpr char kBusyClass[] = "QmSampleBusy";
+constexpr char kCloserClass[] = "QmSampleCloser";
+constexpr UINT kBusyMessage = WM_APP + 2;  // the tests post it by number
+constexpr DWORD kBusyForMs = 3000;
 constexpr DWORD kBusyMs = 2000;
 constexpr UINT kHangMessage = WM_APP + 1;
 constexpr DWORD kHangMs = 10 * 60 * 1000;
@@ -118,6 +126,26 @@ LRESULT CALLBACK SlowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
   return PopupProc(hwnd, message, wParam, lParam);
 }
 
+// Busy for a while each time it is told to, answering nothing meanwhile.
+LRESULT CALLBACK BusyProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == kBusyMessage) {
+    Sleep(kBusyForMs);
+    return 0;
+  }
+  return SampleProc(hwnd, message, wParam, lParam);
+}
+
+HWND g_firstNamed = nullptr;
+
+// Closes another window of the run as soon as it is moved itself.
+LRESULT CALLBACK CloserProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  if (message == WM_MOVE && g_firstNamed) {
+    DestroyWindow(g_firstNamed);
+    g_firstNamed = nullptr;
+  }
+  return SampleProc(hwnd, message, wParam, lParam);
+}
+
 void Register(const char* className, WNDPROC proc) {
   WNDCLASSA wc{};
   // The number stays in the middle when the window is resized.
@@ -183,7 +211,7 @@ DWORD WINAPI RunWindowThread(void* parameter) {
 int Usage() {
   MessageBoxA(nullptr,
               "sample_windows.exe [--tiles] [--children] [--popup] [--huge-title] [--hung] "
-              "[--slow] [--hidden-owner] "
+              "[--slow] [--hidden-owner] [--busy] [--closer] "
               "CLASS COUNT TITLE [CLASS COUNT TITLE ...]",
               "sample_windows", MB_OK);
   return 2;
@@ -193,7 +221,7 @@ int Usage() {
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   bool tiles = false, children = false, popup = false, hugeTitle = false, hung = false;
-  bool slow = false, hiddenOwner = false;
+  bool slow = false, hiddenOwner = false, busy = false, closer = false;
   struct Group {
     const char* className;
     int count;
@@ -216,6 +244,10 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
       slow = true;
     } else if (std::strcmp(arg, "--hidden-owner") == 0) {
       hiddenOwner = true;
+    } else if (std::strcmp(arg, "--busy") == 0) {
+      busy = true;
+    } else if (std::strcmp(arg, "--closer") == 0) {
+      closer = true;
     } else if (a + 2 < __argc) {
       groups.push_back({arg, std::atoi(__argv[a + 1]), __argv[a + 2]});
       a += 2;
@@ -269,6 +301,20 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
                                  0, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
     MakeSample(kOwnedClass, "无尺寸所有者的窗口", WS_POPUP | WS_CAPTION | WS_VISIBLE, owner,
                index++, tiles);
+  }
+
+  if (busy) {
+    Register(kBusyClass, BusyProc);
+    static ThreadStart start{kBusyClass, groups.front().title, index++, tiles};
+    CloseHandle(CreateThread(nullptr, 0, RunWindowThread, &start, 0, nullptr));
+  }
+  if (closer) {
+    Register(kCloserClass, CloserProc);
+    ++g_openWindows;
+    MakeSample(kCloserClass, groups.front().title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, nullptr,
+               index++, tiles);
+    // Armed only now: the window is told of its place once as it is made.
+    g_firstNamed = first;
   }
 
   MSG msg;

@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <atomic>
 #include <vector>
 
 #include "engine/arrange.h"
@@ -103,6 +104,43 @@ void ExpectPlaced(HWND h, int x, int y, int cx, int cy) {
   EXPECT_TRUE(IsWindowVisible(h));
   EXPECT_FALSE(IsIconic(h));
   EXPECT_FALSE(IsZoomed(h));
+}
+
+// Another thread keeps making windows of the searched class, raising them and closing
+// them while the search runs.
+std::atomic<bool> g_churning{false};
+DWORD WINAPI Churn(void*) {
+  HWND a = MakeClassWindow("QmSearchChurn", "target", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+  while (g_churning) {
+    HWND b = MakeClassWindow("QmSearchChurn", "target", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    SetWindowPos(a, HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    Sleep(1);
+    DestroyWindow(a);
+    a = b;
+  }
+  DestroyWindow(a);
+  return 0;
+}
+
+// A window that closes or comes to the front while the search runs cuts the list
+// short for none of the others and is never listed twice.
+TEST(FindMatchingWindows, WindowsComingAndGoingMeanwhile) {
+  std::vector<HWND> stable = MakeTargets(12, "QmSearchChurn");
+  g_churning = true;
+  HANDLE churn = CreateThread(nullptr, 0, Churn, nullptr, 0, nullptr);
+  for (int round = 0; round < 1000 && !HasFailure(); ++round) {
+    WindowList list;
+    FindMatchingWindows("QmSearchChurn", nullptr, list);
+    std::vector<HWND> found = Handles(list);
+    for (HWND h : stable)
+      EXPECT_EQ(std::ranges::count(found, h), 1) << "round " << round;
+    std::ranges::sort(found);
+    EXPECT_EQ(std::ranges::adjacent_find(found), found.end()) << "a window listed twice";
+  }
+  g_churning = false;
+  WaitForSingleObject(churn, 10000);
+  CloseHandle(churn);
+  for (HWND h : stable) DestroyWindow(h);
 }
 
 TEST(Arrange, WorkAreaIsTheScreenLessWinesTaskbarStrip) {

@@ -35,9 +35,16 @@ static DWORD WINAPI ShutdownFromWorker(void*) {
 
 int main(int argc, char** argv) {
   if (argc < 2) return 2;
-  const std::string mode = argv[1];
+  std::string mode = argv[1];
+  // As in a run from the command line: the report goes to the error stream.
+  const bool stream = mode.rfind("stream-", 0) == 0;
+  if (stream) mode.erase(0, 7);
   if (argc > 2) g_log = argv[2];
   InitializeRuntime();
+  if (stream) {
+    g_app.commandLineRun = true;
+    g_app.errorStream = GetStdHandle(STD_ERROR_HANDLE);
+  }
   if (argc > 2 && mode != "shutdown") {
     // A fault ends in the shutdown: the clean-up routines run and the table's
     // libraries are freed (a slot holds the test library, which notes how it went).

@@ -93,6 +93,40 @@ TEST(FaultReport, AFaultRunsTheShutdown) {
   std::remove(log.c_str());
 }
 
+// In a run from the command line nobody may be there to answer a box: the report is
+// written to the error stream instead, and the process still ends with -1.
+TEST(FaultReport, ACommandLineRunWritesItsFault) {
+  char folder[MAX_PATH], path[MAX_PATH];
+  GetTempPathA(sizeof folder, folder);
+  GetTempFileNameA(folder, "qmf", 0, path);
+  for (const FaultCase& c : {kCases[0], kCases[6]}) {  // a division, an exhausted heap
+    SCOPED_TRACE(c.mode);
+    SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+    HANDLE err = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0,
+                             nullptr);
+    ASSERT_NE(err, INVALID_HANDLE_VALUE);
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESTDHANDLES;
+    si.hStdError = err;
+    std::string command = "\"" + TestFolder() + "fault_child.exe\" stream-" + c.mode;
+    PROCESS_INFORMATION pi{};
+    ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
+                               nullptr, &si, &pi));
+    CloseHandle(err);
+    DWORD waited = WaitForSingleObject(pi.hProcess, 15000);
+    EXPECT_TRUE(DialogsOf(pi.dwProcessId).empty()) << "a box waits for an answer";
+    if (waited != WAIT_OBJECT_0) TerminateProcess(pi.hProcess, 1);
+    DWORD code = 0;
+    GetExitCodeProcess(pi.hProcess, &code);
+    EXPECT_EQ(code, 0xFFFFFFFFu);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+    EXPECT_EQ(ReadWholeFile(path), c.text);
+  }
+  DeleteFileA(path);
+}
+
 // A cdecl export called as stdcall leaves its arguments on the stack.
 TEST(FaultReport, AnUnbalancedStackAfterASystemCall) {
   if (sizeof(void*) == 8)

@@ -1,0 +1,19 @@
+#pragma once
+// Texts of the process's code page for a person who started the program from a
+// console, a script or a shortcut. Nothing here needs the heap: the fault report
+// writes through it after the heap has failed.
+#include <cstddef>
+
+// Writes the text to a standard handle. A console takes it through its own Unicode
+// output, so it reads right whatever code page the console is set to; a file or a
+// pipe gets the bytes as they are, in the system's code page. False when nothing
+// could be written.
+bool WriteToHandle(void* handle, const char* text, size_t size);
+
+// How long a box for a run that nobody may be watching stays up.
+constexpr unsigned kUnwatchedBoxMs = 30000;
+
+// A message box that closes by itself after `ms`, for a run started with no console
+// and no standard handles (a shortcut, a scheduled task): a person sees it, and an
+// unattended run does not wait on it for ever.
+void ShowSelfClosingBox(const char* text, const char* title, unsigned style, unsigned ms);
