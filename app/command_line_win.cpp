@@ -128,7 +128,7 @@ int Run(const CommandLine& cmd, Console& console) {
   const ArrangementPlan plan = PlanArrangement(cmd.request, area, list.Count());
   for (int32_t i = 1; i <= list.Count(); ++i) {
     HWND hwnd = WindowOf(ReadArrayElement(list.get(), i, 0, 0));
-    console.Out(ListLine(i, GetWindowClassName(hwnd).c_str(), GetWindowTextOf(hwnd).c_str(),
+    console.Out(ListLine(i, GetWindowClassName(hwnd).c_str(), StoredTitle(hwnd),
                          plan.cells[static_cast<size_t>(i - 1)]));
   }
   return kExitArranged;

@@ -119,6 +119,45 @@ TEST_F(CommandLine, WithoutAConsoleBadArgumentsAreShown) {
   CloseHandle(pi.hProcess);
 }
 
+// A console set to UTF-8 shows the Chinese as it is: the text goes through the
+// console's own Unicode output, not as bytes of the system's code page.
+TEST_F(CommandLine, AUtf8ConsoleShowsTheChinese) {
+  // The driver's own console, if it has one, is the test runner's and cannot be read.
+  FreeConsole();
+  const bool made = AllocConsole();
+  SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
+  HANDLE screen = CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE,
+                              FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr);
+  CONSOLE_SCREEN_BUFFER_INFO info{};
+  if (screen == INVALID_HANDLE_VALUE || !GetConsoleScreenBufferInfo(screen, &info)) {
+    if (screen != INVALID_HANDLE_VALUE) CloseHandle(screen);
+    if (made) FreeConsole();
+    GTEST_SKIP() << "no console screen to read back here (error " << GetLastError() << ")";
+  }
+  SetConsoleOutputCP(CP_UTF8);
+  STARTUPINFOA si{};
+  si.cb = sizeof si;
+  si.dwFlags = STARTF_USESTDHANDLES;
+  si.hStdOutput = screen;
+  si.hStdError = screen;
+  std::string line = "\"" + QuiltmarkFolder() + "\\Quiltmark.exe\" --title 没有这个窗口 --size 9x9";
+  PROCESS_INFORMATION pi{};
+  ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+                             &si, &pi));
+  EXPECT_EQ(WaitForSingleObject(pi.hProcess, 15000), WAIT_OBJECT_0);
+  DWORD code = 0;
+  GetExitCodeProcess(pi.hProcess, &code);
+  EXPECT_EQ(code, 1u);
+  CloseHandle(pi.hThread);
+  CloseHandle(pi.hProcess);
+  wchar_t shown[16] = {};
+  DWORD read = 0;
+  ReadConsoleOutputCharacterW(screen, shown, 9, info.dwCursorPosition, &read);
+  EXPECT_EQ(std::wstring(shown, read), L"\u6CA1\u6709\u627E\u5230\u5339\u914D\u7684\u7A97\u53E3");
+  CloseHandle(screen);
+  if (made) FreeConsole();
+}
+
 // --list names each window in the order found, with the cell it would get, and
 // moves nothing. The search order is the stacking order, newest window on top.
 TEST_F(CommandLine, ListNamesTheWindowsAndTheirCells) {
