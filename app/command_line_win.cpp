@@ -34,8 +34,7 @@ class Console {
       if (!out_) out_ = attached_;
       if (!err_) err_ = attached_;
     }
-    // A fault from here on is written, not boxed.
-    g_app.commandLineRun = true;
+    // A fault from here on is written there.
     g_app.errorStream = err_;
   }
   Console(const Console&) = delete;
@@ -76,10 +75,10 @@ std::string StoredTitle(HWND hwnd) {
   wchar_t wide[512];
   int n = InternalGetWindowText(hwnd, wide, static_cast<int>(std::size(wide)));
   if (n <= 0) return "";
-  std::string text(static_cast<size_t>(n) * 2, '\0');
-  int bytes = WideCharToMultiByte(CP_ACP, 0, wide, n, text.data(), static_cast<int>(text.size()),
-                                  nullptr, nullptr);
-  text.resize(bytes > 0 ? static_cast<size_t>(bytes) : 0);
+  int bytes = WideCharToMultiByte(CP_ACP, 0, wide, n, nullptr, 0, nullptr, nullptr);
+  if (bytes <= 0) return "";
+  std::string text(static_cast<size_t>(bytes), '\0');
+  WideCharToMultiByte(CP_ACP, 0, wide, n, text.data(), bytes, nullptr, nullptr);
   return text;
 }
 
@@ -137,6 +136,8 @@ int Run(const CommandLine& cmd, Console& console) {
 }  // namespace
 
 int RunFromCommandLine(int argc, char** argv) {
+  // Even a fault while the runtime is set up must not wait on a box.
+  g_app.commandLineRun = true;
   InitializeRuntime(false);
   std::fesetenv(FE_DFL_ENV);
   int code;

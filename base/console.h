@@ -1,7 +1,7 @@
 #pragma once
 // Texts of the process's code page for a person who started the program from a
-// console, a script or a shortcut. Nothing here needs the heap: the fault report
-// writes through it after the heap has failed.
+// console, a script or a shortcut. A short text needs no heap: the fault report
+// writes through here after the heap has failed.
 #include <cstddef>
 
 // Writes the text to a standard handle. A console takes it through its own Unicode

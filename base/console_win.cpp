@@ -1,6 +1,7 @@
 // Writing to a console, a file or a pipe, and the box that closes by itself.
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 
 #include "base/console.h"
@@ -22,7 +23,14 @@ bool WriteToHandle(void* handle, const char* text, size_t size) {
     wide = longer.data();
   }
   int n = MultiByteToWideChar(CP_ACP, 0, text, static_cast<int>(size), wide, static_cast<int>(size));
-  return n > 0 && WriteConsoleW(h, wide, static_cast<DWORD>(n), &written, nullptr) != 0;
+  if (n <= 0) return false;
+  // Older consoles refuse a single write of much more than 64 KB.
+  constexpr int kPiece = 8192;
+  for (int at = 0; at < n; at += kPiece) {
+    DWORD piece = static_cast<DWORD>(std::min(kPiece, n - at));
+    if (!WriteConsoleW(h, wide + at, piece, &written, nullptr)) return false;
+  }
+  return true;
 }
 
 namespace {

@@ -9,6 +9,7 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cwchar>
 #include <vector>
 
 #include "app/runtime.h"
@@ -48,13 +49,25 @@ Timing RunEngine(int32_t& found) {
   return {Milliseconds(t0, t1), Milliseconds(t1, t2)};
 }
 
+BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM all) {
+  reinterpret_cast<std::vector<HWND>*>(all)->push_back(hwnd);
+  return TRUE;
+}
+
 // (b) The floor: the same system calls in the same order with nothing in between.
 Timing RunFloor(int32_t& found) {
   const int64_t t0 = Now();
-  std::vector<HWND> windows;
-  HWND after = nullptr;
-  while ((after = FindWindowExA(nullptr, after, kClassName, nullptr)) != nullptr)
-    windows.push_back(after);
+  // One snapshot of the desktop, then each window's class compared letter case aside.
+  std::vector<HWND> all, windows;
+  EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&all));
+  wchar_t want[] = L"QMBENCHWINDOW";
+  for (HWND hwnd : all) {
+    wchar_t name[260];
+    int n = GetClassNameW(hwnd, name, 260);
+    CharUpperBuffW(name, static_cast<DWORD>(n));
+    if (n == static_cast<int>(std::size(want)) - 1 && std::wmemcmp(name, want, n) == 0)
+      windows.push_back(hwnd);
+  }
   const int64_t t1 = Now();
 
   APPBARDATA bar{};

@@ -22,17 +22,20 @@ bool FindRequestedWindows(const ArrangeRequest& request, WindowList& list);
 // CheckArrangeRequest on it).
 //
 // A window of this thread is placed at once. A window of another thread is shown
-// and moved by a helper thread, so that a program that does not answer holds this
-// thread up for nothing; its windows are waited for one at a time, in list order,
-// so the last one placed ends on top. Every other program is asked once, all at
+// and moved by a helper thread, so that a program that does not answer cannot hold
+// this thread up; those windows are waited for one at a time, in list order, so the
+// last one placed ends on top. Every other program is asked once, all at
 // once, before anything moves: one that has not answered within a moment, or that
 // stops answering during a move, is busy. A busy program's windows get their show
 // and move as requests queued to it, which it carries out when it answers again,
-// even after this process has ended; nothing waits for it.
+// even after this process has ended; nothing waits for it. What such a program keeps
+// is bounded by the click: one question that may never be answered, and the helper
+// thread left waiting in a move that it stopped answering in the middle of.
 class Arrangement {
  public:
   struct Ticket;
   struct Move;
+  struct Helper;
 
   // With `notify`, `message` is posted to it whenever a helper thread is done.
   Arrangement(const WindowList& list, const ArrangeRequest& request, const WorkArea& area,
@@ -69,6 +72,7 @@ class Arrangement {
 
   bool Continue();
   bool Place();
+  void FinishMove();
   void Start(size_t index);
   void QueueRequests(const Target& t) const;
   bool IsBusy(uint32_t thread) const;
@@ -85,7 +89,9 @@ class Arrangement {
   std::vector<uint32_t> answering_, busy_;
   std::vector<Ticket*> tickets_;  // sent and not yet answered
   size_t next_ = 0;
-  // The window being moved by a helper thread, if any.
+  // The helper thread, started at the first window of another thread, and the window
+  // it is moving, if any.
+  Helper* helper_ = nullptr;
   Move* move_ = nullptr;
   size_t moving_ = 0;
   uint32_t movedAt_ = 0;

@@ -37,7 +37,7 @@ struct Arrangement::Ticket {
   uint32_t thread;
 };
 
-// One window shown and moved by a helper thread. Whoever is last of the two frees
+// One window shown and moved by the helper thread. Whoever is last of the two frees
 // it: the arrangement once the move is done, the helper when the arrangement gave up
 // waiting for it.
 struct Arrangement::Move {
@@ -49,6 +49,13 @@ struct Arrangement::Move {
   HANDLE done;
   volatile LONG state;
   bool moved;
+};
+
+// The thread that makes the moves, one after another, each handed over with `wake`;
+// with no move handed over, `wake` tells it to end. It frees this record as it ends.
+struct Arrangement::Helper {
+  HANDLE wake;
+  Arrangement::Move* volatile move;
 };
 
 namespace {
@@ -64,8 +71,9 @@ void FreeMove(Arrangement::Move* move) {
   delete move;
 }
 
-DWORD WINAPI RunMove(void* parameter) noexcept {
-  auto* move = static_cast<Arrangement::Move*>(parameter);
+// False when the arrangement had given the move up meanwhile: it has gone on with
+// another helper, and this one ends.
+bool RunMove(Arrangement::Move* move) {
   const Placement& p = move->cell;
   CallSystemFunction(kShowWindow, move->showAt, move->hwnd, SW_SHOWNORMAL);
   move->moved = static_cast<uint32_t>(CallSystemFunction(kSetWindowPos, move->moveAt, move->hwnd,
@@ -75,10 +83,23 @@ DWORD WINAPI RunMove(void* parameter) noexcept {
   const UINT message = move->message;
   if (InterlockedCompareExchange(&move->state, kMoved, kMoving) == kAbandoned) {
     FreeMove(move);
-    return 0;
+    return false;
   }
+  // From here on the record is the arrangement's.
   SetEvent(move->done);
   if (notify) PostMessageA(notify, message, 0, 0);
+  return true;
+}
+
+DWORD WINAPI RunHelper(void* parameter) noexcept {
+  auto* helper = static_cast<Arrangement::Helper*>(parameter);
+  for (;;) {
+    WaitForSingleObject(helper->wake, INFINITE);
+    Arrangement::Move* move = helper->move;
+    if (!move || !RunMove(move)) break;
+  }
+  CloseHandle(helper->wake);
+  delete helper;
   return 0;
 }
 
@@ -93,6 +114,9 @@ Arrangement::Arrangement(const WindowList& list, const ArrangeRequest& request,
   showSite_ = at.showRead;
   moveSite_ = at.move;
   ownThread_ = GetCurrentThreadId();
+  // Bound here, so that the helper never binds a slot while this thread uses it.
+  BindSystemFunction(kShowWindow);
+  BindSystemFunction(kSetWindowPos);
   targets_.reserve(plan.cells.size());
   int32_t i = 0;
   for (const Placement& cell : plan.cells) {
@@ -124,8 +148,20 @@ Arrangement::Arrangement(const WindowList& list, const ArrangeRequest& request,
 
 Arrangement::~Arrangement() {
   for (Ticket* ticket : tickets_) ticket->run = nullptr;
-  if (move_ && InterlockedCompareExchange(&move_->state, kAbandoned, kMoving) != kMoving)
-    FreeMove(move_);
+  // A move still under way is left to the helper, which then ends by itself; one
+  // that has just finished is waited out, since the helper is about to signal it.
+  if (move_ && InterlockedCompareExchange(&move_->state, kAbandoned, kMoving) == kMoving) return;
+  if (move_) FinishMove();
+  if (helper_) {
+    helper_->move = nullptr;
+    SetEvent(helper_->wake);
+  }
+}
+
+void Arrangement::FinishMove() {
+  WaitForSingleObject(move_->done, INFINITE);
+  FreeMove(move_);
+  move_ = nullptr;
 }
 
 void Arrangement::Answered(Ticket* ticket) {
@@ -167,21 +203,32 @@ void Arrangement::Start(size_t index) {
   auto* move = new Move{hwnd,   p,       showAt, moveAt, static_cast<HWND>(notify_), message_,
                         nullptr, kMoving, false};
   move->done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-  HANDLE helper = IsBusy(t.thread) || !move->done
-                      ? nullptr
-                      : CreateThread(nullptr, 64 * 1024, RunMove, move,
-                                     STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr);
-  if (!helper) {
+  if (!IsBusy(t.thread) && move->done && !helper_) {
+    auto* helper = new Helper{CreateEventA(nullptr, FALSE, FALSE, nullptr), nullptr};
+    HANDLE thread = helper->wake ? CreateThread(nullptr, 64 * 1024, RunHelper, helper,
+                                                STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr)
+                                 : nullptr;
+    if (thread) {
+      CloseHandle(thread);
+      helper_ = helper;
+    } else {
+      if (helper->wake) CloseHandle(helper->wake);
+      delete helper;
+    }
+  }
+  if (IsBusy(t.thread) || !move->done || !helper_) {
     // A busy program, or no helper to be had: the requests wait in its queue.
-    FreeMove(move);
+    if (move->done) CloseHandle(move->done);
+    delete move;
     QueueRequests(t);
     t.landing = Landing::kBusy;
     return;
   }
-  CloseHandle(helper);
   move_ = move;
   moving_ = index;
   movedAt_ = GetTickCount();
+  helper_->move = move;
+  SetEvent(helper_->wake);
 }
 
 bool Arrangement::Place() {
@@ -199,9 +246,14 @@ bool Arrangement::Place() {
       }
       if (Left(movedAt_, kMoveMs)) return false;
       // Its program stopped answering in the middle. The helper is left waiting for
-      // it; the same requests queued to the program land even if this process ends.
-      if (InterlockedCompareExchange(&move_->state, kAbandoned, kMoving) != kMoving) continue;
+      // it, and a new one makes the next moves; the same requests queued to the
+      // program land even if this process ends.
+      if (InterlockedCompareExchange(&move_->state, kAbandoned, kMoving) != kMoving) {
+        WaitForSingleObject(move_->done, INFINITE);  // it has just finished after all
+        continue;
+      }
       move_ = nullptr;
+      helper_ = nullptr;
       busy_.push_back(t.thread);
       QueueRequests(t);
       t.landing = IsWindow(WindowOf(t.handle)) ? Landing::kBusy : Landing::kGone;

@@ -367,7 +367,7 @@ Bytes MakeIcon() {
 
 Bytes MakeCursor() { return EncodeDirectory(2, {{32, 0, 16, 16, EncodeDib(DrawCursor(), 32)}}); }
 
-bool WriteFile(const std::string& path, const Bytes& bytes) {
+bool SaveFile(const std::string& path, const Bytes& bytes) {
   std::FILE* f = std::fopen(path.c_str(), "wb");
   if (!f) return false;
   const bool written = std::fwrite(bytes.data(), 1, bytes.size(), f) == bytes.size();
@@ -390,7 +390,7 @@ int main(int argc, char** argv) {
                {"capture.cur", MakeCursor()},
                {"quiltmark.ico", MakeIcon()}};
   for (const auto& f : files) {
-    if (!WriteFile(folder + f.name, f.bytes)) {
+    if (!SaveFile(folder + f.name, f.bytes)) {
       std::fprintf(stderr, "make_assets: cannot write %s%s\n", folder.c_str(), f.name);
       return 1;
     }

@@ -60,6 +60,9 @@ TEST(FindMatchingWindows, ClassTitleBothAndExactMatchOnly) {
       {nullptr, "甲 window", {a1, a3, b1}},
       {"QmEngineB", "甲 window", {b1}},
       {"QmEngineB", "甲 window and more", {b2}},
+      {nullptr, "甲 WINDOW", {a1, a3, b1}},  // letter case aside, as the system compares
+      {"qmenginea", nullptr, {a1, a2, a3}},
+      {nullptr, "甲 windo", {}},  // nor a title that only begins with the text
       {nullptr, "甲", {}},  // a title that only contains the text is no match
       {"QmEngineZ", nullptr, {}},
       {"QmEngineA", "", {}},  // "" is a title to match, unlike null
