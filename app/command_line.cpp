@@ -51,8 +51,12 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
       cmd.request.keepSize = true;
       continue;
     }
-    const bool takesValue =
-        arg == "--class" || arg == "--title" || arg == "--size" || arg == "--per-row";
+    if (arg == "--monitors") {
+      cmd.monitors = true;
+      continue;
+    }
+    const bool takesValue = arg == "--class" || arg == "--title" || arg == "--size" ||
+                            arg == "--per-row" || arg == "--monitor" || arg == "--order";
     if (!takesValue) {
       refuse("未知参数：" + arg);
       break;
@@ -73,6 +77,12 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
       cmd.request.className = value;
     } else if (arg == "--title") {
       cmd.request.title = value;
+    } else if (arg == "--monitor") {
+      if (!ParseNumber(value, &cmd.monitor) || cmd.monitor < 1)
+        refuse("--monitor 的取值应为从 1 起的显示器序号：" + value);
+    } else if (arg == "--order") {
+      if (value != "title" && value != "found") refuse("--order 的取值应为 title 或 found：" + value);
+      cmd.byTitle = value == "title";
     } else if (arg == "--size") {
       bySize = true;
       if (!ParseSize(value, &cmd.request.width, &cmd.request.height))
@@ -82,7 +92,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
       if (!ParseNumber(value, &cmd.request.perRow)) refuse("--per-row 的取值应为数字：" + value);
     }
   }
-  if (!cmd.error.empty() || cmd.help) return cmd;
+  if (!cmd.error.empty() || cmd.help || cmd.monitors) return cmd;
   // A missing or empty search condition is refused by the same check as the window's.
   if (bySize && byRowCount) refuse("--size 和 --per-row 只能选一个");
   if (!bySize && !byRowCount) refuse("请用 --size 或 --per-row 选择排列方式");
@@ -93,14 +103,20 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
 
 std::string UsageText() {
   return "用法：Quiltmark.exe [--class 类名] [--title 标题]\r\n"
-         "                    (--size 宽x高 | --per-row 数量 [--keep-size]) [--list]\r\n"
+         "                    (--size 宽x高 | --per-row 数量 [--keep-size])\r\n"
+         "                    [--monitor 序号] [--order title|found] [--list]\r\n"
+         "      Quiltmark.exe --monitors\r\n"
          "不带参数时打开窗口；带参数时不显示窗口，查找并排列后结束。\r\n"
          "  --class 类名     窗口类名（整个相同，不分大小写）\r\n"
          "  --title 标题     窗口标题（整个相同，不分大小写）；两者可同时使用，至少给出一个\r\n"
          "  --size 宽x高     根据尺寸排序：每个窗口都改为这个尺寸\r\n"
          "  --per-row 数量   根据行数排序：每行这么多个窗口\r\n"
          "  --keep-size      与 --per-row 一起使用：只移动窗口，不改尺寸\r\n"
+         "  --monitor 序号   排列到这个显示器的工作区（不给出时为主显示器）\r\n"
+         "  --order title    按标题的自然顺序排列（“窗口 2”在“窗口 10”之前），其次按类名；\r\n"
+         "                   --order found 为找到的顺序（默认）\r\n"
          "  --list           只列出匹配的窗口和各自的位置，不移动窗口\r\n"
+         "  --monitors       列出各显示器的序号、范围和工作区\r\n"
          "  --help, /?       显示本说明\r\n"
          "退出码：0 找到的窗口都已排列（或列出）；1 没有找到匹配的窗口，或一个也没有排列；\r\n"
          "        2 参数无效；3 只排列了一部分；-1 内部错误。\r\n"
@@ -139,4 +155,25 @@ std::string NotPlacedSummary(int32_t placed, int32_t found) {
   if (placed == 0) return "匹配的窗口一个也没有排列\r\n";
   return "已排列 " + std::to_string(placed) + " 个窗口，" + std::to_string(found - placed) +
          " 个没有排列\r\n";
+}
+
+namespace {
+
+std::string Extent(const ScreenRect& r) {
+  char text[96];
+  std::snprintf(text, sizeof text, "%d,%d %dx%d", r.left, r.top, r.right - r.left,
+                r.bottom - r.top);
+  return text;
+}
+
+}  // namespace
+
+std::string MonitorLine(int32_t number, const Monitor& monitor) {
+  return std::to_string(number) + "\t" + Extent(monitor.area) + "\t工作区 " +
+         Extent(monitor.work) + (monitor.primary ? "\t主显示器" : "") + "\r\n";
+}
+
+std::string NoSuchMonitorText(int32_t number, size_t count) {
+  return "没有第 " + std::to_string(number) + " 个显示器：共有 " + std::to_string(count) +
+         " 个显示器\r\n";
 }

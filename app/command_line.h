@@ -5,6 +5,7 @@
 #include <string>
 #include <vector>
 
+#include "engine/order.h"
 #include "engine/request.h"
 
 // Exit codes of a run with arguments.
@@ -19,6 +20,9 @@ enum CommandExit : int {
 struct CommandLine {
   bool help = false;  // --help or /?: the usage, nothing else
   bool list = false;  // --list: print the windows and their cells, move nothing
+  bool monitors = false;  // --monitors: the monitors, nothing else
+  int32_t monitor = 0;    // --monitor N: its work area; 0: the primary screen as always
+  bool byTitle = false;   // --order title: the windows sorted by title
   ArrangeRequest request;
   std::string error;  // why the arguments are refused; empty when they are not
 };
@@ -37,5 +41,10 @@ std::string ListLine(int32_t number, const std::string& className, const std::st
 // what became of it.
 std::string NotPlacedLine(int32_t number, const std::string& className, const std::string& title,
                           Landing landing);
+// One line of --monitors: the monitor's number, rectangle and work area, and whether
+// it is the primary one.
+std::string MonitorLine(int32_t number, const Monitor& monitor);
+// Why --monitor N names no monitor, when there are `count`.
+std::string NoSuchMonitorText(int32_t number, size_t count);
 // The last line after some windows were not placed; `placed` of `found` were.
 std::string NotPlacedSummary(int32_t placed, int32_t found);

@@ -69,19 +69,6 @@ class Console {
 
 HWND WindowOf(int32_t handle) { return reinterpret_cast<HWND>(static_cast<intptr_t>(handle)); }
 
-// The title as the system keeps it, read without asking the window, which may be
-// the very one that does not answer.
-std::string StoredTitle(HWND hwnd) {
-  wchar_t wide[512];
-  int n = InternalGetWindowText(hwnd, wide, static_cast<int>(std::size(wide)));
-  if (n <= 0) return "";
-  int bytes = WideCharToMultiByte(CP_ACP, 0, wide, n, nullptr, 0, nullptr, nullptr);
-  if (bytes <= 0) return "";
-  std::string text(static_cast<size_t>(bytes), '\0');
-  WideCharToMultiByte(CP_ACP, 0, wide, n, text.data(), bytes, nullptr, nullptr);
-  return text;
-}
-
 int ArrangeFound(const WindowList& list, const ArrangeRequest& request, const WorkArea& area,
                  Console& console) {
   Arrangement run(list, request, area);
@@ -95,7 +82,7 @@ int ArrangeFound(const WindowList& list, const ArrangeRequest& request, const Wo
     HWND hwnd = WindowOf(run.HandleOf(i));
     const bool gone = run.LandingOf(i) == Landing::kGone;
     report += NotPlacedLine(static_cast<int32_t>(i + 1), gone ? "" : GetWindowClassName(hwnd).c_str(),
-                            gone ? "" : StoredTitle(hwnd), run.LandingOf(i));
+                            gone ? "" : GetStoredTitle(hwnd), run.LandingOf(i));
   }
   console.Err(report + NotPlacedSummary(run.Placed(), found));
   return run.Placed() > 0 ? kExitPartly : kExitNoWindow;
@@ -110,8 +97,25 @@ int Run(const CommandLine& cmd, Console& console) {
     console.Err(cmd.error + "\r\n用 Quiltmark.exe --help 查看用法。\r\n");
     return kExitBadArguments;
   }
-  // One reading of the work area for the checks, the plan and the arrangement.
-  const WorkArea area = ComputeWorkArea();
+  if (cmd.monitors) {
+    const std::vector<Monitor> monitors = ListMonitors();
+    for (size_t i = 0; i < monitors.size(); ++i)
+      console.Out(MonitorLine(static_cast<int32_t>(i + 1), monitors[i]));
+    return kExitArranged;
+  }
+  // One reading of the work area for the checks, the plan and the arrangement: the
+  // chosen monitor's, or the primary screen less the taskbar as the window reads it.
+  WorkArea area;
+  if (cmd.monitor > 0) {
+    const std::vector<Monitor> monitors = ListMonitors();
+    if (static_cast<size_t>(cmd.monitor) > monitors.size()) {
+      console.Err(NoSuchMonitorText(cmd.monitor, monitors.size()));
+      return kExitBadArguments;
+    }
+    area = WorkAreaOf(monitors[static_cast<size_t>(cmd.monitor - 1)]);
+  } else {
+    area = ComputeWorkArea();
+  }
   if (ArrangeRefusal refusal = CheckArrangeRequest(cmd.request, area);
       refusal != ArrangeRefusal::kNone) {
     console.Err(RefusalText(refusal));
@@ -122,12 +126,13 @@ int Run(const CommandLine& cmd, Console& console) {
     console.Err("没有找到匹配的窗口\r\n");
     return kExitNoWindow;
   }
+  if (cmd.byTitle) SortByTitle(list);
   if (!cmd.list) return ArrangeFound(list, cmd.request, area, console);
   // The very plan that Arrange would apply.
   const ArrangementPlan plan = PlanArrangement(cmd.request, area, list.Count());
   for (int32_t i = 1; i <= list.Count(); ++i) {
     HWND hwnd = WindowOf(ReadArrayElement(list.get(), i, 0, 0));
-    console.Out(ListLine(i, GetWindowClassName(hwnd).c_str(), StoredTitle(hwnd),
+    console.Out(ListLine(i, GetWindowClassName(hwnd).c_str(), GetStoredTitle(hwnd),
                          plan.cells[static_cast<size_t>(i - 1)]));
   }
   return kExitArranged;

@@ -3,6 +3,8 @@
 // window queries.
 #include <windows.h>
 
+#include <string>
+
 #include "base/application.h"
 #include "base/text.h"
 
@@ -29,6 +31,10 @@ Text GetWindowTextOf(HWND hwnd);
 // window the system already calls hung is not waited for). False when the title
 // could not be read; true with the empty text for no window or an empty title.
 bool ReadWindowTitle(HWND hwnd, DWORD ms, Text& title);
+
+// The title as the system keeps it, read without asking the window (which may be
+// busy), in the system's code page; at most 511 characters, "" for none.
+std::string GetStoredTitle(HWND hwnd);
 
 // The class name, at most kMaxClassNameLength characters; never null, "" when the
 // query fails.

@@ -84,6 +84,17 @@ Text GetWindowTextOf(HWND hwnd) {
   return title;
 }
 
+std::string GetStoredTitle(HWND hwnd) {
+  wchar_t wide[512];
+  int n = InternalGetWindowText(hwnd, wide, static_cast<int>(std::size(wide)));
+  if (n <= 0) return "";
+  int bytes = WideCharToMultiByte(CP_ACP, 0, wide, n, nullptr, 0, nullptr, nullptr);
+  if (bytes <= 0) return "";
+  std::string text(static_cast<size_t>(bytes), '\0');
+  WideCharToMultiByte(CP_ACP, 0, wide, n, text.data(), bytes, nullptr, nullptr);
+  return text;
+}
+
 Text GetWindowClassName(HWND hwnd) {
   auto* block = static_cast<char*>(AllocBlock(kMaxClassNameLength + 1));
   block[0] = '\0';

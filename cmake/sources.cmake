@@ -15,6 +15,7 @@ set(QM_PURE_SOURCES
   ui/picture.cpp
   engine/grid.cpp
   engine/request.cpp
+  engine/order.cpp
   app/command_line.cpp
 )
 set(QM_WIN_SOURCES

@@ -5,6 +5,7 @@
 #include <vector>
 
 #include "engine/grid.h"
+#include "engine/order.h"
 #include "engine/request.h"
 #include "engine/search.h"
 
@@ -13,6 +14,9 @@ TaskbarRect GetTaskbarRect();
 
 // The screen less the taskbar, read afresh on every call.
 WorkArea ComputeWorkArea();
+
+// The monitors in their stable order (OrderMonitors); at least the primary screen.
+std::vector<Monitor> ListMonitors();
 
 // The windows the request names, in the system's order; true when there is one.
 bool FindRequestedWindows(const ArrangeRequest& request, WindowList& list);

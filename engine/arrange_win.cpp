@@ -353,6 +353,33 @@ WorkArea ComputeWorkArea() {
   return ComputeWorkAreaFrom(GetScreenWidth(), GetScreenHeight(), bar);
 }
 
+namespace {
+
+ScreenRect FromRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
+
+BOOL CALLBACK CollectMonitor(HMONITOR monitor, HDC, RECT*, LPARAM found) {
+  MONITORINFO info = {};
+  info.cbSize = sizeof info;
+  if (GetMonitorInfoA(monitor, &info))
+    reinterpret_cast<std::vector<Monitor>*>(found)->push_back(
+        {FromRect(info.rcMonitor), FromRect(info.rcWork), (info.dwFlags & MONITORINFOF_PRIMARY) != 0});
+  return TRUE;
+}
+
+}  // namespace
+
+std::vector<Monitor> ListMonitors() {
+  std::vector<Monitor> monitors;
+  EnumDisplayMonitors(nullptr, nullptr, CollectMonitor, reinterpret_cast<LPARAM>(&monitors));
+  if (monitors.empty()) {
+    // The system could not say: the primary screen, less nothing.
+    ScreenRect screen{0, 0, GetScreenWidth(), GetScreenHeight()};
+    monitors.push_back({screen, screen, true});
+  }
+  OrderMonitors(monitors);
+  return monitors;
+}
+
 bool FindRequestedWindows(const ArrangeRequest& request, WindowList& list) {
   const char* className = request.className.empty() ? nullptr : request.className.c_str();
   const char* title = request.title.empty() ? nullptr : request.title.c_str();

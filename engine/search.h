@@ -32,3 +32,7 @@ class WindowList {
 // system's order from the top; a null condition matches any value. The list is
 // emptied first. True when at least one window was found.
 bool FindMatchingWindows(const char* className, const char* title, WindowList& list);
+
+// Puts the list in title order (TitleOrder), reading each title as the system keeps
+// it, so that no window is asked.
+void SortByTitle(WindowList& list);

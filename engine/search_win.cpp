@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/services.h"
+#include "engine/order.h"
 #include "engine/search.h"
 
 void WindowList::Append(int32_t handle) {
@@ -80,4 +81,17 @@ bool FindMatchingWindows(const char* className, const char* title, WindowList& l
     list.Append(static_cast<int32_t>(reinterpret_cast<intptr_t>(hwnd)));
   }
   return list.Count() >= 1;
+}
+
+void SortByTitle(WindowList& list) {
+  std::vector<int32_t> handles;
+  std::vector<NamedWindow> named;
+  for (int32_t i = 1; i <= list.Count(); ++i) {
+    int32_t handle = ReadArrayElement(list.get(), i, 0, 0);
+    HWND hwnd = reinterpret_cast<HWND>(static_cast<intptr_t>(handle));
+    handles.push_back(handle);
+    named.push_back({GetStoredTitle(hwnd), GetWindowClassName(hwnd).c_str()});
+  }
+  list.Clear();
+  for (size_t i : TitleOrder(named)) list.Append(handles[i]);
 }

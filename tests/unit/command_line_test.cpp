@@ -42,6 +42,11 @@ TEST(CommandLine, ArgumentsAcceptedAndRefused) {
       {{"--class", "C"}, "请用 --size 或 --per-row 选择排列方式"},
       {{"--class", "C", "--size", "8x6", "--per-row", "4"}, "--size 和 --per-row 只能选一个"},
       {{"--class", "C", "--size", "8x6", "--keep-size"}, "--keep-size 只能与 --per-row 一起使用"},
+      {{"--monitors"}, ""},
+      {{"--class", "C", "--per-row", "2", "--monitor", "2", "--order", "title"}, ""},
+      {{"--class", "C", "--per-row", "2", "--monitor", "0"},
+       "--monitor 的取值应为从 1 起的显示器序号：0"},
+      {{"--class", "C", "--per-row", "2", "--order", "name"}, "--order 的取值应为 title 或 found：name"},
   };
   for (const ParseCase& c : kCases) {
     std::string line;

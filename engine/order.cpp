@@ -1,0 +1,76 @@
+// The natural order of titles and the numbering of monitors.
+#include "engine/order.h"
+
+#include <algorithm>
+#include <numeric>
+
+namespace {
+
+bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
+// A GBK character of two bytes starts with one of these; its second byte can look
+// like an ASCII letter, so the pair is compared as it is.
+bool IsLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
+unsigned char Folded(unsigned char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; }
+
+// The end of the run of digits that starts at `i`.
+size_t DigitsEnd(const std::string& s, size_t i) {
+  while (i < s.size() && IsDigit(static_cast<unsigned char>(s[i]))) ++i;
+  return i;
+}
+
+}  // namespace
+
+int CompareNaturally(const std::string& a, const std::string& b) {
+  size_t i = 0, j = 0;
+  while (i < a.size() && j < b.size()) {
+    auto x = static_cast<unsigned char>(a[i]), y = static_cast<unsigned char>(b[j]);
+    if (IsDigit(x) && IsDigit(y)) {
+      size_t ie = DigitsEnd(a, i), je = DigitsEnd(b, j);
+      // Leading zeros aside, the longer run is the larger number.
+      size_t is = i, js = j;
+      while (is + 1 < ie && a[is] == '0') ++is;
+      while (js + 1 < je && b[js] == '0') ++js;
+      if (ie - is != je - js) return ie - is < je - js ? -1 : 1;
+      if (int c = a.compare(is, ie - is, b, js, je - js); c != 0) return c < 0 ? -1 : 1;
+      i = ie;
+      j = je;
+      continue;
+    }
+    size_t n = IsLeadByte(x) && i + 1 < a.size() ? 2 : 1;
+    size_t m = IsLeadByte(y) && j + 1 < b.size() ? 2 : 1;
+    if (n == 1 && m == 1) {
+      if (Folded(x) != Folded(y)) return Folded(x) < Folded(y) ? -1 : 1;
+    } else if (int c = a.compare(i, n, b, j, m); c != 0) {
+      return c < 0 ? -1 : 1;
+    }
+    i += n;
+    j += m;
+  }
+  if (i < a.size()) return 1;
+  if (j < b.size()) return -1;
+  return 0;
+}
+
+std::vector<size_t> TitleOrder(const std::vector<NamedWindow>& windows) {
+  std::vector<size_t> order(windows.size());
+  std::iota(order.begin(), order.end(), size_t{0});
+  std::stable_sort(order.begin(), order.end(), [&](size_t p, size_t q) {
+    int c = CompareNaturally(windows[p].title, windows[q].title);
+    if (c == 0) c = CompareNaturally(windows[p].className, windows[q].className);
+    return c < 0;
+  });
+  return order;
+}
+
+void OrderMonitors(std::vector<Monitor>& monitors) {
+  std::stable_sort(monitors.begin(), monitors.end(), [](const Monitor& p, const Monitor& q) {
+    if (p.primary != q.primary) return p.primary;
+    if (p.area.left != q.area.left) return p.area.left < q.area.left;
+    return p.area.top < q.area.top;
+  });
+}
+
+WorkArea WorkAreaOf(const Monitor& monitor) {
+  const ScreenRect& w = monitor.work;
+  return {w.right - w.left, w.bottom - w.top, w.left, w.top};
+}

@@ -1,0 +1,45 @@
+#pragma once
+// The orders the command line can put the found windows in, and the monitors it can
+// arrange on. No <windows.h> here.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <vector>
+
+#include "engine/grid.h"
+
+// Compares two texts of the program's code page (GBK) as a person reads a list:
+// runs of digits by their value ("client 2" before "client 10"), ASCII letters
+// without regard to case, any other character by its bytes. Negative, 0 or positive.
+int CompareNaturally(const std::string& a, const std::string& b);
+
+// What the title order looks at of one found window.
+struct NamedWindow {
+  std::string title;
+  std::string className;
+};
+
+// The positions of `windows` (in the order found) sorted by title in natural order,
+// then by class name, then by the order found.
+std::vector<size_t> TitleOrder(const std::vector<NamedWindow>& windows);
+
+// A screen rectangle: left, top, right, bottom.
+struct ScreenRect {
+  int32_t left, top, right, bottom;
+  friend bool operator==(const ScreenRect&, const ScreenRect&) = default;
+};
+
+// One monitor as the system describes it: its whole rectangle, its work area (the
+// rectangle less the taskbar and any other docked bar), and whether it is primary.
+struct Monitor {
+  ScreenRect area;
+  ScreenRect work;
+  bool primary;
+};
+
+// The stable order the monitors are numbered in: the primary first, then from left
+// to right and, where two start at the same x, from top to bottom.
+void OrderMonitors(std::vector<Monitor>& monitors);
+
+// The grid's work area on a monitor: its work area as the system gives it.
+WorkArea WorkAreaOf(const Monitor& monitor);

@@ -1,0 +1,59 @@
+// The natural order of titles and the numbering of monitors.
+#include "engine/order.h"
+
+#include <gtest/gtest.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+TEST(Order, TitlesInNaturalOrder) {
+  struct Case {
+    const char* a;
+    const char* b;
+    int sign;
+  };
+  const Case kCases[] = {
+      {"client 2", "client 10", -1},
+      {"client 10", "client 9", 1},
+      {"client 007", "client 7", 0},  // the same number, leading zeros aside
+      {"Client 3", "client 3", 0},    // ASCII letters without regard to case
+      {"client", "client 1", -1},     // a text before its own continuations
+      {"终端 2", "终端 11", -1},
+      {"终端", "终端A", -1},
+      // "奥" ends in the byte of 'A' and "癆" in that of 'a': a character of two bytes is
+      // never folded as if it were a letter.
+      {"\xB0\xC2", "\xB0\xE1", -1},
+      {"\xB0\x41", "\xB0\x61", -1},
+      {"99999999999999999999", "100000000000000000000", -1},  // beyond any integer type
+  };
+  for (const Case& c : kCases) {
+    SCOPED_TRACE(std::string(c.a) + " / " + c.b);
+    int forward = CompareNaturally(c.a, c.b), backward = CompareNaturally(c.b, c.a);
+    EXPECT_EQ((forward > 0) - (forward < 0), c.sign);
+    EXPECT_EQ((backward > 0) - (backward < 0), -c.sign);
+  }
+  // Title first, then class, then the order found.
+  const std::vector<NamedWindow> found = {
+      {"client 10", "B"}, {"client 2", "B"}, {"client 2", "A"}, {"client 10", "B"}, {"", "Z"}};
+  EXPECT_EQ(TitleOrder(found), (std::vector<size_t>{4, 2, 1, 0, 3}));
+}
+
+TEST(Order, MonitorsPrimaryFirstThenLeftToRightAndTopToBottom) {
+  std::vector<Monitor> monitors = {
+      {{1920, 0, 3840, 1080}, {1920, 0, 3840, 1040}, false},
+      {{-1280, 0, 0, 1024}, {-1280, 0, 0, 1024}, false},
+      {{0, 0, 1920, 1080}, {0, 0, 1920, 1079}, true},
+      {{1920, -1080, 3840, 0}, {1920, -1080, 3840, 0}, false},
+  };
+  OrderMonitors(monitors);
+  EXPECT_TRUE(monitors[0].primary);
+  EXPECT_EQ(monitors[1].area.left, -1280);
+  EXPECT_EQ(monitors[2].area.top, -1080);
+  EXPECT_EQ(monitors[3].area.top, 0);
+  // The grid goes into the work area, taskbar and docked bars left out.
+  EXPECT_EQ(WorkAreaOf(monitors[3]), (WorkArea{1920, 1040, 1920, 0}));
+}
+
+}  // namespace
