@@ -21,6 +21,20 @@ std::vector<Monitor> ListMonitors();
 // The windows the request names, in the system's order; true when there is one.
 bool FindRequestedWindows(const ArrangeRequest& request, WindowList& list);
 
+// Where a window was before an arrangement moved it, to put it back: its state
+// (the system's show command: restored, minimised or maximised), its restored
+// rectangle on the screen, and whether it was shown.
+struct SavedPlacement {
+  int32_t handle;
+  uint32_t showCmd;
+  ScreenRect normal;
+  bool visible;
+};
+
+// The placements of the listed windows before anything moves, in list order (the
+// stacking order from the top, as the search found them).
+std::vector<SavedPlacement> SavePlacements(const WindowList& list);
+
 // One arrangement under way, as PlanArrangement plans it on `area` (read once by the
 // caller for its checks and the arrangement; the request has passed
 // CheckArrangeRequest on it).
@@ -44,6 +58,10 @@ class Arrangement {
   // With `notify`, `message` is posted to it whenever a helper thread is done.
   Arrangement(const WindowList& list, const ArrangeRequest& request, const WorkArea& area,
               void* notify = nullptr, unsigned message = 0);
+  // Putting saved windows back where they were, in the same way: from the bottom of
+  // the saved stacking order up, each one raised as it is put back, so that they end
+  // in the order they had among themselves. A window closed since is passed over.
+  Arrangement(const std::vector<SavedPlacement>& saved, void* notify, unsigned message);
   ~Arrangement();
   Arrangement(const Arrangement&) = delete;
   Arrangement& operator=(const Arrangement&) = delete;
@@ -71,9 +89,11 @@ class Arrangement {
     uint32_t thread;
     Placement cell;
     Landing landing;
+    const SavedPlacement* saved;  // putting back rather than placing
   };
   enum class Phase { kAsking, kPlacing, kDone };
 
+  void AskEveryThread();
   bool Continue();
   bool Place();
   void FinishMove();
@@ -82,6 +102,7 @@ class Arrangement {
   bool IsBusy(uint32_t thread) const;
 
   std::vector<Target> targets_;
+  std::vector<SavedPlacement> saved_;
   uint32_t ownThread_ = 0;
   int32_t routine_ = 0, showSite_ = 0, moveSite_ = 0;
   void* notify_ = nullptr;

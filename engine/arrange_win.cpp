@@ -43,6 +43,8 @@ struct Arrangement::Ticket {
 struct Arrangement::Move {
   HWND hwnd;
   Placement cell;
+  bool restore;
+  SavedPlacement saved;  // a copy: the helper may outlive the arrangement
   FaultLocation showAt, moveAt;
   HWND notify;
   UINT message;
@@ -73,12 +75,39 @@ void FreeMove(Arrangement::Move* move) {
 
 // False when the arrangement had given the move up meanwhile: it has gone on with
 // another helper, and this one ends.
+// The show command that gives a put-back window the state it had, or 0 when it was
+// restored and shown.
+int FinalShow(const SavedPlacement& saved) {
+  if (!saved.visible) return SW_HIDE;
+  if (saved.showCmd == SW_SHOWMINIMIZED || saved.showCmd == SW_MINIMIZE ||
+      saved.showCmd == SW_SHOWMINNOACTIVE)
+    return SW_SHOWMINNOACTIVE;
+  if (saved.showCmd == SW_SHOWMAXIMIZED) return SW_SHOWMAXIMIZED;
+  return 0;
+}
+
+// Shows and places the window in its cell, or puts it back where it was and raises
+// it; whether the system accepted the move.
+bool MoveWindowNow(HWND hwnd, const Placement& p, const SavedPlacement* saved,
+                   FaultLocation showAt, FaultLocation moveAt) {
+  if (saved) {
+    // Restored first, so that the rectangle is its restored one, then raised and put in
+    // the state it had. (Another process's window takes no placement record.)
+    ShowWindow(hwnd, SW_SHOWNOACTIVATE);
+    const ScreenRect& r = saved->normal;
+    bool put = SetWindowPos(hwnd, HWND_TOP, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                            SWP_NOACTIVATE) != 0;
+    if (int show = FinalShow(*saved)) ShowWindow(hwnd, show);
+    return put;
+  }
+  CallSystemFunction(kShowWindow, showAt, hwnd, SW_SHOWNORMAL);
+  return static_cast<uint32_t>(CallSystemFunction(kSetWindowPos, moveAt, hwnd, HWND_TOP, p.x, p.y,
+                                                  p.cx, p.cy, p.flags)) != 0;
+}
+
 bool RunMove(Arrangement::Move* move) {
-  const Placement& p = move->cell;
-  CallSystemFunction(kShowWindow, move->showAt, move->hwnd, SW_SHOWNORMAL);
-  move->moved = static_cast<uint32_t>(CallSystemFunction(kSetWindowPos, move->moveAt, move->hwnd,
-                                                         HWND_TOP, p.x, p.y, p.cx, p.cy,
-                                                         p.flags)) != 0;
+  move->moved = MoveWindowNow(move->hwnd, move->cell, move->restore ? &move->saved : nullptr,
+                              move->showAt, move->moveAt);
   const HWND notify = move->notify;
   const UINT message = move->message;
   if (InterlockedCompareExchange(&move->state, kMoved, kMoving) == kAbandoned) {
@@ -124,8 +153,24 @@ Arrangement::Arrangement(const WindowList& list, const ArrangeRequest& request,
     ReadArrayElement(list.get(), i, at.routine, at.showRead);
     int32_t handle = ReadArrayElement(list.get(), i, at.routine, at.moveRead);
     DWORD thread = GetWindowThreadProcessId(WindowOf(handle), nullptr);
-    targets_.push_back({handle, thread, cell, thread ? Landing::kWaiting : Landing::kGone});
+    targets_.push_back({handle, thread, cell, thread ? Landing::kWaiting : Landing::kGone, nullptr});
   }
+  AskEveryThread();
+}
+
+Arrangement::Arrangement(const std::vector<SavedPlacement>& saved, void* notify, unsigned message)
+    : saved_(saved), notify_(notify), message_(message) {
+  ownThread_ = GetCurrentThreadId();
+  for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
+    const ScreenRect& r = it->normal;
+    DWORD thread = GetWindowThreadProcessId(WindowOf(it->handle), nullptr);
+    targets_.push_back({it->handle, thread, {r.left, r.top, r.right - r.left, r.bottom - r.top, 0},
+                        thread ? Landing::kWaiting : Landing::kGone, &*it});
+  }
+  AskEveryThread();
+}
+
+void Arrangement::AskEveryThread() {
   askedAt_ = GetTickCount();
   std::vector<uint32_t> threads;
   for (const Target& t : targets_) {
@@ -179,8 +224,11 @@ bool Arrangement::IsBusy(uint32_t thread) const {
 
 void Arrangement::QueueRequests(const Target& t) const {
   const Placement& p = t.cell;
-  ShowWindowAsync(WindowOf(t.handle), SW_SHOWNORMAL);
-  SetWindowPos(WindowOf(t.handle), HWND_TOP, p.x, p.y, p.cx, p.cy, p.flags | SWP_ASYNCWINDOWPOS);
+  HWND hwnd = WindowOf(t.handle);
+  ShowWindowAsync(hwnd, t.saved ? SW_SHOWNOACTIVATE : SW_SHOWNORMAL);
+  SetWindowPos(hwnd, HWND_TOP, p.x, p.y, p.cx, p.cy,
+               p.flags | SWP_ASYNCWINDOWPOS | (t.saved ? SWP_NOACTIVATE : 0));
+  if (int show = t.saved ? FinalShow(*t.saved) : 0) ShowWindowAsync(hwnd, show);
 }
 
 void Arrangement::Start(size_t index) {
@@ -190,9 +238,7 @@ void Arrangement::Start(size_t index) {
   const FaultLocation showAt = {routine_, showSite_}, moveAt = {routine_, moveSite_};
   if (t.thread == ownThread_) {
     // This thread's own windows are placed by direct calls.
-    CallSystemFunction(kShowWindow, showAt, hwnd, SW_SHOWNORMAL);
-    auto moved = static_cast<uint32_t>(
-        CallSystemFunction(kSetWindowPos, moveAt, hwnd, HWND_TOP, p.x, p.y, p.cx, p.cy, p.flags));
+    bool moved = MoveWindowNow(hwnd, p, t.saved, showAt, moveAt);
     t.landing = !IsWindow(hwnd) ? Landing::kGone : moved ? Landing::kPlaced : Landing::kRefused;
     return;
   }
@@ -200,7 +246,8 @@ void Arrangement::Start(size_t index) {
     t.landing = Landing::kGone;
     return;
   }
-  auto* move = new Move{hwnd,   p,       showAt, moveAt, static_cast<HWND>(notify_), message_,
+  auto* move = new Move{hwnd,   p,        t.saved != nullptr, t.saved ? *t.saved : SavedPlacement{},
+                        showAt, moveAt,   static_cast<HWND>(notify_), message_,
                         nullptr, kMoving, false};
   move->done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
   if (!IsBusy(t.thread) && move->done && !helper_) {
@@ -356,6 +403,33 @@ WorkArea ComputeWorkArea() {
 namespace {
 
 ScreenRect FromRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
+
+}  // namespace
+
+std::vector<SavedPlacement> SavePlacements(const WindowList& list) {
+  std::vector<SavedPlacement> saved;
+  for (int32_t i = 1; i <= list.Count(); ++i) {
+    int32_t handle = ReadArrayElement(list.get(), i, 0, 0);
+    HWND hwnd = WindowOf(handle);
+    WINDOWPLACEMENT wp = {};
+    wp.length = sizeof wp;
+    if (!GetWindowPlacement(hwnd, &wp)) continue;
+    RECT normal = wp.rcNormalPosition;
+    // The restored rectangle is kept in the coordinates of the monitor's work area,
+    // except for a tool window: a taskbar on the left or at the top shifts it.
+    if (!(GetWindowLongPtrA(hwnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW)) {
+      MONITORINFO info = {};
+      info.cbSize = sizeof info;
+      if (GetMonitorInfoA(MonitorFromRect(&normal, MONITOR_DEFAULTTONEAREST), &info))
+        OffsetRect(&normal, info.rcWork.left - info.rcMonitor.left,
+                   info.rcWork.top - info.rcMonitor.top);
+    }
+    saved.push_back({handle, wp.showCmd, FromRect(normal), IsWindowVisible(hwnd) != 0});
+  }
+  return saved;
+}
+
+namespace {
 
 BOOL CALLBACK CollectMonitor(HMONITOR monitor, HDC, RECT*, LPARAM found) {
   MONITORINFO info = {};

@@ -62,6 +62,8 @@ struct Form {
   // The arrangement under way, carried on by kArrangeTimer and by its answers; an
   // arrange click while it runs does nothing.
   std::unique_ptr<Arrangement> arrangement;
+  // Where the windows of the last arrangement were before it, until it is undone.
+  std::vector<SavedPlacement> undo;
 };
 
 // The event record handed to RaiseEvent.
@@ -140,6 +142,14 @@ constexpr UINT_PTR kArrangeTimer = 1;
 constexpr UINT kArrangeMessage = WM_APP + 0x0C;
 // Carries the window's arrangement on; once it is over the timer stops.
 void ContinueArrangement(Form& form);
+
+// The system menu's entry that undoes the last arrangement.
+constexpr UINT kUndoCommand = 0x0100;
+// Remembers where the windows were before an arrangement and offers the undo.
+void KeepForUndo(Form& form, std::vector<SavedPlacement> saved);
+// Puts the windows of the last arrangement back, once; false when there is nothing
+// to undo (or an arrangement is still under way).
+bool UndoArrangement(Form& form);
 
 // A layout colour as the system takes it (kButtonFace resolved).
 COLORREF ResolveColour(uint32_t colour);

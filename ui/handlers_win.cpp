@@ -193,6 +193,8 @@ bool OnArrangeClicked(EventRecord&) {
     ShowError("没有找到匹配的窗口", "未找到");
     return false;
   }
+  // Where the windows were, for 撤销排列, before any of them moves.
+  KeepForUndo(*form, SavePlacements(list));
   // The window goes on painting and taking input while the other programs answer.
   form->arrangement =
       std::make_unique<Arrangement>(list, request, area, form->hwnd, kArrangeMessage);

@@ -111,7 +111,27 @@ void OnFinalDestroy(HWND hwnd) {
   if (!AnyWindowLoaded() && g_app.loopRunning) PostQuitMessage(0);
 }
 
+void OfferUndo(Form& form, bool offered) {
+  EnableMenuItem(GetSystemMenu(form.hwnd, FALSE), kUndoCommand,
+                 MF_BYCOMMAND | (offered ? MF_ENABLED : MF_GRAYED));
+}
+
 }  // namespace
+
+void KeepForUndo(Form& form, std::vector<SavedPlacement> saved) {
+  form.undo = std::move(saved);
+  OfferUndo(form, !form.undo.empty());
+}
+
+bool UndoArrangement(Form& form) {
+  ContinueArrangement(form);
+  if (form.undo.empty() || form.arrangement) return false;
+  form.arrangement = std::make_unique<Arrangement>(form.undo, form.hwnd, kArrangeMessage);
+  form.undo.clear();
+  OfferUndo(form, false);
+  ContinueArrangement(form);
+  return true;
+}
 
 void ContinueArrangement(Form& form) {
   if (!form.arrangement) return;
@@ -188,6 +208,10 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
       ContinueArrangement(*form);
       return 0;
     case kArrangeMessage: ContinueArrangement(*form); return 0;
+    case WM_SYSCOMMAND:
+      if ((wParam & 0xFFF0) != kUndoCommand) break;
+      UndoArrangement(*form);
+      return 0;
     default: break;
   }
   return DefWindowProcA(hwnd, message, wParam, lParam);
@@ -241,6 +265,10 @@ Form* CreateMainForm(const WindowLayout& layout) {
   SendMessageA(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(form->bigIcon.get()));
   SendMessageA(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(form->smallIcon.get()));
   SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+  // Greyed until there is an arrangement to undo.
+  HMENU systemMenu = GetSystemMenu(hwnd, FALSE);
+  AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
+  AppendMenuA(systemMenu, MF_STRING | MF_GRAYED, kUndoCommand, "撤销排列");
 
   if (!CreateControls(*form, instance)) {
     // The half-built window goes quietly: with its record detached first, neither

@@ -20,6 +20,15 @@ bool HandleWindowKey(Form& form, const MSG& msg) {
       if (GetKeyState(VK_CONTROL) < 0 || GetKeyState(VK_MENU) < 0) return false;
       if (msg.hwnd != form.hwnd) MoveFocus(form, GetKeyState(VK_SHIFT) < 0);
       return true;
+    case 'Z': {
+      // Ctrl+Z undoes the last arrangement, except in an edit box, which keeps its own.
+      if (GetKeyState(VK_CONTROL) >= 0 || GetKeyState(VK_MENU) < 0 || GetKeyState(VK_SHIFT) < 0)
+        return false;
+      char cls[16] = {};
+      GetClassNameA(msg.hwnd, cls, sizeof cls);
+      if (lstrcmpiA(cls, "Edit") == 0) return false;
+      return UndoArrangement(form);
+    }
     case VK_ESCAPE:
       // Esc closes the window from every control, an open drop-down list included.
       SendMessageA(form.hwnd, WM_CLOSE, 0, 0);

@@ -357,6 +357,81 @@ TEST_F(Arrange, AWindowClosedDuringTheRunIsReported) {
   }
 }
 
+// Where each window is and in which state, and their order among themselves.
+struct Scene {
+  std::vector<HWND> order;
+  std::vector<RECT> rects;
+  std::vector<int> states;  // 0 restored, 1 minimised, 2 maximised
+  bool operator==(const Scene& other) const {
+    return order == other.order && SameRects(rects, other.rects) && states == other.states;
+  }
+};
+Scene SceneOf(const char* title) {
+  Scene scene;
+  scene.order = Matching(nullptr, title);
+  scene.rects = RectsOf(scene.order);
+  for (HWND h : scene.order) scene.states.push_back(IsIconic(h) ? 1 : IsZoomed(h) ? 2 : 0);
+  return scene;
+}
+std::string Describe(const Scene& scene) {
+  std::string out;
+  for (size_t i = 0; i < scene.order.size(); ++i)
+    out += std::to_string(reinterpret_cast<uintptr_t>(scene.order[i]) & 0xFFFF) + ":" +
+           Show(scene.rects[i]) + "/" + std::to_string(scene.states[i]) + " ";
+  return out;
+}
+bool WaitForScene(const char* title, const Scene& want) {
+  for (int tries = 0; tries < 100; ++tries, Sleep(50))
+    if (SceneOf(title) == want) return true;
+  return false;
+}
+
+// 撤销排列 and Ctrl+Z put every window of the last arrangement back: place, size,
+// minimised or maximised, and their stacking order; once, and only after an
+// arrangement.
+TEST_F(Arrange, UndoPutsTheWindowsBack) {
+  SampleWindows undo;
+  ASSERT_TRUE(undo.Start("--tiles QmUndoPeer 4 撤销样例", 4));
+  std::vector<HWND> mine = Matching(nullptr, "撤销样例");
+  ASSERT_EQ(mine.size(), 4u);
+  ShowWindow(mine[1], SW_MINIMIZE);
+  ShowWindow(mine[2], SW_MAXIMIZE);
+  Sleep(300);
+  const Scene before = SceneOf("撤销样例");
+  ASSERT_EQ(std::ranges::count(before.states, 1), 1);
+  ASSERT_EQ(std::ranges::count(before.states, 2), 1);
+  constexpr WPARAM kUndo = 0x0100;  // the system menu's 撤销排列
+
+  // Nothing arranged yet: nothing to undo.
+  ASSERT_TRUE(BringToFront(window_));
+  PressChord(VK_CONTROL, 'Z');
+  Sleep(300);
+  EXPECT_TRUE(SceneOf("撤销样例") == before);
+
+  const Setting s{"undo", "撤销样例", "", nullptr, "撤销样例", 4, kBySize, "400", "300"};
+  for (bool byMenu : {false, true}) {
+    SCOPED_TRACE(byMenu ? "system menu" : "Ctrl+Z");
+    ASSERT_NO_FATAL_FAILURE(Enter(s));
+    std::vector<RECT> planned = Planned(s, RectsOf(before.order));
+    ClickAt(CentreOf(c_.arrangeButton));
+    ASSERT_LT(WaitUntilPlaced(before.order, planned, nullptr, 5000), 5000u);
+    if (byMenu) {
+      PostMessageA(window_, WM_SYSCOMMAND, kUndo, 0);
+    } else {
+      ASSERT_TRUE(BringToFront(window_));
+      PressChord(VK_CONTROL, 'Z');
+    }
+    EXPECT_TRUE(WaitForScene("撤销样例", before))
+        << "not put back as it was:\n" << Describe(SceneOf("撤销样例")) << "\nbefore:\n" << Describe(before);
+  }
+  // One level only: a window moved by hand after the undo stays where it was put.
+  SetWindowPos(before.order[0], nullptr, 50, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+  const Scene moved = SceneOf("撤销样例");
+  PostMessageA(window_, WM_SYSCOMMAND, kUndo, 0);
+  Sleep(300);
+  EXPECT_TRUE(SceneOf("撤销样例") == moved);
+}
+
 enum class Field { kNone, kTitle, kWidth, kHeight, kPerRow, kButton };
 
 // An arrange click that Quiltmark refuses with a message box, and what it leaves.
