@@ -14,7 +14,7 @@ echo "$arch" >"$state/arch"
 QM_WINE_STATE=$state
 QM_WINE_ARCH=$arch
 . "$QM_SCRIPTS/wine-env.sh"
-if [ -f "$WINEPREFIX/.qm-ready" ] && [ "$(cat "$WINEPREFIX/.qm-arch" 2>/dev/null)" = "$arch" ]; then
+if [ -f "$WINEPREFIX/.qm-ready-2" ] && [ "$(cat "$WINEPREFIX/.qm-arch" 2>/dev/null)" = "$arch" ]; then
     exit 0
 fi
 "$WINESERVER" -k >/dev/null 2>&1 || true
@@ -22,7 +22,9 @@ rm -rf "$WINEPREFIX"
 "$QM_WINE" wineboot -i >"$state/wineboot.log" 2>&1 </dev/null
 # Without a window manager Wine otherwise waits for windows moved off screen.
 "$QM_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >>"$state/wineboot.log" 2>&1 </dev/null
+# Monitors from Xinerama: XRandR would show the display as one monitor.
+"$QM_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v UseXRandR /d N /f >>"$state/wineboot.log" 2>&1 </dev/null
 # The registry is on disk once the server that wineboot started has ended.
 "$WINESERVER" -w
 echo "$arch" >"$WINEPREFIX/.qm-arch"
-touch "$WINEPREFIX/.qm-ready"
+touch "$WINEPREFIX/.qm-ready-2"

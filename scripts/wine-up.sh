@@ -20,7 +20,10 @@ QM_WINE_ARCH=$arch
 # with its own output file, so that no pipe of the caller stays open; that file is
 # also how wine-down.sh knows the process is the one started here.
 rm -f "$state/displayfd"
-setsid Xvfb -displayfd 3 -screen 0 1920x1080x24 -nolisten tcp -ac \
+# Two monitors through Xinerama: the primary 1920x1080 one and a second of 1280x1024.
+# Xvfb lays both out at the origin, so the second lies inside the first; programs
+# that ask for the primary screen see what a single screen shows.
+setsid Xvfb -displayfd 3 +xinerama -screen 0 1920x1080x24 -screen 1 1280x1024x24 -nolisten tcp -ac \
     3>"$state/displayfd" >"$state/xvfb.log" 2>&1 </dev/null &
 echo $! >"$state/xvfb.pid"
 i=0

@@ -158,6 +158,65 @@ TEST_F(CommandLine, AUtf8ConsoleShowsTheChinese) {
   if (made) FreeConsole();
 }
 
+// The test display has two monitors (scripts/wine-up.sh): the primary 1920x1080 one
+// and a 1280x1024 one, both at the origin. --monitors lists them, --monitor 2 puts the
+// grid in the second one's work area, --list shows those cells, and a monitor that is
+// not there is a bad argument.
+TEST_F(CommandLine, MonitorsAndArrangingOnTheSecond) {
+  CommandRun run = RunQuiltmarkCommand("--monitors");
+  EXPECT_EQ(run.exitCode, 0u);
+  EXPECT_EQ(run.output,
+            "1\t0,0 1920x1080\t工作区 0,0 1920x1080\t主显示器\r\n"
+            "2\t0,0 1280x1024\t工作区 0,0 1280x1024\r\n");
+  run = RunQuiltmarkCommand("--class QmCliA --per-row 2 --monitor 2 --list");
+  EXPECT_EQ(run.exitCode, 0u);
+  EXPECT_NE(run.output.find("\t640,0 640x512\r\n"), std::string::npos) << run.output;
+  run = RunQuiltmarkCommand("--class QmCliA --per-row 2 --monitor 3");
+  EXPECT_EQ(run.exitCode, 2u);
+  EXPECT_EQ(run.output, "没有第 3 个显示器：共有 2 个显示器\r\n");
+
+  run = RunQuiltmarkCommand("--class QmCliA --per-row 2 --monitor 2");
+  EXPECT_EQ(run.exitCode, 0u);
+  std::vector<RECT> cells;
+  for (HWND hwnd : samples_.Windows()) {
+    if (ClassOf(hwnd) != "QmCliA") continue;
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    cells.push_back(r);
+  }
+  ASSERT_EQ(cells.size(), 3u);
+  for (const RECT& r : cells) {
+    EXPECT_EQ(r.right - r.left, 640);
+    EXPECT_EQ(r.bottom - r.top, 512);
+    EXPECT_TRUE(r.left == 0 || r.left == 640) << r.left;
+    EXPECT_TRUE(r.top == 0 || r.top == 512) << r.top;
+  }
+}
+
+// --order title puts the windows in the same cells however they are stacked: titles
+// in natural order, so "实例 2" before "实例 10".
+TEST_F(CommandLine, TitleOrderIsTheSameWhateverTheStacking) {
+  SampleWindows named;
+  ASSERT_TRUE(named.Start("--tiles QmOrder 1 \"实例 10\" QmOrder 1 \"实例 2\" QmOrder 1 \"实例 1\"", 3));
+  for (int round = 0; round < 2; ++round) {
+    SCOPED_TRACE(round);
+    std::vector<HWND> windows = named.Windows();
+    ASSERT_EQ(windows.size(), 3u);
+    // Stacked differently each round: the bottom one is raised.
+    SetWindowPos(windows.back(), HWND_TOP, 0, 0, 0, 0, SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
+    CommandRun run = RunQuiltmarkCommand("--class QmOrder --size 300x200 --order title");
+    EXPECT_EQ(run.exitCode, 0u) << run.output;
+    for (HWND hwnd : named.Windows()) {
+      char title[64] = {};
+      GetWindowTextA(hwnd, title, sizeof title);
+      RECT r{};
+      GetWindowRect(hwnd, &r);
+      const int cell = std::string(title) == "实例 1" ? 0 : std::string(title) == "实例 2" ? 1 : 2;
+      EXPECT_EQ(r.left, 300 * cell) << title;
+    }
+  }
+}
+
 // --list names each window in the order found, with the cell it would get, and
 // moves nothing. The search order is the stacking order, newest window on top.
 TEST_F(CommandLine, ListNamesTheWindowsAndTheirCells) {
