@@ -64,6 +64,9 @@ struct Form {
   std::unique_ptr<Arrangement> arrangement;
   // Where the windows of the last arrangement were before it, until it is undone.
   std::vector<SavedPlacement> undo;
+  // Undo was asked for while the arrangement was still under way: it runs once that
+  // is over.
+  bool undoAsked = false;
 };
 
 // The event record handed to RaiseEvent.
@@ -147,8 +150,8 @@ void ContinueArrangement(Form& form);
 constexpr UINT kUndoCommand = 0x0100;
 // Remembers where the windows were before an arrangement and offers the undo.
 void KeepForUndo(Form& form, std::vector<SavedPlacement> saved);
-// Puts the windows of the last arrangement back, once; false when there is nothing
-// to undo (or an arrangement is still under way).
+// Puts the windows of the last arrangement back, once, as soon as that arrangement
+// is over; false when there is nothing to undo.
 bool UndoArrangement(Form& form);
 
 // A layout colour as the system takes it (kButtonFace resolved).

@@ -125,7 +125,11 @@ void KeepForUndo(Form& form, std::vector<SavedPlacement> saved) {
 
 bool UndoArrangement(Form& form) {
   ContinueArrangement(form);
-  if (form.undo.empty() || form.arrangement) return false;
+  if (form.undo.empty()) return false;
+  if (form.arrangement) {
+    form.undoAsked = true;
+    return true;
+  }
   form.arrangement = std::make_unique<Arrangement>(form.undo, form.hwnd, kArrangeMessage);
   form.undo.clear();
   OfferUndo(form, false);
@@ -141,6 +145,10 @@ void ContinueArrangement(Form& form) {
   }
   KillTimer(form.hwnd, kArrangeTimer);
   form.arrangement.reset();
+  if (form.undoAsked) {
+    form.undoAsked = false;
+    UndoArrangement(form);
+  }
 }
 
 namespace {

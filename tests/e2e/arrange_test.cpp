@@ -423,6 +423,9 @@ TEST_F(Arrange, UndoPutsTheWindowsBack) {
     }
     EXPECT_TRUE(WaitForScene("撤销样例", before))
         << "not put back as it was:\n" << Describe(SceneOf("撤销样例")) << "\nbefore:\n" << Describe(before);
+    // Putting a window back maximised activates it, and Wine's display driver carries
+    // the activation out a moment later: let it settle before typing again.
+    Sleep(500);
   }
   // One level only: a window moved by hand after the undo stays where it was put.
   SetWindowPos(before.order[0], nullptr, 50, 60, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
