@@ -92,6 +92,11 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
       if (!ParseNumber(value, &cmd.request.perRow)) refuse("--per-row 的取值应为数字：" + value);
     }
   }
+  // The list of monitors is all such a run does: anything beside it is a slip that
+  // must not end as if windows had been arranged.
+  if (cmd.error.empty() && !cmd.help && cmd.monitors &&
+      (!seen.empty() || cmd.list || cmd.request.keepSize))
+    refuse("--monitors 不能与其他参数一起使用");
   if (!cmd.error.empty() || cmd.help || cmd.monitors) return cmd;
   // A missing or empty search condition is refused by the same check as the window's.
   if (bySize && byRowCount) refuse("--size 和 --per-row 只能选一个");

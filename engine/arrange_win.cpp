@@ -73,8 +73,6 @@ void FreeMove(Arrangement::Move* move) {
   delete move;
 }
 
-// False when the arrangement had given the move up meanwhile: it has gone on with
-// another helper, and this one ends.
 // The show command that gives a put-back window the state it had, or 0 when it was
 // restored and shown.
 int FinalShow(const SavedPlacement& saved) {
@@ -93,7 +91,7 @@ bool MoveWindowNow(HWND hwnd, const Placement& p, const SavedPlacement* saved,
   if (saved) {
     // Restored first, so that the rectangle is its restored one, then raised and put in
     // the state it had. (Another process's window takes no placement record.)
-    ShowWindow(hwnd, SW_SHOWNOACTIVATE);
+    ShowWindow(hwnd, saved->visible ? SW_SHOWNOACTIVATE : SW_HIDE);
     const ScreenRect& r = saved->normal;
     bool put = SetWindowPos(hwnd, HWND_TOP, r.left, r.top, r.right - r.left, r.bottom - r.top,
                             SWP_NOACTIVATE) != 0;
@@ -105,6 +103,8 @@ bool MoveWindowNow(HWND hwnd, const Placement& p, const SavedPlacement* saved,
                                                   p.cx, p.cy, p.flags)) != 0;
 }
 
+// False when the arrangement had given the move up meanwhile: it has gone on with
+// another helper, and this one ends.
 bool RunMove(Arrangement::Move* move) {
   move->moved = MoveWindowNow(move->hwnd, move->cell, move->restore ? &move->saved : nullptr,
                               move->showAt, move->moveAt);
@@ -420,7 +420,7 @@ std::vector<SavedPlacement> SavePlacements(const WindowList& list) {
     if (!(GetWindowLongPtrA(hwnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW)) {
       MONITORINFO info = {};
       info.cbSize = sizeof info;
-      if (GetMonitorInfoA(MonitorFromRect(&normal, MONITOR_DEFAULTTONEAREST), &info))
+      if (GetMonitorInfoA(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &info))
         OffsetRect(&normal, info.rcWork.left - info.rcMonitor.left,
                    info.rcWork.top - info.rcMonitor.top);
     }

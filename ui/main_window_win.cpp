@@ -124,8 +124,10 @@ void KeepForUndo(Form& form, std::vector<SavedPlacement> saved) {
 }
 
 bool UndoArrangement(Form& form) {
+  // An undo already asked for may start right here, as the arrangement ends.
+  const bool asked = form.undoAsked;
   ContinueArrangement(form);
-  if (form.undo.empty()) return false;
+  if (form.undo.empty()) return asked;
   if (form.arrangement) {
     form.undoAsked = true;
     return true;

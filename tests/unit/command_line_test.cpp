@@ -43,6 +43,7 @@ TEST(CommandLine, ArgumentsAcceptedAndRefused) {
       {{"--class", "C", "--size", "8x6", "--per-row", "4"}, "--size 和 --per-row 只能选一个"},
       {{"--class", "C", "--size", "8x6", "--keep-size"}, "--keep-size 只能与 --per-row 一起使用"},
       {{"--monitors"}, ""},
+      {{"--monitors", "--class", "C", "--per-row", "3"}, "--monitors 不能与其他参数一起使用"},
       {{"--class", "C", "--per-row", "2", "--monitor", "2", "--order", "title"}, ""},
       {{"--class", "C", "--per-row", "2", "--monitor", "0"},
        "--monitor 的取值应为从 1 起的显示器序号：0"},
