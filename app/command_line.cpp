@@ -81,7 +81,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
       if (!ParseNumber(value, &cmd.monitor) || cmd.monitor < 1)
         refuse("--monitor 的取值应为从 1 起的显示器序号：" + value);
     } else if (arg == "--order") {
-      if (value != "title" && value != "found") refuse("--order 的取值应为 title 或 found：" + value);
+      if (value != "title" && value != "found")
+        refuse("--order 的取值应为 title 或 found：" + value);
       cmd.byTitle = value == "title";
     } else if (arg == "--size") {
       bySize = true;
@@ -174,8 +175,8 @@ std::string Extent(const ScreenRect& r) {
 }  // namespace
 
 std::string MonitorLine(int32_t number, const Monitor& monitor) {
-  return std::to_string(number) + "\t" + Extent(monitor.area) + "\t工作区 " +
-         Extent(monitor.work) + (monitor.primary ? "\t主显示器" : "") + "\r\n";
+  return std::to_string(number) + "\t" + Extent(monitor.area) + "\t工作区 " + Extent(monitor.work) +
+         (monitor.primary ? "\t主显示器" : "") + "\r\n";
 }
 
 std::string NoSuchMonitorText(int32_t number, size_t count) {

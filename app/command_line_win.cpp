@@ -27,9 +27,9 @@ class Console {
       : out_(Usable(GetStdHandle(STD_OUTPUT_HANDLE))),
         err_(Usable(GetStdHandle(STD_ERROR_HANDLE))) {
     if ((!out_ || !err_) && AttachConsole(ATTACH_PARENT_PROCESS)) {
-      attached_ = CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING, 0,
-                              nullptr);
+      attached_ =
+          CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                      nullptr, OPEN_EXISTING, 0, nullptr);
       if (attached_ == INVALID_HANDLE_VALUE) attached_ = nullptr;
       if (!out_) out_ = attached_;
       if (!err_) err_ = attached_;
@@ -81,8 +81,9 @@ int ArrangeFound(const WindowList& list, const ArrangeRequest& request, const Wo
     if (run.LandingOf(i) == Landing::kPlaced) continue;
     HWND hwnd = WindowOf(run.HandleOf(i));
     const bool gone = run.LandingOf(i) == Landing::kGone;
-    report += NotPlacedLine(static_cast<int32_t>(i + 1), gone ? "" : GetWindowClassName(hwnd).c_str(),
-                            gone ? "" : GetStoredTitle(hwnd), run.LandingOf(i));
+    report +=
+        NotPlacedLine(static_cast<int32_t>(i + 1), gone ? "" : GetWindowClassName(hwnd).c_str(),
+                      gone ? "" : GetStoredTitle(hwnd), run.LandingOf(i));
   }
   console.Err(report + NotPlacedSummary(run.Placed(), found));
   return run.Placed() > 0 ? kExitPartly : kExitNoWindow;

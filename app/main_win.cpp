@@ -4,8 +4,10 @@
 #include <windows.h>
 
 #include "app/runtime.h"
+#include "base/phases.h"
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
+  BeginStartupPhases();
   SetErrorMode(SetErrorMode(0) | SEM_FAILCRITICALERRORS | SEM_NOOPENFILEERRORBOX);
   if (__argc > 1) return RunFromCommandLine(__argc, __argv);
   ProgramStart();

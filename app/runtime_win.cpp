@@ -6,12 +6,14 @@
 #include <cfenv>
 
 #include "app/runtime.h"
+#include "base/phases.h"
 #include "base/process.h"
 #include "ui/loop.h"
 
 void InitializeRuntime(bool withWindows) {
   InitializeProcess(withWindows);
   if (withWindows && g_app.windows.empty()) PrepareWindowLayouts();
+  MarkStartupPhase("window layouts");
 }
 
 namespace {
@@ -76,11 +78,18 @@ void RunMessageLoop() {
   if (!AnyWindowLoaded()) return;
   IdleState idle;
   bool idleAgain = true;
+  bool painted = false;
   MSG msg = {};
   MSG lastMove = {};
   for (;;) {
-    while (idleAgain && !PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE))
+    while (idleAgain && !PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+      // The first time nothing is left to do, the window has been painted.
+      if (!painted) {
+        painted = true;
+        FinishStartupPhases("first paint");
+      }
       if (!RunIdleWork(idle)) idleAgain = false;
+    }
     do {
       if (GetMessageA(&msg, nullptr, 0, 0) <= 0) {
         g_app.lastMessageWParam = msg.wParam;

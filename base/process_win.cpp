@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "base/memory.h"
+#include "base/phases.h"
 #include "base/process.h"
 #include "base/shutdown.h"
 
@@ -67,10 +68,12 @@ void InitializeProcess(bool withOwner) {
                                                  LOAD_LIBRARY_SEARCH_USER_DIRS);
   SetDllDirectoryA("");
   g_app.heap = GetProcessHeap();
+  MarkStartupPhase("library search order, heap");
   if (!g_app.oleInitialised) {
     OleInitialize(nullptr);
     g_app.oleInitialised = true;
   }
+  MarkStartupPhase("OleInitialize");
   HINSTANCE instance = GetModuleHandleA(nullptr);
   char path[MAX_PATH] = {};
   GetModuleFileNameA(instance, path, sizeof path);
@@ -83,9 +86,12 @@ void InitializeProcess(bool withOwner) {
     g_app.executableName = path;
   }
   SetCurrentDirectoryA(WorkingFolderOf(g_app.executableDirectory).c_str());
+  MarkStartupPhase("program folder");
   if (withOwner) CreateHiddenOwner(instance);
+  MarkStartupPhase("hidden owner window");
   g_app.mainThreadId = GetCurrentThreadId();
   FindConstantArea(instance);
   // The system-function table is fixed; its slots stay empty until the first call.
   for (SystemFunctionSlot& slot : g_app.systemFunctions) slot = {};
+  MarkStartupPhase("constant area, function table");
 }

@@ -23,8 +23,12 @@ using namespace bench;
 
 constexpr char kClassName[] = "QmBenchWindow";
 constexpr char kTitle[] = "bench";
-constexpr int kCounts[] = {50, 200, 1000};
-constexpr int kRounds = 7;
+// More rounds where a round is short, so that every ratio comes out as steady.
+struct Size {
+  int n;
+  int rounds;
+};
+constexpr Size kSizes[] = {{50, 41}, {200, 21}, {1000, 9}};
 constexpr int32_t kCellWidth = 200;
 constexpr int32_t kCellHeight = 150;
 
@@ -116,6 +120,8 @@ bool RunPeer(const std::vector<HWND>& handles, double& ms, WORD& tiled) {
 
 struct Row {
   int n = 0;
+  int rounds = 0;
+  Spread ratio;  // of (a) to (b), one per round
   double engineMs = 0, floorMs = 0, peerMs = 0;
   double engineSearchMs = 0, floorSearchMs = 0, engineArrangeMs = 0, floorArrangeMs = 0;
   bool peerWorked = false;
@@ -123,10 +129,11 @@ struct Row {
   int mismatches = 0;
 };
 
-// Creates N windows, measures a warm-up and then kRounds rounds of (a), (b) and (c), and
-// destroys the windows again. False when the windows could not be made or a search did
-// not find all of them.
-bool Measure(int n, Row& row) {
+// Creates N windows, measures a warm-up and then the size's rounds of (a), (b) and (c),
+// and destroys the windows again. False when the windows could not be made or a search
+// did not find all of them.
+bool Measure(Size size, Row& row) {
+  const int n = size.n;
   Windows windows(n, kClassName, kTitle);
   const std::vector<HWND>& handles = windows.handles();
   if (static_cast<int>(handles.size()) != n) {
@@ -134,11 +141,12 @@ bool Measure(int n, Row& row) {
     return false;
   }
   row.n = n;
+  row.rounds = size.rounds;
   std::vector<double> engineTotal, floorTotal, peer, engineSearch, floorSearch, engineArrange,
       floorArrange;
   bool peerWorked = true;
   // Round 0 is a warm-up: it binds the engine's system functions and maps the windows.
-  for (int round = 0; round <= kRounds; ++round) {
+  for (int round = 0; round <= size.rounds; ++round) {
     Timing a;
     Timing b;
     int32_t foundA = 0;
@@ -176,6 +184,7 @@ bool Measure(int n, Row& row) {
     engineArrange.push_back(a.arrangeMs);
     floorArrange.push_back(b.arrangeMs);
   }
+  row.ratio = SpreadOf(Ratios(engineTotal, floorTotal));
   row.engineMs = Median(engineTotal);
   row.floorMs = Median(floorTotal);
   row.peerMs = Median(peer);
@@ -189,18 +198,20 @@ bool Measure(int n, Row& row) {
 }
 
 void PrintTables(const std::vector<Row>& rows) {
-  std::printf("Search + arrange of N windows into %dx%d cells, median of %d rounds (ms)\n",
-              kCellWidth, kCellHeight, kRounds);
-  std::printf("%6s %12s %12s %12s %8s %14s\n", "N", "(a) engine", "(b) floor", "(c) tile", "a/b",
-              "(a) us/window");
+  std::printf(
+      "Search + arrange of N windows into %dx%d cells: medians (ms), and the median of the\n"
+      "per-round ratios a/b with its interquartile range\n",
+      kCellWidth, kCellHeight);
+  std::printf("%6s %7s %12s %12s %12s %8s %15s %14s\n", "N", "rounds", "(a) engine", "(b) floor",
+              "(c) tile", "a/b", "a/b IQR", "(a) us/window");
   for (const Row& r : rows) {
     char peer[32];
     if (r.peerWorked)
       std::snprintf(peer, sizeof peer, "%.2f", r.peerMs);
     else
       std::snprintf(peer, sizeof peer, "n/a");
-    std::printf("%6d %12.2f %12.2f %12s %8.3f %14.1f\n", r.n, r.engineMs, r.floorMs, peer,
-                r.engineMs / r.floorMs, r.engineMs * 1000.0 / r.n);
+    std::printf("%6d %7d %12.2f %12.2f %12s %8.3f %7.3f-%-7.3f %14.1f\n", r.n, r.rounds, r.engineMs,
+                r.floorMs, peer, r.ratio.median, r.ratio.q1, r.ratio.q3, r.engineMs * 1000.0 / r.n);
   }
   std::printf("\nParts, median (ms)\n");
   std::printf("%6s %12s %12s %12s %12s\n", "N", "(a) search", "(b) search", "(a) arrange",
@@ -230,9 +241,9 @@ int main() {
       rc = 1;
     } else {
       std::vector<Row> rows;
-      for (int n : kCounts) {
+      for (Size size : kSizes) {
         Row row;
-        if (!Measure(n, row)) {
+        if (!Measure(size, row)) {
           rc = 1;
           break;
         }

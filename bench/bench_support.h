@@ -28,6 +28,34 @@ inline double Median(std::vector<double> v) {
   return v.size() % 2 ? v[m] : (v[m - 1] + v[m]) / 2;
 }
 
+// The middle half of a sample: its median and first and third quartiles, by linear
+// interpolation between neighbouring values.
+struct Spread {
+  double median = 0, q1 = 0, q3 = 0;
+  double Width() const { return q3 - q1; }
+};
+
+inline double Quantile(const std::vector<double>& sorted, double q) {
+  if (sorted.empty()) return 0;
+  const double at = q * static_cast<double>(sorted.size() - 1);
+  const size_t low = static_cast<size_t>(at);
+  const size_t high = std::min(low + 1, sorted.size() - 1);
+  return sorted[low] + (sorted[high] - sorted[low]) * (at - static_cast<double>(low));
+}
+
+inline Spread SpreadOf(std::vector<double> v) {
+  std::sort(v.begin(), v.end());
+  return {Quantile(v, 0.5), Quantile(v, 0.25), Quantile(v, 0.75)};
+}
+
+// Ratios of figures measured in the same rounds, one per round.
+inline std::vector<double> Ratios(const std::vector<double>& a, const std::vector<double>& b) {
+  std::vector<double> r;
+  for (size_t i = 0; i < a.size() && i < b.size(); ++i)
+    if (b[i] > 0) r.push_back(a[i] / b[i]);
+  return r;
+}
+
 inline void PumpMessages() {
   MSG msg;
   while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {

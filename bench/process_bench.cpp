@@ -3,13 +3,18 @@
 // (a) `Quiltmark.exe --class C --per-row 4` over N windows of this program, from
 //     CreateProcess to the process's end, against bare_arrange.exe;
 // (b) `Quiltmark.exe` with no arguments, from CreateProcess to the first paint of its
-//     window on the screen, against bare_window.exe, a window of the same outer size.
-// It prints figures only; nothing here passes or fails on time.
+//     window on the screen, against two floors: bare_controls.exe, the same window with
+//     the same controls and nothing else, and bare_window.exe, an empty window of the
+//     same outer size; then where Quiltmark's start-up time goes, from the stamps it
+//     writes when QM_STARTUP_PHASES names a file.
+// Every ratio is the median of ratios taken within one round, with its interquartile
+// range. It prints figures only; nothing here passes or fails on time.
 #include <windows.h>
 
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
@@ -22,9 +27,15 @@ using namespace bench;
 
 constexpr char kClassName[] = "QmRunTarget";
 constexpr char kTitle[] = "target";
-constexpr int kCounts[] = {50, 200};
+// More rounds where a run is short, so that every ratio comes out as steady.
+struct Size {
+  int n;
+  int rounds;
+};
+constexpr Size kSizes[] = {{50, 21}, {200, 9}};
 constexpr int kPerRow = 4;
-constexpr int kRounds = 7;
+constexpr int kStartRounds = 21;
+constexpr int kPhaseRounds = 15;
 constexpr DWORD kRunTimeoutMs = 60000;
 
 // The outer size of Quiltmark's main window, which bare_window.exe copies.
@@ -113,14 +124,17 @@ bool RunToExit(const std::string& line, double& ms, DWORD& exitCode) {
 
 struct RunRow {
   int n = 0;
+  int rounds = 0;
+  Spread ratio;
   double programMs = 0, bareMs = 0;
   double programMin = 0, programMax = 0, bareMin = 0, bareMax = 0;
   int mismatches = 0;
 };
 
-// Creates N windows, runs a warm-up round and then kRounds rounds of both programs,
+// Creates N windows, runs a warm-up round and then the size's rounds of both programs,
 // taking turns at going first. False when a run failed or moved nothing.
-bool MeasureRun(int n, RunRow& row) {
+bool MeasureRun(Size size, RunRow& row) {
+  const int n = size.n;
   Windows windows(n, kClassName, kTitle);
   const std::vector<HWND>& handles = windows.handles();
   if (static_cast<int>(handles.size()) != n) {
@@ -136,9 +150,10 @@ bool MeasureRun(int n, RunRow& row) {
   const std::vector<RECT> parked = Rects(handles);
 
   row.n = n;
+  row.rounds = size.rounds;
   std::vector<double> programTimes, bareTimes;
   // Round 0 is a warm-up: it brings both programs' files into the cache.
-  for (int round = 0; round <= kRounds; ++round) {
+  for (int round = 0; round <= size.rounds; ++round) {
     double ms[2] = {};
     std::vector<RECT> placed[2];
     for (int turn = 0; turn < 2; ++turn) {
@@ -169,6 +184,7 @@ bool MeasureRun(int n, RunRow& row) {
     programTimes.push_back(ms[0]);
     bareTimes.push_back(ms[1]);
   }
+  row.ratio = SpreadOf(Ratios(programTimes, bareTimes));
   row.programMs = Median(programTimes);
   row.bareMs = Median(bareTimes);
   row.programMin = *std::min_element(programTimes.begin(), programTimes.end());
@@ -273,12 +289,23 @@ bool CloseAndWait(const Child& child, HWND hwnd, DWORD& exitCode) {
 // What a program's window looks like once it has settled, and which pixels tell it
 // apart from the empty screen: those that differ from the screen without the window
 // and hold still while the window idles (a blinking caret does not).
+// The row of the caption with the most telling pixels is watched first: it is drawn
+// as the window is shown, and reading one row costs the X server next to nothing,
+// where reading the whole window every millisecond would take a processor from the
+// program being timed.
 struct Reference {
   std::vector<uint32_t> image;
   std::vector<size_t> points;
+  RECT strip{};
+  std::vector<uint32_t> stripImage;
+  std::vector<size_t> stripPoints;
 };
 
+constexpr int kCaptionRows = 30;
+
 struct PaintTiming {
+  int64_t started = 0;  // the counter just before CreateProcess
+  int64_t shown = 0;    // the counter when the screen first showed the settled window
   double paintMs = 0;
   double idleMs = 0;  // WaitForInputIdle, for comparison; negative when it never came
 };
@@ -330,6 +357,19 @@ bool TakeReference(StartProgram& p, ScreenGrab& grab, const RECT& expected) {
                 p.reference.points.size(), empty.size());
     return false;
   }
+  const size_t width = static_cast<size_t>(expected.right - expected.left);
+  std::vector<size_t> perRow(kCaptionRows);
+  for (size_t i : p.reference.points)
+    if (i / width < perRow.size()) ++perRow[i / width];
+  const size_t row =
+      static_cast<size_t>(std::max_element(perRow.begin(), perRow.end()) - perRow.begin());
+  p.reference.strip = {expected.left, expected.top + static_cast<LONG>(row), expected.right,
+                       expected.top + static_cast<LONG>(row) + 1};
+  p.reference.stripImage.assign(p.reference.image.begin() + row * width,
+                                p.reference.image.begin() + (row + 1) * width);
+  p.reference.stripPoints.clear();
+  for (size_t i : p.reference.points)
+    if (i / width == row) p.reference.stripPoints.push_back(i % width);
   return true;
 }
 
@@ -342,10 +382,13 @@ void WaitForEmptyScreen(ScreenGrab& grab, const std::vector<uint32_t>& empty) {
 }
 
 // One start: from CreateProcess until every telling pixel shows the reference, polled
-// about once a millisecond; then closed with WM_CLOSE and waited for.
+// about once a millisecond (the caption row until it shows, then the whole window);
+// then closed with WM_CLOSE and waited for.
 bool TimeStart(StartProgram& p, ScreenGrab& grab, PaintTiming& t) {
+  ScreenGrab strip(p.reference.strip);
+  bool framed = false;
   Child child;
-  const int64_t t0 = Now();
+  t.started = Now();
   if (!child.Start(p.line)) {
     std::printf("could not start %s (error %lu)\n", p.name, GetLastError());
     return false;
@@ -353,17 +396,18 @@ bool TimeStart(StartProgram& p, ScreenGrab& grab, PaintTiming& t) {
   int64_t idleAt = 0;
   for (;;) {
     if (!idleAt && WaitForInputIdle(child.process(), 0) == 0) idleAt = Now();
-    if (grab.Shows(p.reference.image, p.reference.points)) break;
-    if (child.Ended() || Milliseconds(t0, Now()) > kPaintTimeoutMs) {
+    if (!framed) framed = strip.Shows(p.reference.stripImage, p.reference.stripPoints);
+    if (framed && grab.Shows(p.reference.image, p.reference.points)) break;
+    if (child.Ended() || Milliseconds(t.started, Now()) > kPaintTimeoutMs) {
       std::printf("%s: its window never showed as it settles\n", p.name);
       return false;
     }
     Sleep(1);
   }
-  const int64_t paintAt = Now();
+  t.shown = Now();
   if (!idleAt && WaitForInputIdle(child.process(), 5000) == 0) idleAt = Now();
-  t.paintMs = Milliseconds(t0, paintAt);
-  t.idleMs = idleAt ? Milliseconds(t0, idleAt) : -1;
+  t.paintMs = Milliseconds(t.started, t.shown);
+  t.idleMs = idleAt ? Milliseconds(t.started, idleAt) : -1;
   HWND hwnd = WindowOf(child, 5000);
   DWORD code = 0;
   if (!hwnd || !CloseAndWait(child, hwnd, code) || code != 0) {
@@ -374,7 +418,115 @@ bool TimeStart(StartProgram& p, ScreenGrab& grab, PaintTiming& t) {
   return true;
 }
 
-bool MeasureStart(StartProgram (&programs)[2]) {
+// ---- where Quiltmark's start-up time goes --------------------------------------------
+
+// One phase of the start-up: its name and its length in each round.
+struct Phase {
+  std::string name;
+  std::vector<double> ms;
+  bool afterPaint = false;  // work the program leaves until its window is on the screen
+};
+
+constexpr char kPaintStamp[] = "first paint";
+
+// Reads the stamps one start wrote: a frequency line, then "name<TAB>count" lines in
+// the order taken. Each phase lasts from the stamp before to its own; the first from
+// CreateProcess to the program's entry. Last, from the program's first-paint stamp to
+// the moment the screen showed the window, which comes out below zero when its
+// queue held something more than the paint.
+bool AddPhases(const std::string& file, const PaintTiming& t, std::vector<Phase>& phases) {
+  HANDLE h = CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  std::string text(8192, '\0');
+  DWORD got = 0;
+  const bool read = ReadFile(h, text.data(), static_cast<DWORD>(text.size()), &got, nullptr);
+  CloseHandle(h);
+  DeleteFileA(file.c_str());
+  if (!read) return false;
+  text.resize(got);
+  LARGE_INTEGER mine;
+  QueryPerformanceFrequency(&mine);
+  double frequency = 0;
+  int64_t last = t.started;
+  int64_t painted = 0;
+  size_t index = 0;
+  for (size_t at = 0; at < text.size();) {
+    size_t end = text.find('\n', at);
+    if (end == std::string::npos) end = text.size();
+    const std::string line = text.substr(at, end - at);
+    at = end + 1;
+    const size_t tab = line.find('\t');
+    if (tab == std::string::npos) return false;
+    const std::string name = line.substr(0, tab);
+    const int64_t value = std::strtoll(line.c_str() + tab + 1, nullptr, 10);
+    if (name == "frequency") {
+      frequency = static_cast<double>(value);
+      // Both sides must read the same counter for the stamps to mean anything here.
+      if (value != mine.QuadPart) return false;
+      continue;
+    }
+    if (frequency <= 0) return false;
+    const std::string phase = name == "entry" ? "process start to entry" : name;
+    if (index == phases.size()) phases.push_back({phase, {}, painted != 0});
+    if (phases[index].name != phase) return false;
+    phases[index++].ms.push_back(Milliseconds(last, value));
+    last = value;
+    if (name == kPaintStamp) painted = value;
+  }
+  if (!painted) return false;
+  const std::string screen = "screen shows it, from first paint";
+  if (index == phases.size()) phases.push_back({screen, {}, true});
+  phases[index++].ms.push_back(Milliseconds(painted, t.shown));
+  return index == phases.size();
+}
+
+// The stamps of one program over its rounds.
+struct PhaseTable {
+  std::vector<Phase> phases;
+  std::vector<double> totals;  // start to the first paint, as the screen showed it
+};
+
+// Starts Quiltmark and the same-controls floor with their stamps asked for, taking
+// turns, in rounds of their own: the timed rounds run both exactly as a person does.
+bool MeasurePhases(StartProgram* programs, ScreenGrab& grab, const std::vector<uint32_t>& empty,
+                   PhaseTable* tables) {
+  char folder[MAX_PATH] = {};
+  GetTempPathA(sizeof folder, folder);
+  const std::string file = std::string(folder) + "qm-startup-phases.txt";
+  SetEnvironmentVariableA("QM_STARTUP_PHASES", file.c_str());
+  bool ok = true;
+  for (int round = 0; ok && round <= kPhaseRounds; ++round) {
+    for (int turn = 0; ok && turn < 2; ++turn) {
+      const int which = (turn + round) % 2;
+      DeleteFileA(file.c_str());
+      PaintTiming t;
+      ok = TimeStart(programs[which], grab, t);
+      WaitForEmptyScreen(grab, empty);
+      if (!ok || round == 0) continue;
+      tables[which].totals.push_back(t.paintMs);
+      if (!AddPhases(file, t, tables[which].phases)) {
+        std::printf("%s wrote no readable start-up stamps to %s\n", programs[which].name,
+                    file.c_str());
+        ok = false;
+      }
+    }
+  }
+  SetEnvironmentVariableA("QM_STARTUP_PHASES", nullptr);
+  return ok;
+}
+
+// ---- (b) start-up to the first paint -------------------------------------------------
+
+constexpr int kStartPrograms = 3;  // Quiltmark, the same controls, the empty window
+
+struct StartFigures {
+  StartProgram programs[kStartPrograms];
+  size_t unlikeQuiltmark[kStartPrograms] = {};  // settled pixels unlike Quiltmark's
+  PhaseTable phases[2];                         // Quiltmark's and the same-controls floor's
+};
+
+bool MeasureStart(StartFigures& f) {
   const int left = (GetSystemMetrics(SM_CXSCREEN) - kWindowWidth) / 2;
   const int top = (GetSystemMetrics(SM_CYSCREEN) - kWindowHeight) / 2;
   const RECT expected{left, top, left + kWindowWidth, top + kWindowHeight};
@@ -384,14 +536,20 @@ bool MeasureStart(StartProgram (&programs)[2]) {
     return false;
   }
   const std::vector<uint32_t> empty = grab.Take();
-  for (StartProgram& p : programs) {
+  for (StartProgram& p : f.programs) {
     if (!TakeReference(p, grab, expected)) return false;
     WaitForEmptyScreen(grab, empty);
   }
-  // Round 0 is a warm-up, as in (a).
-  for (int round = 0; round <= kRounds; ++round) {
-    for (int turn = 0; turn < 2; ++turn) {
-      StartProgram& p = programs[(turn == 0) == (round % 2 == 0) ? 0 : 1];
+  for (int i = 0; i < kStartPrograms; ++i) {
+    const std::vector<uint32_t>& a = f.programs[0].reference.image;
+    const std::vector<uint32_t>& b = f.programs[i].reference.image;
+    for (size_t k = 0; k < a.size(); ++k)
+      if ((a[k] & 0xFFFFFF) != (b[k] & 0xFFFFFF)) ++f.unlikeQuiltmark[i];
+  }
+  // Round 0 is a warm-up, as in (a). Each round starts the programs in another order.
+  for (int round = 0; round <= kStartRounds; ++round) {
+    for (int turn = 0; turn < kStartPrograms; ++turn) {
+      StartProgram& p = f.programs[(turn + round) % kStartPrograms];
       PaintTiming t;
       if (!TimeStart(p, grab, t)) return false;
       WaitForEmptyScreen(grab, empty);
@@ -403,56 +561,109 @@ bool MeasureStart(StartProgram (&programs)[2]) {
         ++p.idleMissing;
     }
   }
-  return true;
+  return MeasurePhases(f.programs, grab, empty, f.phases);
 }
 
 // ---- figures -------------------------------------------------------------------------
 
 void PrintRun(const std::vector<RunRow>& rows) {
   std::printf(
-      "(a) Quiltmark.exe --class %s --per-row %d, process start to exit, median of %d "
-      "rounds (ms)\n",
-      kClassName, kPerRow, kRounds);
-  std::printf("%6s %14s %14s %8s %16s %16s\n", "N", "Quiltmark", "bare", "ratio", "Quiltmark range",
-              "bare range");
+      "(a) Quiltmark.exe --class %s --per-row %d, process start to exit: medians (ms), and\n"
+      "the median of the per-round ratios with its interquartile range\n",
+      kClassName, kPerRow);
+  std::printf("%6s %7s %12s %12s %8s %15s %16s %16s\n", "N", "rounds", "Quiltmark", "bare", "ratio",
+              "ratio IQR", "Quiltmark range", "bare range");
   for (const RunRow& r : rows)
-    std::printf("%6d %14.1f %14.1f %8.3f %7.1f-%-8.1f %7.1f-%-8.1f\n", r.n, r.programMs, r.bareMs,
-                r.programMs / r.bareMs, r.programMin, r.programMax, r.bareMin, r.bareMax);
+    std::printf("%6d %7d %12.1f %12.1f %8.3f %7.3f-%-7.3f %7.1f-%-8.1f %7.1f-%-8.1f\n", r.n,
+                r.rounds, r.programMs, r.bareMs, r.ratio.median, r.ratio.q1, r.ratio.q3,
+                r.programMin, r.programMax, r.bareMin, r.bareMax);
   for (const RunRow& r : rows)
     if (r.mismatches)
       std::printf("N=%d: the two programs placed the windows differently in %d rounds\n", r.n,
                   r.mismatches);
 }
 
-void PrintStart(const StartProgram (&programs)[2]) {
-  std::printf("\n(b) Start to the first paint of a %dx%d window, median of %d rounds (ms)\n",
-              kWindowWidth, kWindowHeight, kRounds);
-  std::printf("%-16s %12s %12s %14s\n", "", "paint", "input idle", "pixels checked");
-  for (const StartProgram& p : programs)
-    std::printf("%-16s %12.1f %12.1f %14zu\n", p.name, Median(p.paint), Median(p.idle),
-                p.reference.points.size());
-  std::printf("%-16s %12.3f %12.3f\n", "ratio",
-              Median(programs[0].paint) / Median(programs[1].paint),
-              Median(programs[0].idle) / Median(programs[1].idle));
-  for (const StartProgram& p : programs)
+void PrintStart(const StartFigures& f) {
+  std::printf(
+      "\n(b) Start to the first paint of a %dx%d window, %d rounds: medians (ms), and the\n"
+      "median of the per-round ratios of Quiltmark.exe to each program with its\n"
+      "interquartile range\n",
+      kWindowWidth, kWindowHeight, kStartRounds);
+  std::printf("%-18s %9s %11s %9s %15s %9s %10s\n", "", "paint", "input idle", "ratio", "ratio IQR",
+              "checked", "unlike Q");
+  for (int i = 0; i < kStartPrograms; ++i) {
+    const StartProgram& p = f.programs[i];
+    char ratio[48] = "-";
+    if (i > 0) {
+      const Spread r = SpreadOf(Ratios(f.programs[0].paint, p.paint));
+      std::snprintf(ratio, sizeof ratio, "%9.3f %7.3f-%-7.3f", r.median, r.q1, r.q3);
+    }
+    std::printf("%-18s %9.1f %11.1f %25s %9zu %10zu\n", p.name, Median(p.paint), Median(p.idle),
+                ratio, p.reference.points.size(), f.unlikeQuiltmark[i]);
+  }
+  for (const StartProgram& p : f.programs)
     if (p.idleMissing)
       std::printf("%s: WaitForInputIdle never returned in %d rounds\n", p.name, p.idleMissing);
+
+  std::printf(
+      "\nWhere the start-up goes, %d starts of each with QM_STARTUP_PHASES set, taking turns:\n"
+      "each phase from the stamp before, medians (ms), Quiltmark's with its interquartile\n"
+      "range; '-' where a program has no such phase\n",
+      kPhaseRounds);
+  std::printf("%-34s %10s %17s %14s\n", "phase", "Quiltmark", "Quiltmark IQR", "same controls");
+  const PhaseTable& mine = f.phases[0];
+  const PhaseTable& floor = f.phases[1];
+  auto floorMedian = [&](const std::string& name, char* out, size_t size) {
+    std::snprintf(out, size, "-");
+    for (const Phase& p : floor.phases)
+      if (p.name == name) std::snprintf(out, size, "%.2f", SpreadOf(p.ms).median);
+  };
+  auto sumToPaint = [](const PhaseTable& t) {
+    double sum = 0;
+    for (const Phase& p : t.phases)
+      if (!p.afterPaint) sum += SpreadOf(p.ms).median;
+    return sum;
+  };
+  bool after = false;
+  for (const Phase& phase : mine.phases) {
+    if (phase.afterPaint && !after) {
+      after = true;
+      std::printf("%-34s %10.2f %17s %14.2f\n", "sum of the medians", sumToPaint(mine), "",
+                  sumToPaint(floor));
+      const Spread a = SpreadOf(mine.totals), b = SpreadOf(floor.totals);
+      std::printf("%-34s %10.2f %8.2f-%-8.2f %14.2f\nafter the first paint:\n",
+                  "start to first paint, seen", a.median, a.q1, a.q3, b.median);
+    }
+    const Spread s = SpreadOf(phase.ms);
+    char other[32];
+    floorMedian(phase.name, other, sizeof other);
+    std::printf("%-34s %10.2f %8.2f-%-8.2f %14s\n", phase.name.c_str(), s.median, s.q1, s.q3,
+                other);
+  }
+  for (const Phase& p : floor.phases) {
+    bool shared = false;
+    for (const Phase& q : mine.phases) shared = shared || q.name == p.name;
+    if (!shared)
+      std::printf("%-34s %10s %17s %14.2f\n", p.name.c_str(), "-", "", SpreadOf(p.ms).median);
+  }
 }
 
 }  // namespace
 
-int main() {
+// With --start, only (b): the start-up figures, for working on the start-up.
+int main(int argc, char** argv) {
+  const bool startOnly = argc > 1 && std::strcmp(argv[1], "--start") == 0;
   int rc = 0;
-  {
+  if (!startOnly) {
     WindowClass targetClass(kClassName, TargetProc);
     if (!targetClass.registered()) {
       std::printf("could not register the window class %s\n", kClassName);
       rc = 1;
     } else {
       std::vector<RunRow> rows;
-      for (int n : kCounts) {
+      for (Size size : kSizes) {
         RunRow row;
-        if (!MeasureRun(n, row)) {
+        if (!MeasureRun(size, row)) {
           rc = 1;
           break;
         }
@@ -465,11 +676,13 @@ int main() {
   std::fflush(stdout);
 
   const std::string folder = Folder();
-  StartProgram programs[2] = {
-      {"Quiltmark.exe", "\"" + folder + "Quiltmark.exe\"", {}, {}, {}, 0},
-      {"bare_window.exe", "\"" + folder + "bare_window.exe\"", {}, {}, {}, 0}};
-  if (MeasureStart(programs))
-    PrintStart(programs);
+  StartFigures figures = {{{"Quiltmark.exe", "\"" + folder + "Quiltmark.exe\"", {}, {}, {}, 0},
+                           {"same controls", "\"" + folder + "bare_controls.exe\"", {}, {}, {}, 0},
+                           {"empty window", "\"" + folder + "bare_window.exe\"", {}, {}, {}, 0}},
+                          {},
+                          {}};
+  if (MeasureStart(figures))
+    PrintStart(figures);
   else
     rc = 1;
   std::fflush(stdout);

@@ -26,6 +26,7 @@ set(QM_WIN_SOURCES
   base/sysfn_win.cpp
   base/services_win.cpp
   base/process_win.cpp
+  base/phases_win.cpp
   base/shutdown_win.cpp
   engine/search_win.cpp
   engine/arrange_win.cpp
@@ -65,7 +66,7 @@ set(QM_EMBEDDED_ASSETS
   kCaptureCursor ${PROJECT_SOURCE_DIR}/assets/capture.cur)
 
 function(qm_embed_assets target)
-  set(output ${CMAKE_BINARY_DIR}/generated/embedded_assets.cpp)
+  set(output ${CMAKE_BINARY_DIR}/generated/embedded_assets_${target}.cpp)
   set(files ${QM_EMBEDDED_ASSETS})
   list(FILTER files INCLUDE REGEX "/")  # the paths of the name-path pairs
   add_custom_command(OUTPUT ${output}

@@ -48,8 +48,11 @@ target_link_libraries(arrange_bench PRIVATE qm_core)
 # against two bare programs that make only the calls the same job needs.
 add_executable(bare_arrange WIN32 bench/bare_arrange.cpp)
 add_executable(bare_window WIN32 bench/bare_window.cpp)
+add_executable(bare_controls WIN32 bench/bare_controls.cpp bench/bare_controls.rc)
+set_source_files_properties(bench/bare_controls.rc PROPERTIES OBJECT_DEPENDS
+  "${PROJECT_SOURCE_DIR}/assets/quiltmark.manifest;${PROJECT_SOURCE_DIR}/assets/quiltmark.ico")
 add_executable(process_bench bench/process_bench.cpp)
-foreach(target bare_arrange bare_window process_bench)
+foreach(target bare_arrange bare_window bare_controls process_bench)
   qm_compile_options(${target})
   if(NOT MSVC)
     # Linked like Quiltmark.exe, so that neither loads a runtime library the other does not.
@@ -58,5 +61,13 @@ foreach(target bare_arrange bare_window process_bench)
 endforeach()
 target_link_libraries(bare_arrange PRIVATE shell32 user32)
 target_link_libraries(bare_window PRIVATE user32)
+# Only the layout tables, the picture decoder, the embedded picture and the start-up
+# stamps, compiled again: the program's library would bring its allocator and
+# shutdown along.
+add_library(qm_window_parts STATIC ui/layout.cpp ui/picture.cpp base/phases_win.cpp)
+qm_compile_options(qm_window_parts)
+qm_embed_assets(qm_window_parts)
+target_link_libraries(qm_window_parts PUBLIC PNG::PNG ZLIB::ZLIB)
+target_link_libraries(bare_controls PRIVATE qm_window_parts comctl32 gdi32 user32)
 target_link_libraries(process_bench PRIVATE user32 gdi32)
-add_dependencies(process_bench Quiltmark bare_arrange bare_window)
+add_dependencies(process_bench Quiltmark bare_arrange bare_window bare_controls)

@@ -13,7 +13,9 @@ wanted=$(qm_wanted_archs) || exit 2
 # program where the kernel refuses 32-bit programs.
 qm_pick_build "$root" "$build" run
 arch=$QM_ARCH
-exe="$build/$QM_FOLDER/Quiltmark.exe"
+# The program as it ships: without its debugging information, which Wine would read
+# in at every start.
+exe="$build/dist/$QM_SHIPPED"
 state="$build/$QM_FOLDER/wine-run"
 
 if [ -n "${DISPLAY:-}" ] && xdpyinfo >/dev/null 2>&1; then

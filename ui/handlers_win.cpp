@@ -1,6 +1,7 @@
 // The event handlers of the main window and the table that binds them.
 #include "assets/embedded.h"
 #include "base/msgbox.h"
+#include "base/phases.h"
 #include "base/services.h"
 #include "engine/arrange.h"
 #include "engine/capture.h"
@@ -24,7 +25,9 @@ bool ShowError(const char* text, const char* title) {
 
 bool OnCreated(EventRecord&) {
   WriteBytes(图片框_捕获窗口, kPropMousePointer, kCaptureCursor, kCaptureCursorSize);
+  MarkStartupPhase("capture cursor");
   WriteBytes(图片框_捕获窗口, kPicturePicture, kIdlePicture, kIdlePictureSize);
+  MarkStartupPhase("idle picture decoded");
   return false;
 }
 

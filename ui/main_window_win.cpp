@@ -4,6 +4,7 @@
 
 #include "base/application.h"
 #include "base/fault.h"
+#include "base/phases.h"
 #include "ui/common_controls_win.h"
 #include "ui/form.h"
 
@@ -234,6 +235,7 @@ Form* CreateMainForm(const WindowLayout& layout) {
   // The visual-style versions of the standard controls come with the library, so it
   // is there before the first control is made.
   LoadCommonControls(ICC_STANDARD_CLASSES);
+  MarkStartupPhase("common controls");
   RegisterPictureClass(instance);
   WNDCLASSEXA wc = {};
   wc.cbSize = sizeof wc;
@@ -245,6 +247,7 @@ Form* CreateMainForm(const WindowLayout& layout) {
     wc.lpszClassName = kMainClass;
     if (!RegisterClassExA(&wc)) return nullptr;
   }
+  MarkStartupPhase("window classes");
   const WindowOrigin origin = CentredOnScreen(
       GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), layout.width, layout.height);
   const int left = origin.left, top = origin.top;
@@ -259,6 +262,7 @@ Form* CreateMainForm(const WindowLayout& layout) {
       r.top != top)
     SetWindowPos(hwnd, nullptr, left, top, layout.width, layout.height,
                  SWP_NOZORDER | SWP_NOACTIVATE);
+  MarkStartupPhase("main window");
 
   auto* form = new Form;
   form->layout = &layout;
@@ -275,10 +279,12 @@ Form* CreateMainForm(const WindowLayout& layout) {
   SendMessageA(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(form->bigIcon.get()));
   SendMessageA(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(form->smallIcon.get()));
   SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+  MarkStartupPhase("fonts and icons");
   // Greyed until there is an arrangement to undo.
   HMENU systemMenu = GetSystemMenu(hwnd, FALSE);
   AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
   AppendMenuA(systemMenu, MF_STRING | MF_GRAYED, kUndoCommand, "撤销排列");
+  MarkStartupPhase("system menu entry");
 
   if (!CreateControls(*form, instance)) {
     // The half-built window goes quietly: with its record detached first, neither
@@ -288,6 +294,7 @@ Form* CreateMainForm(const WindowLayout& layout) {
     delete form;
     return nullptr;
   }
+  MarkStartupPhase("controls");
   return form;
 }
 
@@ -321,10 +328,13 @@ void LoadStartWindow(uint32_t windowId) {
     created.event = event;
     RaiseEvent(created);
   }
+  MarkStartupPhase("created, moved, resized events");
   if (!IsWindow(hwnd)) return;
   HWND before = GetFocus();
   ShowWindow(hwnd, SW_SHOW);
+  MarkStartupPhase("ShowWindow");
   SetForegroundWindow(hwnd);
+  MarkStartupPhase("SetForegroundWindow");
   HWND focus = GetFocus();
   Form* shown = LoadedForm(windowId);
   if (shown && focus && (focus == hwnd || IsChild(hwnd, focus))) {
