@@ -28,7 +28,7 @@ struct Size {
   int n;
   int rounds;
 };
-constexpr Size kSizes[] = {{50, 41}, {200, 21}, {1000, 9}};
+constexpr Size kSizes[] = {{50, 31}, {200, 21}, {1000, 7}};
 constexpr int32_t kCellWidth = 200;
 constexpr int32_t kCellHeight = 150;
 
@@ -147,38 +147,41 @@ bool Measure(Size size, Row& row) {
   bool peerWorked = true;
   // Round 0 is a warm-up: it binds the engine's system functions and maps the windows.
   for (int round = 0; round <= size.rounds; ++round) {
+    // Each round runs both twice, as a-b-b-a or b-a-a-b, so that neither always runs
+    // on a freshly parked desktop and a drift within the round cancels out; each
+    // figure of the round is the mean of its two runs.
     Timing a;
     Timing b;
-    int32_t foundA = 0;
-    int32_t foundB = 0;
     std::vector<RECT> placedA;
     std::vector<RECT> placedB;
-    // Alternate which goes first, so neither always runs on a freshly parked desktop.
-    for (int turn = 0; turn < 2; ++turn) {
+    for (int turn = 0; turn < 4; ++turn) {
+      const bool engine = (turn == 0 || turn == 3) == (round % 2 == 0);
       Park(handles);
-      if ((turn == 0) == (round % 2 == 0)) {
-        a = RunEngine(foundA);
-        placedA = Rects(handles);
-      } else {
-        b = RunFloor(foundB);
-        placedB = Rects(handles);
+      int32_t found = 0;
+      const Timing t = engine ? RunEngine(found) : RunFloor(found);
+      if (found != n) {
+        std::printf("N=%d: %s found %d windows\n", n, engine ? "the engine" : "the bare loop",
+                    found);
+        return false;
       }
-    }
-    if (foundA != n || foundB != n) {
-      std::printf("N=%d: the engine found %d windows, the bare loop %d\n", n, foundA, foundB);
-      return false;
+      Timing& sum = engine ? a : b;
+      sum.searchMs += t.searchMs / 2;
+      sum.arrangeMs += t.arrangeMs / 2;
+      (engine ? placedA : placedB) = Rects(handles);
     }
     // Both must have done the same work for the ratio to mean anything.
     if (!SameRects(placedA, placedB)) ++row.mismatches;
 
-    Park(handles);
-    double peerMs = 0;
-    const bool worked = RunPeer(handles, peerMs, row.peerReturn);
+    // The system's tiling, as long as it does anything at all.
+    if (round == 0 || peerWorked) {
+      Park(handles);
+      double peerMs = 0;
+      peerWorked = RunPeer(handles, peerMs, row.peerReturn) && peerWorked;
+      if (round > 0) peer.push_back(peerMs);
+    }
     if (round == 0) continue;
-    peerWorked = peerWorked && worked;
     engineTotal.push_back(a.TotalMs());
     floorTotal.push_back(b.TotalMs());
-    peer.push_back(peerMs);
     engineSearch.push_back(a.searchMs);
     floorSearch.push_back(b.searchMs);
     engineArrange.push_back(a.arrangeMs);
@@ -200,18 +203,19 @@ bool Measure(Size size, Row& row) {
 void PrintTables(const std::vector<Row>& rows) {
   std::printf(
       "Search + arrange of N windows into %dx%d cells: medians (ms), and the median of the\n"
-      "per-round ratios a/b with its interquartile range\n",
+      "per-round ratios a/b with its interquartile range and the range that holds the\n"
+      "median with 95%% confidence\n",
       kCellWidth, kCellHeight);
-  std::printf("%6s %7s %12s %12s %12s %8s %15s %14s\n", "N", "rounds", "(a) engine", "(b) floor",
-              "(c) tile", "a/b", "a/b IQR", "(a) us/window");
+  std::printf("%6s %7s %12s %12s %12s %s %14s\n", "N", "rounds", "(a) engine", "(b) floor",
+              "(c) tile", kRatioHeading, "(a) us/window");
   for (const Row& r : rows) {
     char peer[32];
     if (r.peerWorked)
       std::snprintf(peer, sizeof peer, "%.2f", r.peerMs);
     else
       std::snprintf(peer, sizeof peer, "n/a");
-    std::printf("%6d %7d %12.2f %12.2f %12s %8.3f %7.3f-%-7.3f %14.1f\n", r.n, r.rounds, r.engineMs,
-                r.floorMs, peer, r.ratio.median, r.ratio.q1, r.ratio.q3, r.engineMs * 1000.0 / r.n);
+    std::printf("%6d %7d %12.2f %12.2f %12s %s %14.1f\n", r.n, r.rounds, r.engineMs, r.floorMs,
+                peer, RatioText(r.ratio).c_str(), r.engineMs * 1000.0 / r.n);
   }
   std::printf("\nParts, median (ms)\n");
   std::printf("%6s %12s %12s %12s %12s\n", "N", "(a) search", "(b) search", "(a) arrange",

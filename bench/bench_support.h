@@ -4,7 +4,10 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cmath>
 #include <cstdint>
+#include <cstdio>
+#include <string>
 #include <vector>
 
 namespace bench {
@@ -29,10 +32,11 @@ inline double Median(std::vector<double> v) {
 }
 
 // The middle half of a sample: its median and first and third quartiles, by linear
-// interpolation between neighbouring values.
+// interpolation between neighbouring values; and the range that holds the median
+// itself with 95% confidence, from the order statistics, whatever the distribution.
 struct Spread {
   double median = 0, q1 = 0, q3 = 0;
-  double Width() const { return q3 - q1; }
+  double low = 0, high = 0;
 };
 
 inline double Quantile(const std::vector<double>& sorted, double q) {
@@ -45,7 +49,25 @@ inline double Quantile(const std::vector<double>& sorted, double q) {
 
 inline Spread SpreadOf(std::vector<double> v) {
   std::sort(v.begin(), v.end());
-  return {Quantile(v, 0.5), Quantile(v, 0.25), Quantile(v, 0.75)};
+  if (v.empty()) return {};
+  const double n = static_cast<double>(v.size());
+  const double reach = 0.98 * std::sqrt(n);
+  const long last = static_cast<long>(v.size()) - 1;
+  const long low = std::clamp(static_cast<long>(std::floor(n / 2 - reach)), 0L, last);
+  const long high = std::clamp(static_cast<long>(std::ceil(n / 2 + reach)) - 1, 0L, last);
+  return {Quantile(v, 0.5), Quantile(v, 0.25), Quantile(v, 0.75), v[static_cast<size_t>(low)],
+          v[static_cast<size_t>(high)]};
+}
+
+// A ratio's columns, under kRatioHeading: median, interquartile range, and the range
+// of the median.
+constexpr char kRatioHeading[] = "   ratio       ratio IQR      median 95%";
+
+inline std::string RatioText(const Spread& s) {
+  char text[64];
+  std::snprintf(text, sizeof text, "%8.3f %7.3f-%-7.3f %7.3f-%-7.3f", s.median, s.q1, s.q3, s.low,
+                s.high);
+  return text;
 }
 
 // Ratios of figures measured in the same rounds, one per round.
@@ -122,13 +144,24 @@ class Windows {
 // Puts every window back into one known state: parked at one spot, the last created on
 // top (so each search finds them in the same order and each cell gets the same window),
 // the first one active, and nothing left in the queue.
+// It waits until the windows have had nothing to say for 30 ms, so that no work left
+// over from parking falls into the next measurement.
 inline void Park(const std::vector<HWND>& handles) {
   for (HWND h : handles)
     SetWindowPos(h, HWND_TOP, kParkX, kParkY, kParkWidth, kParkHeight, SWP_NOACTIVATE);
   SetActiveWindow(handles.front());
-  PumpMessages();
-  Sleep(20);
-  PumpMessages();
+  GdiFlush();
+  for (int quiet = 0, turns = 0; quiet < 3 && turns < 200; ++turns) {
+    MSG msg;
+    bool any = false;
+    while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      any = true;
+      TranslateMessage(&msg);
+      DispatchMessageA(&msg);
+    }
+    quiet = any ? 0 : quiet + 1;
+    Sleep(10);
+  }
 }
 
 inline std::vector<RECT> Rects(const std::vector<HWND>& handles) {

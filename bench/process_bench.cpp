@@ -32,7 +32,7 @@ struct Size {
   int n;
   int rounds;
 };
-constexpr Size kSizes[] = {{50, 21}, {200, 9}};
+constexpr Size kSizes[] = {{50, 15}, {200, 7}};
 constexpr int kPerRow = 4;
 constexpr int kStartRounds = 21;
 constexpr int kPhaseRounds = 15;
@@ -154,14 +154,17 @@ bool MeasureRun(Size size, RunRow& row) {
   std::vector<double> programTimes, bareTimes;
   // Round 0 is a warm-up: it brings both programs' files into the cache.
   for (int round = 0; round <= size.rounds; ++round) {
+    // Both run twice, as a-b-b-a or b-a-a-b, so that neither always runs on a freshly
+    // parked desktop and a drift within the round cancels out; each figure of the
+    // round is the mean of its two runs.
     double ms[2] = {};
     std::vector<RECT> placed[2];
-    for (int turn = 0; turn < 2; ++turn) {
-      // Alternate which goes first, so neither always runs on a freshly parked desktop.
-      const int which = (turn == 0) == (round % 2 == 0) ? 0 : 1;
+    for (int turn = 0; turn < 4; ++turn) {
+      const int which = (turn == 0 || turn == 3) == (round % 2 == 0) ? 0 : 1;
       Park(handles);
       DWORD code = 0;
-      if (!RunToExit(which == 0 ? program : bare, ms[which], code)) {
+      double once = 0;
+      if (!RunToExit(which == 0 ? program : bare, once, code)) {
         std::printf("N=%d: %s did not run to its end\n", n,
                     which == 0 ? "Quiltmark.exe" : "bare_arrange.exe");
         return false;
@@ -172,6 +175,7 @@ bool MeasureRun(Size size, RunRow& row) {
                     static_cast<unsigned long>(code));
         return false;
       }
+      ms[which] += once / 2;
       placed[which] = Rects(handles);
     }
     if (SameRects(placed[0], parked) || SameRects(placed[1], parked)) {
@@ -569,14 +573,15 @@ bool MeasureStart(StartFigures& f) {
 void PrintRun(const std::vector<RunRow>& rows) {
   std::printf(
       "(a) Quiltmark.exe --class %s --per-row %d, process start to exit: medians (ms), and\n"
-      "the median of the per-round ratios with its interquartile range\n",
+      "the median of the per-round ratios with its interquartile range and the range that\n"
+      "holds the median with 95%% confidence\n",
       kClassName, kPerRow);
-  std::printf("%6s %7s %12s %12s %8s %15s %16s %16s\n", "N", "rounds", "Quiltmark", "bare", "ratio",
-              "ratio IQR", "Quiltmark range", "bare range");
+  std::printf("%6s %7s %12s %12s %s %16s %16s\n", "N", "rounds", "Quiltmark", "bare", kRatioHeading,
+              "Quiltmark range", "bare range");
   for (const RunRow& r : rows)
-    std::printf("%6d %7d %12.1f %12.1f %8.3f %7.3f-%-7.3f %7.1f-%-8.1f %7.1f-%-8.1f\n", r.n,
-                r.rounds, r.programMs, r.bareMs, r.ratio.median, r.ratio.q1, r.ratio.q3,
-                r.programMin, r.programMax, r.bareMin, r.bareMax);
+    std::printf("%6d %7d %12.1f %12.1f %s %7.1f-%-8.1f %7.1f-%-8.1f\n", r.n, r.rounds, r.programMs,
+                r.bareMs, RatioText(r.ratio).c_str(), r.programMin, r.programMax, r.bareMin,
+                r.bareMax);
   for (const RunRow& r : rows)
     if (r.mismatches)
       std::printf("N=%d: the two programs placed the windows differently in %d rounds\n", r.n,
@@ -587,19 +592,16 @@ void PrintStart(const StartFigures& f) {
   std::printf(
       "\n(b) Start to the first paint of a %dx%d window, %d rounds: medians (ms), and the\n"
       "median of the per-round ratios of Quiltmark.exe to each program with its\n"
-      "interquartile range\n",
+      "interquartile range and the range that holds the median with 95%% confidence\n",
       kWindowWidth, kWindowHeight, kStartRounds);
-  std::printf("%-18s %9s %11s %9s %15s %9s %10s\n", "", "paint", "input idle", "ratio", "ratio IQR",
-              "checked", "unlike Q");
+  std::printf("%-18s %9s %11s %s %9s %10s\n", "", "paint", "input idle", kRatioHeading, "checked",
+              "unlike Q");
   for (int i = 0; i < kStartPrograms; ++i) {
     const StartProgram& p = f.programs[i];
-    char ratio[48] = "-";
-    if (i > 0) {
-      const Spread r = SpreadOf(Ratios(f.programs[0].paint, p.paint));
-      std::snprintf(ratio, sizeof ratio, "%9.3f %7.3f-%-7.3f", r.median, r.q1, r.q3);
-    }
-    std::printf("%-18s %9.1f %11.1f %25s %9zu %10zu\n", p.name, Median(p.paint), Median(p.idle),
-                ratio, p.reference.points.size(), f.unlikeQuiltmark[i]);
+    const std::string ratio =
+        i > 0 ? RatioText(SpreadOf(Ratios(f.programs[0].paint, p.paint))) : "       -";
+    std::printf("%-18s %9.1f %11.1f %-40s %9zu %10zu\n", p.name, Median(p.paint), Median(p.idle),
+                ratio.c_str(), p.reference.points.size(), f.unlikeQuiltmark[i]);
   }
   for (const StartProgram& p : f.programs)
     if (p.idleMissing)
@@ -650,8 +652,9 @@ void PrintStart(const StartFigures& f) {
 
 }  // namespace
 
-// With --start, only (b): the start-up figures, for working on the start-up.
+// With --run or --start, only (a) or only (b), for working on one of them.
 int main(int argc, char** argv) {
+  const bool runOnly = argc > 1 && std::strcmp(argv[1], "--run") == 0;
   const bool startOnly = argc > 1 && std::strcmp(argv[1], "--start") == 0;
   int rc = 0;
   if (!startOnly) {
@@ -674,6 +677,7 @@ int main(int argc, char** argv) {
     PumpMessages();
   }
   std::fflush(stdout);
+  if (runOnly) return rc;
 
   const std::string folder = Folder();
   StartFigures figures = {{{"Quiltmark.exe", "\"" + folder + "Quiltmark.exe\"", {}, {}, {}, 0},
