@@ -9,16 +9,17 @@ expect() {  # expect <what> <wanted> <got>
     [ "$2" = "$3" ] || { echo "FAIL: $1: wanted '$2', got '$3'"; failed=1; }
 }
 
-expect "the builds" "x86 x64" "$(qm_builds)"
-qm_build x86 && expect "x86" "win i686-w64-mingw32 /usr/lib/wine/wine win32 Quiltmark.exe" \
+# The 64-bit program first: it ships as Quiltmark.exe.
+expect "the builds" "x64 x86" "$(qm_builds)"
+qm_build x86 && expect "x86" "win i686-w64-mingw32 /usr/lib/wine/wine win32 Quiltmark-x86.exe" \
     "$QM_FOLDER $QM_TRIPLE $QM_LOADER $QM_WINEARCH $QM_SHIPPED"
-qm_build x64 && expect "x64" "win64 x86_64-w64-mingw32 /usr/lib/wine/wine64 win64 Quiltmark-x64.exe" \
+qm_build x64 && expect "x64" "win64 x86_64-w64-mingw32 /usr/lib/wine/wine64 win64 Quiltmark.exe" \
     "$QM_FOLDER $QM_TRIPLE $QM_LOADER $QM_WINEARCH $QM_SHIPPED"
 qm_build amd64 2>/dev/null && { echo "FAIL: amd64 taken for a build"; failed=1; }
 
 # Good values in any order and spacing come out in the list's order, once each.
 for value in "" "x86 x64" "x64 x86" "  x64	x86  " "x86 x64 x86"; do
-    expect "QM_WINE_ARCHS='$value'" "x86 x64" "$(QM_WINE_ARCHS=$value qm_wanted_archs)"
+    expect "QM_WINE_ARCHS='$value'" "x64 x86" "$(QM_WINE_ARCHS=$value qm_wanted_archs)"
 done
 expect "QM_WINE_ARCHS=x64" "x64" "$(QM_WINE_ARCHS=x64 qm_wanted_archs)"
 expect "QM_WINE_ARCHS=' x86 '" "x86" "$(QM_WINE_ARCHS=' x86 ' qm_wanted_archs)"
@@ -28,7 +29,7 @@ for value in amd64 "x86,x64" "x64 i386" X86 " "; do
     QM_WINE_ARCHS=$value qm_wanted_archs >/dev/null 2>&1
     expect "exit code for QM_WINE_ARCHS='$value'" 2 $?
     case $message in
-        *"x86, x64"*) ;;
+        *"x64, x86"*) ;;
         *) echo "FAIL: QM_WINE_ARCHS='$value': the message names no allowed value: $message"; failed=1 ;;
     esac
 done
