@@ -54,9 +54,14 @@ int CompareNaturally(const std::string& a, const std::string& b) {
 std::vector<size_t> TitleOrder(const std::vector<NamedWindow>& windows) {
   std::vector<size_t> order(windows.size());
   std::iota(order.begin(), order.end(), size_t{0});
+  // Titles that read the same ("Client 1", "client 01") are told apart by their bytes,
+  // so that the stacking order decides only between windows that are alike in full.
   std::stable_sort(order.begin(), order.end(), [&](size_t p, size_t q) {
-    int c = CompareNaturally(windows[p].title, windows[q].title);
-    if (c == 0) c = CompareNaturally(windows[p].className, windows[q].className);
+    const NamedWindow &a = windows[p], &b = windows[q];
+    int c = CompareNaturally(a.title, b.title);
+    if (c == 0) c = a.title.compare(b.title);
+    if (c == 0) c = CompareNaturally(a.className, b.className);
+    if (c == 0) c = a.className.compare(b.className);
     return c < 0;
   });
   return order;

@@ -20,7 +20,8 @@ struct NamedWindow {
 };
 
 // The positions of `windows` (in the order found) sorted by title in natural order,
-// then by class name, then by the order found.
+// then by the title's bytes, then by class name the same two ways, then by the order
+// found; so only windows with the very same title and class keep the order found.
 std::vector<size_t> TitleOrder(const std::vector<NamedWindow>& windows);
 
 // A screen rectangle: left, top, right, bottom.

@@ -3,6 +3,7 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -38,6 +39,24 @@ TEST(Order, TitlesInNaturalOrder) {
   const std::vector<NamedWindow> found = {
       {"client 10", "B"}, {"client 2", "B"}, {"client 2", "A"}, {"client 10", "B"}, {"", "Z"}};
   EXPECT_EQ(TitleOrder(found), (std::vector<size_t>{4, 2, 1, 0, 3}));
+}
+
+// Titles that read the same still get one order, whatever order they were found in.
+TEST(Order, TitleOrderIsTheSameForEveryStacking) {
+  std::vector<NamedWindow> windows = {{"Client 1", "Qm"}, {"client 1", "Qm"}, {"Client 01", "Qm"},
+                                      {"Client 2", "Qm"}, {"Client 1", "qm"}, {"Client 1", "QM"}};
+  std::vector<std::string> first;
+  std::vector<size_t> stacking = {0, 1, 2, 3, 4, 5};
+  do {
+    std::vector<NamedWindow> found;
+    for (size_t i : stacking) found.push_back(windows[i]);
+    std::vector<std::string> placed;
+    for (size_t i : TitleOrder(found)) placed.push_back(found[i].title + "/" + found[i].className);
+    if (first.empty()) first = placed;
+    ASSERT_EQ(placed, first);
+  } while (std::next_permutation(stacking.begin(), stacking.end()));
+  EXPECT_EQ(first, (std::vector<std::string>{"Client 01/Qm", "Client 1/QM", "Client 1/Qm",
+                                             "Client 1/qm", "client 1/Qm", "Client 2/Qm"}));
 }
 
 TEST(Order, MonitorsPrimaryFirstThenLeftToRightAndTopToBottom) {
