@@ -28,8 +28,14 @@ Phases g_phases;
 }  // namespace
 
 void BeginStartupPhases() {
-  const DWORD n = GetEnvironmentVariableA("QM_STARTUP_PHASES", g_phases.path, MAX_PATH);
-  g_phases.on = n > 0 && n < MAX_PATH;
+  char named[MAX_PATH];
+  const DWORD n = GetEnvironmentVariableA("QM_STARTUP_PHASES", named, MAX_PATH);
+  // A relative name means the folder the program was started in: the start-up moves
+  // the working folder to the program's own before the file is written.
+  const DWORD full = n > 0 && n < MAX_PATH
+                         ? GetFullPathNameA(named, MAX_PATH, g_phases.path, nullptr)
+                         : 0;
+  g_phases.on = full > 0 && full < MAX_PATH;
   MarkStartupPhase("entry");
 }
 

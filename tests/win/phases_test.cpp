@@ -25,7 +25,13 @@ TEST(StartupPhases, WrittenOnlyWhenAskedAndOnlyOnce) {
   SetEnvironmentVariableA("QM_STARTUP_PHASES", file.c_str());
   EXPECT_EQ(GetFileAttributesA(file.c_str()), INVALID_FILE_ATTRIBUTES);
 
+  // A relative name is the folder started in, though the program moves to its own.
+  char started[MAX_PATH];
+  GetCurrentDirectoryA(sizeof started, started);
+  SetCurrentDirectoryA(temp);
+  SetEnvironmentVariableA("QM_STARTUP_PHASES", "qm_phases_test.txt");
   BeginStartupPhases();
+  SetCurrentDirectoryA(started);
   MarkStartupPhase("window classes");
   FinishStartupPhases("first paint");
   SetEnvironmentVariableA("QM_STARTUP_PHASES", nullptr);
