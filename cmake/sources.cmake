@@ -30,6 +30,8 @@ set(QM_WIN_SOURCES
   base/shutdown_win.cpp
   engine/search_win.cpp
   engine/arrange_win.cpp
+  engine/helper_win.cpp
+  engine/placement_win.cpp
   engine/capture_win.cpp
   ui/form_win.cpp
   ui/controls_win.cpp

@@ -6,6 +6,7 @@
 
 #include "engine/grid.h"
 #include "engine/order.h"
+#include "engine/placement.h"
 #include "engine/request.h"
 #include "engine/search.h"
 
@@ -21,20 +22,6 @@ std::vector<Monitor> ListMonitors();
 // The windows the request names, in the system's order; true when there is one.
 bool FindRequestedWindows(const ArrangeRequest& request, WindowList& list);
 
-// Where a window was before an arrangement moved it, to put it back: its state
-// (the system's show command: restored, minimised or maximised), its restored
-// rectangle on the screen, and whether it was shown.
-struct SavedPlacement {
-  int32_t handle;
-  uint32_t showCmd;
-  ScreenRect normal;
-  bool visible;
-};
-
-// The placements of the listed windows before anything moves, in list order (the
-// stacking order from the top, as the search found them).
-std::vector<SavedPlacement> SavePlacements(const WindowList& list);
-
 // One arrangement under way, as PlanArrangement plans it on `area` (read once by the
 // caller for its checks and the arrangement; the request has passed
 // CheckArrangeRequest on it).
@@ -49,11 +36,12 @@ std::vector<SavedPlacement> SavePlacements(const WindowList& list);
 // even after this process has ended; nothing waits for it. What such a program keeps
 // is bounded by the click: one question that may never be answered, and the helper
 // thread left waiting in a move that it stopped answering in the middle of.
+struct HelperThread;
+struct HelperMove;
+
 class Arrangement {
  public:
   struct Ticket;
-  struct Move;
-  struct Helper;
 
   // With `notify`, `message` is posted to it whenever a helper thread is done.
   Arrangement(const WindowList& list, const ArrangeRequest& request, const WorkArea& area,
@@ -96,7 +84,6 @@ class Arrangement {
   void AskEveryThread();
   bool Continue();
   bool Place();
-  void FinishMove();
   void Start(size_t index);
   void QueueRequests(const Target& t) const;
   bool IsBusy(uint32_t thread) const;
@@ -116,8 +103,8 @@ class Arrangement {
   size_t next_ = 0;
   // The helper thread, started at the first window of another thread, and the window
   // it is moving, if any.
-  Helper* helper_ = nullptr;
-  Move* move_ = nullptr;
+  HelperThread* helper_ = nullptr;
+  HelperMove* move_ = nullptr;
   size_t moving_ = 0;
   uint32_t movedAt_ = 0;
 };

@@ -10,6 +10,8 @@
 #include "base/services.h"
 #include "base/sysfn.h"
 #include "engine/arrange.h"
+#include "engine/helper.h"
+#include "engine/window_moves.h"
 
 namespace {
 
@@ -28,36 +30,11 @@ DWORD Left(DWORD since, DWORD span) {
   return spent < span ? span - spent : 0;
 }
 
-enum MoveState : LONG { kMoving = 0, kMoved = 1, kAbandoned = 2 };
-
 }  // namespace
 
 struct Arrangement::Ticket {
   Arrangement* run;  // null once the arrangement is over: the answer is dropped
   uint32_t thread;
-};
-
-// One window shown and moved by the helper thread. Whoever is last of the two frees
-// it: the arrangement once the move is done, the helper when the arrangement gave up
-// waiting for it.
-struct Arrangement::Move {
-  HWND hwnd;
-  Placement cell;
-  bool restore;
-  SavedPlacement saved;  // a copy: the helper may outlive the arrangement
-  FaultLocation showAt, moveAt;
-  HWND notify;
-  UINT message;
-  HANDLE done;
-  volatile LONG state;
-  bool moved;
-};
-
-// The thread that makes the moves, one after another, each handed over with `wake`;
-// with no move handed over, `wake` tells it to end. It frees this record as it ends.
-struct Arrangement::Helper {
-  HANDLE wake;
-  Arrangement::Move* volatile move;
 };
 
 namespace {
@@ -68,71 +45,40 @@ VOID CALLBACK OnAnswered(HWND, UINT, ULONG_PTR data, LRESULT) noexcept {
   delete ticket;
 }
 
-void FreeMove(Arrangement::Move* move) {
-  CloseHandle(move->done);
-  delete move;
-}
-
-// The show command that gives a put-back window the state it had, or 0 when it was
-// restored and shown.
-int FinalShow(const SavedPlacement& saved) {
-  if (!saved.visible) return SW_HIDE;
-  if (saved.showCmd == SW_SHOWMINIMIZED || saved.showCmd == SW_MINIMIZE ||
-      saved.showCmd == SW_SHOWMINNOACTIVE)
-    return SW_SHOWMINNOACTIVE;
-  if (saved.showCmd == SW_SHOWMAXIMIZED) return SW_SHOWMAXIMIZED;
-  return 0;
-}
-
-// Shows and places the window in its cell, or puts it back where it was and raises
-// it; whether the system accepted the move.
-bool MoveWindowNow(HWND hwnd, const Placement& p, const SavedPlacement* saved,
-                   FaultLocation showAt, FaultLocation moveAt) {
-  if (saved) {
-    // Restored first, so that the rectangle is its restored one, then raised and put in
-    // the state it had. (Another process's window takes no placement record.)
-    ShowWindow(hwnd, saved->visible ? SW_SHOWNOACTIVATE : SW_HIDE);
-    const ScreenRect& r = saved->normal;
-    bool put = SetWindowPos(hwnd, HWND_TOP, r.left, r.top, r.right - r.left, r.bottom - r.top,
-                            SWP_NOACTIVATE) != 0;
-    if (int show = FinalShow(*saved)) ShowWindow(hwnd, show);
-    return put;
-  }
-  CallSystemFunction(kShowWindow, showAt, hwnd, SW_SHOWNORMAL);
-  return static_cast<uint32_t>(CallSystemFunction(kSetWindowPos, moveAt, hwnd, HWND_TOP, p.x, p.y,
-                                                  p.cx, p.cy, p.flags)) != 0;
-}
-
-// False when the arrangement had given the move up meanwhile: it has gone on with
-// another helper, and this one ends.
-bool RunMove(Arrangement::Move* move) {
-  move->moved = MoveWindowNow(move->hwnd, move->cell, move->restore ? &move->saved : nullptr,
-                              move->showAt, move->moveAt);
-  const HWND notify = move->notify;
-  const UINT message = move->message;
-  if (InterlockedCompareExchange(&move->state, kMoved, kMoving) == kAbandoned) {
-    FreeMove(move);
-    return false;
-  }
-  // From here on the record is the arrangement's.
-  SetEvent(move->done);
-  if (notify) PostMessageA(notify, message, 0, 0);
-  return true;
-}
-
-DWORD WINAPI RunHelper(void* parameter) noexcept {
-  auto* helper = static_cast<Arrangement::Helper*>(parameter);
-  for (;;) {
-    WaitForSingleObject(helper->wake, INFINITE);
-    Arrangement::Move* move = helper->move;
-    if (!move || !RunMove(move)) break;
-  }
-  CloseHandle(helper->wake);
-  delete helper;
-  return 0;
-}
+bool Stopped(GivenUp givenUp) { return givenUp && *givenUp != 0; }
 
 }  // namespace
+
+bool PlaceWindow(HWND hwnd, const Placement& p, FaultLocation showAt, FaultLocation moveAt,
+                 GivenUp givenUp) {
+  CallSystemFunction(kShowWindow, showAt, hwnd, SW_SHOWNORMAL);
+  if (Stopped(givenUp)) return false;
+  // A window minimised from maximised comes back maximised, with no sizing border and
+  // stretched again by the system whenever the work area changes.
+  if (IsZoomed(hwnd)) {
+    CallSystemFunction(kShowWindow, showAt, hwnd, SW_SHOWNORMAL);
+    if (Stopped(givenUp)) return false;
+  }
+  const bool moved = static_cast<uint32_t>(CallSystemFunction(
+                         kSetWindowPos, moveAt, hwnd, HWND_TOP, p.x, p.y, p.cx, p.cy, p.flags)) != 0;
+  // The system took the move; the size is the window's to settle (a minimum size, a
+  // console's character grid), but the state must be the restored one.
+  return moved && !IsIconic(hwnd) && !IsZoomed(hwnd);
+}
+
+void QueuePlacement(HWND hwnd, const Placement& p) {
+  ShowWindowAsync(hwnd, SW_SHOWNORMAL);
+  // Minimised from maximised, the first restore maximises it; the second restores it.
+  if (IsIconic(hwnd)) ShowWindowAsync(hwnd, SW_SHOWNORMAL);
+  SetWindowPos(hwnd, HWND_TOP, p.x, p.y, p.cx, p.cy, p.flags | SWP_ASYNCWINDOWPOS);
+}
+
+bool EndsPlaced(HWND hwnd, const Placement& p) {
+  RECT r;
+  if (IsIconic(hwnd) || IsZoomed(hwnd) || !GetWindowRect(hwnd, &r)) return false;
+  const bool sized = (p.flags & SWP_NOSIZE) || (r.right - r.left == p.cx && r.bottom - r.top == p.cy);
+  return r.left == p.x && r.top == p.y && sized;
+}
 
 Arrangement::Arrangement(const WindowList& list, const ArrangeRequest& request,
                          const WorkArea& area, void* notify, unsigned message)
@@ -195,18 +141,9 @@ Arrangement::~Arrangement() {
   for (Ticket* ticket : tickets_) ticket->run = nullptr;
   // A move still under way is left to the helper, which then ends by itself; one
   // that has just finished is waited out, since the helper is about to signal it.
-  if (move_ && InterlockedCompareExchange(&move_->state, kAbandoned, kMoving) == kMoving) return;
-  if (move_) FinishMove();
-  if (helper_) {
-    helper_->move = nullptr;
-    SetEvent(helper_->wake);
-  }
-}
-
-void Arrangement::FinishMove() {
-  WaitForSingleObject(move_->done, INFINITE);
-  FreeMove(move_);
-  move_ = nullptr;
+  if (move_ && GiveUp(move_)) return;
+  if (move_) TakeResult(move_);
+  if (helper_) EndHelper(helper_);
 }
 
 void Arrangement::Answered(Ticket* ticket) {
@@ -223,22 +160,21 @@ bool Arrangement::IsBusy(uint32_t thread) const {
 }
 
 void Arrangement::QueueRequests(const Target& t) const {
-  const Placement& p = t.cell;
   HWND hwnd = WindowOf(t.handle);
-  ShowWindowAsync(hwnd, t.saved ? SW_SHOWNOACTIVATE : SW_SHOWNORMAL);
-  SetWindowPos(hwnd, HWND_TOP, p.x, p.y, p.cx, p.cy,
-               p.flags | SWP_ASYNCWINDOWPOS | (t.saved ? SWP_NOACTIVATE : 0));
-  if (int show = t.saved ? FinalShow(*t.saved) : 0) ShowWindowAsync(hwnd, show);
+  if (t.saved)
+    QueuePutBack(hwnd, *t.saved);
+  else
+    QueuePlacement(hwnd, t.cell);
 }
 
 void Arrangement::Start(size_t index) {
   Target& t = targets_[index];
   HWND hwnd = WindowOf(t.handle);
-  const Placement& p = t.cell;
   const FaultLocation showAt = {routine_, showSite_}, moveAt = {routine_, moveSite_};
   if (t.thread == ownThread_) {
     // This thread's own windows are placed by direct calls.
-    bool moved = MoveWindowNow(hwnd, p, t.saved, showAt, moveAt);
+    bool moved = t.saved ? PutWindowBack(hwnd, *t.saved, nullptr)
+                         : PlaceWindow(hwnd, t.cell, showAt, moveAt, nullptr);
     t.landing = !IsWindow(hwnd) ? Landing::kGone : moved ? Landing::kPlaced : Landing::kRefused;
     return;
   }
@@ -246,64 +182,40 @@ void Arrangement::Start(size_t index) {
     t.landing = Landing::kGone;
     return;
   }
-  auto* move = new Move{hwnd,   p,        t.saved != nullptr, t.saved ? *t.saved : SavedPlacement{},
-                        showAt, moveAt,   static_cast<HWND>(notify_), message_,
-                        nullptr, kMoving, false};
-  move->done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
-  if (!IsBusy(t.thread) && move->done && !helper_) {
-    auto* helper = new Helper{CreateEventA(nullptr, FALSE, FALSE, nullptr), nullptr};
-    HANDLE thread = helper->wake ? CreateThread(nullptr, 64 * 1024, RunHelper, helper,
-                                                STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr)
-                                 : nullptr;
-    if (thread) {
-      CloseHandle(thread);
-      helper_ = helper;
-    } else {
-      if (helper->wake) CloseHandle(helper->wake);
-      delete helper;
-    }
-  }
-  if (IsBusy(t.thread) || !move->done || !helper_) {
+  if (!IsBusy(t.thread) && !helper_) helper_ = StartHelper();
+  const MoveOrder order{hwnd,   t.cell, t.saved != nullptr, t.saved ? *t.saved : SavedPlacement{},
+                        showAt, moveAt, static_cast<HWND>(notify_), message_};
+  if (IsBusy(t.thread) || !helper_ || !(move_ = HandOver(helper_, order))) {
     // A busy program, or no helper to be had: the requests wait in its queue.
-    if (move->done) CloseHandle(move->done);
-    delete move;
     QueueRequests(t);
     t.landing = Landing::kBusy;
     return;
   }
-  move_ = move;
   moving_ = index;
   movedAt_ = GetTickCount();
-  helper_->move = move;
-  SetEvent(helper_->wake);
 }
 
 bool Arrangement::Place() {
   for (;;) {
     if (move_) {
       Target& t = targets_[moving_];
-      if (WaitForSingleObject(move_->done, 0) == WAIT_OBJECT_0) {
-        HWND hwnd = WindowOf(t.handle);
-        t.landing = !IsWindow(hwnd) ? Landing::kGone
-                    : move_->moved  ? Landing::kPlaced
-                                    : Landing::kRefused;
-        FreeMove(move_);
+      HWND hwnd = WindowOf(t.handle);
+      if (WaitForSingleObject(DoneEvent(move_), 0) == WAIT_OBJECT_0) {
+        const bool landed = TakeResult(move_);
         move_ = nullptr;
+        t.landing = !IsWindow(hwnd) ? Landing::kGone : landed ? Landing::kPlaced : Landing::kRefused;
         continue;
       }
       if (Left(movedAt_, kMoveMs)) return false;
       // Its program stopped answering in the middle. The helper is left waiting for
-      // it, and a new one makes the next moves; the same requests queued to the
-      // program land even if this process ends.
-      if (InterlockedCompareExchange(&move_->state, kAbandoned, kMoving) != kMoving) {
-        WaitForSingleObject(move_->done, INFINITE);  // it has just finished after all
-        continue;
-      }
+      // it and drops the rest of the move, and a new one makes the next moves; the
+      // same requests queued to the program land even if this process ends.
+      if (!GiveUp(move_)) continue;  // it has just finished after all
       move_ = nullptr;
       helper_ = nullptr;
       busy_.push_back(t.thread);
       QueueRequests(t);
-      t.landing = IsWindow(WindowOf(t.handle)) ? Landing::kBusy : Landing::kGone;
+      t.landing = IsWindow(hwnd) ? Landing::kBusy : Landing::kGone;
       continue;
     }
     if (next_ == targets_.size()) return true;
@@ -333,13 +245,15 @@ bool Arrangement::Continue() {
     phase_ = Phase::kPlacing;
   }
   if (!Place()) return false;
-  // A busy program may have come back meanwhile and carried its requests out.
+  // A busy program may have come back meanwhile and carried its requests out, or
+  // closed its window.
   for (Target& t : targets_) {
-    const Placement& p = t.cell;
-    RECT r;
-    if (t.landing != Landing::kBusy || !GetWindowRect(WindowOf(t.handle), &r)) continue;
-    bool sized = (p.flags & kSwpNoSize) || (r.right - r.left == p.cx && r.bottom - r.top == p.cy);
-    if (r.left == p.x && r.top == p.y && sized) t.landing = Landing::kPlaced;
+    if (t.landing != Landing::kBusy) continue;
+    HWND hwnd = WindowOf(t.handle);
+    if (!IsWindow(hwnd))
+      t.landing = Landing::kGone;
+    else if (!t.saved && EndsPlaced(hwnd, t.cell))
+      t.landing = Landing::kPlaced;
   }
   phase_ = Phase::kDone;
   return true;
@@ -354,7 +268,7 @@ uint32_t Arrangement::WaitMs() const {
   return std::max<DWORD>(wait, 1);
 }
 
-void* Arrangement::WaitHandle() const { return move_ ? move_->done : nullptr; }
+void* Arrangement::WaitHandle() const { return move_ ? DoneEvent(move_) : nullptr; }
 
 int32_t Arrangement::Placed() const {
   return static_cast<int32_t>(std::ranges::count_if(
@@ -405,29 +319,6 @@ namespace {
 ScreenRect FromRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
 
 }  // namespace
-
-std::vector<SavedPlacement> SavePlacements(const WindowList& list) {
-  std::vector<SavedPlacement> saved;
-  for (int32_t i = 1; i <= list.Count(); ++i) {
-    int32_t handle = ReadArrayElement(list.get(), i, 0, 0);
-    HWND hwnd = WindowOf(handle);
-    WINDOWPLACEMENT wp = {};
-    wp.length = sizeof wp;
-    if (!GetWindowPlacement(hwnd, &wp)) continue;
-    RECT normal = wp.rcNormalPosition;
-    // The restored rectangle is kept in the coordinates of the monitor's work area,
-    // except for a tool window: a taskbar on the left or at the top shifts it.
-    if (!(GetWindowLongPtrA(hwnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW)) {
-      MONITORINFO info = {};
-      info.cbSize = sizeof info;
-      if (GetMonitorInfoA(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &info))
-        OffsetRect(&normal, info.rcWork.left - info.rcMonitor.left,
-                   info.rcWork.top - info.rcMonitor.top);
-    }
-    saved.push_back({handle, wp.showCmd, FromRect(normal), IsWindowVisible(hwnd) != 0});
-  }
-  return saved;
-}
 
 namespace {
 

@@ -444,6 +444,111 @@ TEST_F(Arrange, UndoPutsTheWindowsBack) {
   EXPECT_TRUE(SceneOf("撤销样例") == moved);
 }
 
+// Each window is restored and in its planned cell.
+bool RestoredInCells(const std::vector<HWND>& order, const std::vector<RECT>& planned) {
+  for (int tries = 0; tries < 100; ++tries, Sleep(50)) {
+    bool all = true;
+    for (size_t i = 0; i < order.size(); ++i) {
+      RECT r{};
+      GetWindowRect(order[i], &r);
+      if (IsIconic(order[i]) || IsZoomed(order[i]) || !EqualRect(&r, &planned[i])) all = false;
+    }
+    if (all) return true;
+  }
+  return false;
+}
+
+// A window maximised and then minimised comes back maximised from a plain restore;
+// the arrangement still leaves it restored in its cell, like a maximised one, from
+// the command line and from the button.
+TEST_F(Arrange, EveryPlacedWindowEndsRestoredInItsCell) {
+  SampleWindows states;
+  ASSERT_TRUE(states.Start("--tiles QmStatePeer 2 状态样例", 2));
+  const Setting s{"states", "状态样例", "", nullptr, "状态样例", 2, kBySize, "400", "300"};
+  for (bool byButton : {false, true}) {
+    SCOPED_TRACE(byButton ? "button" : "command line");
+    std::vector<HWND> mine = Matching(nullptr, "状态样例");
+    ASSERT_EQ(mine.size(), 2u);
+    ShowWindow(mine[0], SW_MAXIMIZE);
+    ShowWindow(mine[0], SW_MINIMIZE);
+    ShowWindow(mine[1], SW_MAXIMIZE);
+    ASSERT_TRUE(IsIconic(mine[0]) && IsZoomed(mine[1]));
+    if (byButton) {
+      // Maximising took the activation, which Wine's display driver carries out a
+      // moment later: once it has, a Quiltmark started now keeps the front.
+      for (int tries = 0; tries < 100 && GetForegroundWindow() != mine[1]; ++tries) Sleep(20);
+      ASSERT_EQ(GetForegroundWindow(), mine[1]);
+      ASSERT_NO_FATAL_FAILURE(StartQuiltmark());
+      ASSERT_NO_FATAL_FAILURE(Enter(s));
+    }
+    std::vector<HWND> order = Matching(nullptr, "状态样例");
+    std::vector<RECT> planned = Planned(s, RectsOf(order));
+    if (byButton) {
+      ClickAt(CentreOf(c_.arrangeButton));
+    } else {
+      CommandRun run = RunQuiltmarkCommand("--title 状态样例 --size 400x300");
+      EXPECT_EQ(run.exitCode, 0u) << run.output;
+    }
+    EXPECT_TRUE(RestoredInCells(order, planned)) << Describe(SceneOf("状态样例"));
+  }
+}
+
+// Undo gives a window hidden while maximised its state back, still hidden, for when
+// its program shows it again.
+TEST_F(Arrange, UndoKeepsAHiddenWindowsState) {
+  SampleWindows hidden;
+  ASSERT_TRUE(hidden.Start("--tiles QmHiddenPeer 2 隐藏样例", 2));
+  std::vector<HWND> mine = Matching(nullptr, "隐藏样例");
+  ASSERT_EQ(mine.size(), 2u);
+  HWND h = mine[0];
+  ShowWindow(h, SW_MAXIMIZE);
+  ShowWindow(h, SW_HIDE);
+  ASSERT_TRUE(!IsWindowVisible(h) && IsZoomed(h));
+  const RECT maximised = RectsOf({h})[0];
+  const Setting s{"hidden", "隐藏样例", "", nullptr, "隐藏样例", 2, kBySize, "400", "300"};
+  ASSERT_NO_FATAL_FAILURE(Enter(s));
+  std::vector<HWND> order = Matching(nullptr, "隐藏样例");
+  std::vector<RECT> planned = Planned(s, RectsOf(order));
+  ClickAt(CentreOf(c_.arrangeButton));
+  ASSERT_TRUE(RestoredInCells(order, planned)) << Describe(SceneOf("隐藏样例"));
+  EXPECT_TRUE(IsWindowVisible(h));
+
+  constexpr WPARAM kUndo = 0x0100;  // the system menu's 撤销排列
+  PostMessageA(window_, WM_SYSCOMMAND, kUndo, 0);
+  bool back = false;
+  for (int tries = 0; tries < 100 && !back; ++tries, Sleep(50))
+    back = !IsWindowVisible(h) && IsZoomed(h) && EqualRect(&RectsOf({h})[0], &maximised);
+  EXPECT_TRUE(back) << Show(RectsOf({h})[0]) << " visible " << IsWindowVisible(h) << " zoomed "
+                    << IsZoomed(h);
+  ShowWindow(h, SW_SHOW);
+  EXPECT_TRUE(IsZoomed(h));
+  EXPECT_EQ(Show(RectsOf({h})[0]), Show(maximised));
+}
+
+// A move given up on (its program fell asleep in the middle of it) never lands after
+// an undo asked for since: the undo wins once the program wakes.
+TEST_F(Arrange, AnUndoWinsOverAMoveGivenUpOn) {
+  SampleWindows sleepy;
+  ASSERT_TRUE(sleepy.Start("--tiles --sleepy QmSleepyPeer 2 迟缓样例", 3));
+  const Scene before = SceneOf("迟缓样例");
+  ASSERT_EQ(before.order.size(), 3u);
+  const Setting s{"sleepy", "迟缓样例", "", nullptr, "迟缓样例", 3, kBySize, "400", "300"};
+  ASSERT_NO_FATAL_FAILURE(Enter(s));
+  std::vector<RECT> planned = Planned(s, before.rects);
+  HWND slow = *std::ranges::find_if(before.order,
+                                    [](HWND h) { return ClassOf(h) == "QmSampleSleepy"; });
+  ClickAt(CentreOf(c_.arrangeButton));
+  // The others land while it sleeps (3 s); then the undo, before it wakes.
+  ASSERT_LT(WaitUntilPlaced(before.order, planned, slow, 2500), 2500u);
+  PostMessageA(window_, WM_SYSCOMMAND, 0x0100, 0);
+  EXPECT_TRUE(WaitForScene("迟缓样例", before))
+      << "not put back as it was:\n" << Describe(SceneOf("迟缓样例")) << "\nbefore:\n"
+      << Describe(before);
+  // Long after it woke, nothing more lands.
+  Sleep(3500);
+  EXPECT_TRUE(SceneOf("迟缓样例") == before) << Describe(SceneOf("迟缓样例"));
+}
+
 enum class Field { kNone, kTitle, kWidth, kHeight, kPerRow, kButton };
 
 // An arrange click that Quiltmark refuses with a message box, and what it leaves.

@@ -15,6 +15,8 @@
 //                 that is busy for 3 s each time kBusyMessage is posted to it
 //   --closer      one more window titled as the first group that closes the first
 //                 named window when it is first moved
+//   --sleepy      one more window titled as the first group, minimised, on a thread of
+//                 its own that sleeps for 3 s the first time it is asked to open
 // The extra windows come after the named ones, in the order above. Each window is
 // painted in a colour of its own with its number. The program runs until every
 // named window is closed or it is ended.
@@ -35,6 +37,8 @@ constexpr char kOwnerClass[] = "QmSampleOwner";
 constexpr char kOwnedClass[] = "QmSampleOwned";
 constexpr char kBusyClass[] = "QmSampleBusy";
 constexpr char kCloserClass[] = "QmSampleCloser";
+constexpr char kSleepyClass[] = "QmSampleSleepy";
+constexpr DWORD kSleepyMs = 3000;
 constexpr UINT kBusyMessage = WM_APP + 2;  // the tests post it by number
 constexpr DWORD kBusyForMs = 3000;
 constexpr DWORD kBusyMs = 2000;
@@ -146,6 +150,14 @@ LRESULT CALLBACK CloserProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
   return SampleProc(hwnd, message, wParam, lParam);
 }
 
+// Restored for the first time, its program is busy before it answers: in the middle
+// of the show that a move starts with.
+LRESULT CALLBACK SleepyProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  static volatile LONG slept = 0;
+  if (message == WM_QUERYOPEN && InterlockedExchange(&slept, 1) == 0) Sleep(kSleepyMs);
+  return SampleProc(hwnd, message, wParam, lParam);
+}
+
 void Register(const char* className, WNDPROC proc) {
   WNDCLASSA wc{};
   // The number stays in the middle when the window is resized.
@@ -197,12 +209,13 @@ struct ThreadStart {
   const char* title;
   int index;
   bool tiles;
+  DWORD style = 0;
 };
 
 DWORD WINAPI RunWindowThread(void* parameter) {
   auto* start = static_cast<ThreadStart*>(parameter);
-  MakeSample(start->className, start->title, WS_OVERLAPPEDWINDOW | WS_VISIBLE, nullptr,
-             start->index, start->tiles);
+  MakeSample(start->className, start->title, WS_OVERLAPPEDWINDOW | WS_VISIBLE | start->style,
+             nullptr, start->index, start->tiles);
   MSG msg;
   while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
   return 0;
@@ -211,7 +224,7 @@ DWORD WINAPI RunWindowThread(void* parameter) {
 int Usage() {
   MessageBoxA(nullptr,
               "sample_windows.exe [--tiles] [--children] [--popup] [--huge-title] [--hung] "
-              "[--slow] [--hidden-owner] [--busy] [--closer] "
+              "[--slow] [--hidden-owner] [--busy] [--closer] [--sleepy] "
               "CLASS COUNT TITLE [CLASS COUNT TITLE ...]",
               "sample_windows", MB_OK);
   return 2;
@@ -221,7 +234,7 @@ int Usage() {
 
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   bool tiles = false, children = false, popup = false, hugeTitle = false, hung = false;
-  bool slow = false, hiddenOwner = false, busy = false, closer = false;
+  bool slow = false, hiddenOwner = false, busy = false, closer = false, sleepy = false;
   struct Group {
     const char* className;
     int count;
@@ -248,6 +261,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
       busy = true;
     } else if (std::strcmp(arg, "--closer") == 0) {
       closer = true;
+    } else if (std::strcmp(arg, "--sleepy") == 0) {
+      sleepy = true;
     } else if (a + 2 < __argc) {
       groups.push_back({arg, std::atoi(__argv[a + 1]), __argv[a + 2]});
       a += 2;
@@ -315,6 +330,11 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
                index++, tiles);
     // Armed only now: the window is told of its place once as it is made.
     g_firstNamed = first;
+  }
+  if (sleepy) {
+    Register(kSleepyClass, SleepyProc);
+    static ThreadStart start{kSleepyClass, groups.front().title, index++, tiles, WS_MINIMIZE};
+    CloseHandle(CreateThread(nullptr, 0, RunWindowThread, &start, 0, nullptr));
   }
 
   MSG msg;

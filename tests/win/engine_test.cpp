@@ -5,6 +5,7 @@
 
 #include <algorithm>
 #include <atomic>
+#include <thread>
 #include <vector>
 
 #include "engine/arrange.h"
@@ -225,6 +226,49 @@ TEST(Arrange, ACellWiderThanTheScreenGivesEachWindowARow) {
     EXPECT_EQ(r.top, static_cast<LONG>(200 * i));
   }
   for (HWND h : targets) DestroyWindow(h);
+}
+
+// A window of another thread minimised from maximised is placed restored, not
+// maximised again by the restore; undo gives it back minimised, to be maximised again
+// when restored, as it was. (Wine tells only the window's own process that flag, so
+// the window is this process's.)
+TEST(Arrange, MinimisedFromMaximisedIsPlacedRestoredAndPutBackAsItWas) {
+  std::atomic<HWND> made{nullptr};
+  std::atomic<bool> quit{false};
+  std::thread owner([&] {
+    HWND h = MakeClassWindow("QmArrangeState", "state", WS_OVERLAPPEDWINDOW | WS_VISIBLE);
+    ShowWindow(h, SW_MAXIMIZE);
+    ShowWindow(h, SW_MINIMIZE);
+    made = h;
+    while (!quit) {
+      MsgWaitForMultipleObjects(0, nullptr, FALSE, 20, QS_ALLINPUT);
+      Pump();
+    }
+    DestroyWindow(h);
+  });
+  while (!made) Sleep(10);
+  HWND h = made;
+  WindowList list;
+  ASSERT_TRUE(FindMatchingWindows("QmArrangeState", nullptr, list));
+  const std::vector<SavedPlacement> saved = SavePlacements(list);
+  ASSERT_EQ(saved.size(), 1u);
+  EXPECT_TRUE(saved[0].restoreToMaximized);
+
+  ArrangeRequest request;
+  request.width = 500;
+  request.height = 300;
+  EXPECT_EQ(Arrange(list, request, ComputeWorkArea()), 1);
+  EXPECT_FALSE(IsIconic(h));
+  EXPECT_FALSE(IsZoomed(h));
+  ExpectPlaced(h, 0, 0, 500, 300);
+
+  Arrangement undo(saved, nullptr, 0);
+  FinishArrangement(undo);
+  EXPECT_TRUE(IsIconic(h));
+  ShowWindow(h, SW_RESTORE);
+  EXPECT_TRUE(IsZoomed(h));
+  quit = true;
+  owner.join();
 }
 
 }  // namespace

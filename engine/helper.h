@@ -1,0 +1,39 @@
+#pragma once
+// The helper thread that shows and moves other programs' windows for an arrangement,
+// one at a time, so that a program that stops answering holds up only the helper.
+#include <windows.h>
+
+#include "base/fault.h"
+#include "engine/grid.h"
+#include "engine/placement.h"
+
+// One window to place in its cell, or to put back as saved.
+struct MoveOrder {
+  HWND hwnd;
+  Placement cell;
+  bool putBack;
+  SavedPlacement saved;  // a copy: the helper may outlive the arrangement
+  FaultLocation showAt, moveAt;
+  HWND notify;  // posted `message` when the move is over, if not null
+  UINT message;
+};
+
+struct HelperThread;
+struct HelperMove;
+
+// A new helper thread, waiting for its first move; null when none can be had.
+HelperThread* StartHelper();
+// Tells an idle helper to end; it frees itself.
+void EndHelper(HelperThread* helper);
+
+// Hands the order to an idle helper; null when the move cannot be made (no event to
+// be had), and then nothing was handed over.
+HelperMove* HandOver(HelperThread* helper, const MoveOrder& order);
+// Signalled when the move is over.
+HANDLE DoneEvent(const HelperMove* move);
+// The move is over: whether the window ended where it was sent. Frees the move.
+bool TakeResult(HelperMove* move);
+// Gives the move up: its remaining steps are dropped, and the helper ends after it
+// and frees it. False when it had just finished after all: then TakeResult, which
+// waits for the helper to let go of it.
+bool GiveUp(HelperMove* move);

@@ -1,0 +1,31 @@
+#pragma once
+// The calls that place one window in its cell or put it back where it was: made
+// directly (for this thread's windows, and by the helper thread), or queued to a
+// busy program, which carries them out when it answers again.
+#include <windows.h>
+
+#include "base/fault.h"
+#include "engine/grid.h"
+#include "engine/placement.h"
+
+// Set by the arrangement when it gives a move up: a move made directly stops at its
+// next step, so that nothing lands after requests made since.
+using GivenUp = const volatile LONG*;
+
+// Shows and restores the window, restores it once more where it came back maximised
+// (minimised from maximised), then moves it into its cell and raises it. Whether the
+// system took the move and the window ended restored.
+bool PlaceWindow(HWND hwnd, const Placement& cell, FaultLocation showAt, FaultLocation moveAt,
+                 GivenUp givenUp);
+// The same as requests queued to the window's program.
+void QueuePlacement(HWND hwnd, const Placement& cell);
+// The window is restored, with exactly the cell's rectangle (its own size where the
+// cell keeps sizes): whether requests queued to a busy program have landed.
+bool EndsPlaced(HWND hwnd, const Placement& cell);
+
+// Puts the window back as it was saved and raises it; whether the system accepted the
+// move. A hidden window is never shown on the way.
+bool PutWindowBack(HWND hwnd, const SavedPlacement& saved, GivenUp givenUp);
+// The same as requests queued to the window's program, which never show a hidden
+// window either.
+void QueuePutBack(HWND hwnd, const SavedPlacement& saved);
