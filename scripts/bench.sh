@@ -3,8 +3,8 @@
 # of its own, which is torn down again however the run ends: the arrangement engine
 # in-process, then whole runs of Quiltmark.exe (as shipped, from build/dist) against
 # bare programs, stripped alike. It runs them on
-# every build of scripts/builds.list that this machine runs (the 32-bit program, the
-# product, first), each with its own prefix and display, one after the other.
+# every build of scripts/builds.list that this machine runs (the 64-bit program, the
+# one users download, first), each with its own prefix and display, one after the other.
 # Usage: bench.sh (as root only while scripts/setup.sh finds something missing)
 #   QM_WINE_ARCHS="x86"   benchmarks only the builds it names
 set -eu

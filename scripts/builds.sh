@@ -8,8 +8,8 @@
 #   qm_arch_runs ARCH         0 when Wine runs ARCH's programs here; 1 when the kernel
 #                             refuses them (the one good reason to leave a build
 #                             out); 2 when its Wine is broken. QM_WHY_NOT says why.
-#   qm_first_runnable         the first wanted build that runs here (the 32-bit
-#                             product where it runs), or nothing; fails when a
+#   qm_first_runnable         the first wanted build that runs here (the 64-bit
+#                             program, the one users download), or nothing; fails when a
 #                             wanted build's Wine is broken
 #   qm_require_built ROOT BUILD ARCH   fails with a message unless ARCH is built in
 #                             BUILD and nothing in ROOT's sources is newer

@@ -12,7 +12,7 @@ root=$(cd "$(dirname "$0")/.." && pwd)
 out=$(realpath -m "${1:-$root/docs}")
 QM_SCRIPTS="$root/scripts"
 . "$QM_SCRIPTS/builds.sh"
-# The 32-bit program where it runs, else the 64-bit build.
+# The 64-bit program, the one users download.
 qm_pick_build "$root" "$root/build" demo
 arch=$QM_ARCH
 win="$root/build/$QM_FOLDER"

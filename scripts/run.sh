@@ -9,8 +9,8 @@ QM_SCRIPTS="$root/scripts"
 wanted=$(qm_wanted_archs) || exit 2
 "$QM_SCRIPTS/setup.sh"
 "$QM_SCRIPTS/build.sh" "$build" >/dev/null
-# The 32-bit program where this machine runs it; the 64-bit build of the same
-# program where the kernel refuses 32-bit programs.
+# The 64-bit program, the one users download (the 32-bit one only where a machine ran
+# no 64-bit Wine).
 qm_pick_build "$root" "$build" run
 arch=$QM_ARCH
 # The program as it ships: without its debugging information, which Wine would read

@@ -1,9 +1,12 @@
 #include "tests/e2e/e2e_support.h"
 
 #include <cstddef>
+#include <cstdio>
 #include <cstring>
 
 #include "tests/e2e/probe.h"
+// winternl.h needs the types of windows.h.
+#include <winternl.h>
 // tlhelp32.h needs the types of windows.h.
 #include <tlhelp32.h>
 
@@ -210,6 +213,11 @@ bool BringToFront(HWND hwnd) {
     if (GetForegroundWindow() == hwnd) return true;
     Sleep(kPollMs);
   }
+  // What kept the front, for the failure's report.
+  HWND front = GetForegroundWindow();
+  std::fprintf(stderr, "BringToFront: %p (%s) stayed in front of %p (%s)\n",
+               static_cast<void*>(front), front ? ClassOf(front).c_str() : "-",
+               static_cast<void*>(hwnd), ClassOf(hwnd).c_str());
   return false;
 }
 
@@ -255,6 +263,37 @@ uintptr_t ModuleBaseIn(DWORD processId, const char* name) {
 }
 
 }  // namespace
+
+std::string CurrentDirectoryOf(HANDLE process) {
+  // The start of the process parameters, as far as the working directory: its path
+  // (a counted UTF-16 text) follows the standard handles.
+  struct Parameters {
+    ULONG maximumLength, length, flags, debugFlags;
+    HANDLE console;
+    ULONG consoleFlags;
+    HANDLE input, output, error;
+    UNICODE_STRING currentDirectory;
+  };
+  using QueryProcess = LONG(WINAPI*)(HANDLE, int, void*, ULONG, ULONG*);
+  auto query = reinterpret_cast<QueryProcess>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleA("ntdll.dll"), "NtQueryInformationProcess")));
+  PROCESS_BASIC_INFORMATION basic{};
+  PEB peb{};
+  Parameters parameters{};
+  if (!query || query(process, 0 /* ProcessBasicInformation */, &basic, sizeof basic, nullptr) != 0 ||
+      !ReadProcessMemory(process, basic.PebBaseAddress, &peb, sizeof peb, nullptr) ||
+      !ReadProcessMemory(process, peb.ProcessParameters, &parameters, sizeof parameters, nullptr))
+    return "<unreadable>";
+  std::wstring path(parameters.currentDirectory.Length / sizeof(wchar_t), L'\0');
+  if (!ReadProcessMemory(process, parameters.currentDirectory.Buffer, path.data(),
+                         parameters.currentDirectory.Length, nullptr))
+    return "<unreadable>";
+  // Kept with a final backslash, which GetCurrentDirectory leaves off but for a root.
+  if (path.size() > 3 && path.back() == L'\\') path.pop_back();
+  char ansi[MAX_PATH * 2] = {};
+  WideCharToMultiByte(CP_ACP, 0, path.c_str(), -1, ansi, sizeof ansi, nullptr, nullptr);
+  return ansi;
+}
 
 Probe::Probe(HANDLE process) : process_(process) {
   std::string path = DriverFolder() + "e2e_probe.dll";
@@ -318,12 +357,6 @@ LRESULT Probe::Send(HWND hwnd, UINT message, WPARAM wParam, void* data, size_t s
   if (!Call("ProbeSend", call)) return 0;
   if (data) std::memcpy(data, call.buffer, size);
   return call.result;
-}
-
-std::string Probe::CurrentDirectory() {
-  ProbeCall call{};
-  if (!Call("ProbeCurrentDirectory", call)) return "<no answer>";
-  return std::string(call.buffer, std::strlen(call.buffer));
 }
 
 std::optional<SIZE> Probe::IconSize(HWND hwnd, WPARAM kind) {

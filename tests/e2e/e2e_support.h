@@ -78,6 +78,10 @@ bool BringToFront(HWND hwnd);
 // Presses and releases one key.
 void PressKey(WORD virtualKey);
 
+// The working directory of a process, as its own process block records it, without
+// running anything in it; "<unreadable>" when it cannot be read.
+std::string CurrentDirectoryOf(HANDLE process);
+
 // e2e_probe.dll loaded into a running Quiltmark: answers, from inside that process,
 // what Wine does not answer across processes (see probe.h).
 class Probe {
@@ -93,8 +97,6 @@ class Probe {
   // Sends a message from inside the process. With `data`, lParam points to a copy
   // of its `size` bytes there, which is copied back after the call.
   LRESULT Send(HWND hwnd, UINT message, WPARAM wParam, void* data = nullptr, size_t size = 0);
-  // The process's working directory.
-  std::string CurrentDirectory();
   // The size of the window's big or small icon (ICON_BIG, ICON_SMALL), if it has one.
   std::optional<SIZE> IconSize(HWND hwnd, WPARAM kind);
   // The file of the module whose code the window's class runs, or "" when unknown.

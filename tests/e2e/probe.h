@@ -21,7 +21,6 @@ struct ProbeCall {
 // Each routine takes the record's address and answers in it:
 //   ProbeSend             result = SendMessageA(hwnd, message, wParam, lParam)
 //   ProbeFont             font = the control's WM_GETFONT font; result = 1 when read
-//   ProbeCurrentDirectory buffer = the working directory; result = its length
 //   ProbeIconSize         buffer = the SIZE of the window's icon of kind wParam
 //                         (ICON_BIG or ICON_SMALL); result = 1 when read
 //   ProbeClassModule      buffer = the file of the module holding the window class's

@@ -20,12 +20,6 @@ __declspec(dllexport) DWORD WINAPI ProbeFont(void* record) {
   return 0;
 }
 
-__declspec(dllexport) DWORD WINAPI ProbeCurrentDirectory(void* record) {
-  auto* call = static_cast<ProbeCall*>(record);
-  call->result = GetCurrentDirectoryA(sizeof call->buffer, call->buffer);
-  return 0;
-}
-
 __declspec(dllexport) DWORD WINAPI ProbeIconSize(void* record) {
   auto* call = static_cast<ProbeCall*>(record);
   auto icon = reinterpret_cast<HICON>(SendMessageA(call->hwnd, WM_GETICON, call->wParam, 0));
