@@ -208,9 +208,12 @@ std::vector<DWORD> PixelsOf(HWND hwnd) {
 }
 
 bool BringToFront(HWND hwnd) {
-  SetForegroundWindow(hwnd);
+  // Wine's display driver carries each change of focus out a moment later, and one
+  // left over from a window just closed or activated can take the front back after it
+  // was given: it is asked for again until it holds.
   for (DWORD waited = 0; waited < 3000; waited += kPollMs) {
     if (GetForegroundWindow() == hwnd) return true;
+    SetForegroundWindow(hwnd);
     Sleep(kPollMs);
   }
   // What kept the front, for the failure's report.
