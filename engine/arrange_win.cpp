@@ -45,8 +45,6 @@ VOID CALLBACK OnAnswered(HWND, UINT, ULONG_PTR data, LRESULT) noexcept {
   delete ticket;
 }
 
-bool Stopped(GivenUp givenUp) { return givenUp && *givenUp != 0; }
-
 }  // namespace
 
 bool PlaceWindow(HWND hwnd, const Placement& p, FaultLocation showAt, FaultLocation moveAt,

@@ -13,8 +13,6 @@ ScreenRect FromRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; 
 bool Minimised(const SavedPlacement& s) { return s.showCmd == SW_SHOWMINIMIZED; }
 bool Maximised(const SavedPlacement& s) { return s.showCmd == SW_SHOWMAXIMIZED; }
 
-bool Stopped(GivenUp givenUp) { return givenUp && *givenUp != 0; }
-
 bool MoveTo(HWND hwnd, HWND after, const ScreenRect& r, UINT flags) {
   return SetWindowPos(hwnd, after, r.left, r.top, r.right - r.left, r.bottom - r.top,
                       flags | SWP_NOACTIVATE) != 0;

@@ -11,6 +11,7 @@
 // Set by the arrangement when it gives a move up: a move made directly stops at its
 // next step, so that nothing lands after requests made since.
 using GivenUp = const volatile LONG*;
+inline bool Stopped(GivenUp givenUp) { return givenUp && *givenUp != 0; }
 
 // Shows and restores the window, restores it once more where it came back maximised
 // (minimised from maximised), then moves it into its cell and raises it. Whether the

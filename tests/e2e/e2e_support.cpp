@@ -71,12 +71,17 @@ bool Quiltmark::Start(const char* currentDirectory) {
 CommandRun RunQuiltmarkCommand(const std::string& arguments, DWORD ms) {
   CommandRun run;
   char folder[MAX_PATH], path[MAX_PATH];
-  GetTempPathA(sizeof folder, folder);
-  GetTempFileNameA(folder, "qmo", 0, path);
+  // A run that could not start says which step failed, in place of the output.
+  auto failed = [&run](const char* step) {
+    run.output = std::string(step) + " failed, error " + std::to_string(GetLastError());
+    return run;
+  };
+  if (!GetTempPathA(sizeof folder, folder)) return failed("GetTempPathA");
+  if (!GetTempFileNameA(folder, "qmo", 0, path)) return failed("GetTempFileNameA");
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
   HANDLE out = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                            &inherit, CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY, nullptr);
-  if (out == INVALID_HANDLE_VALUE) return run;
+  if (out == INVALID_HANDLE_VALUE) return failed("CreateFileA");
   STARTUPINFOA si{};
   si.cb = sizeof si;
   si.dwFlags = STARTF_USESTDHANDLES;
@@ -85,7 +90,10 @@ CommandRun RunQuiltmarkCommand(const std::string& arguments, DWORD ms) {
   si.hStdError = out;
   std::string line = "\"" + QuiltmarkFolder() + "\\Quiltmark.exe\" " + arguments;
   PROCESS_INFORMATION pi{};
-  if (CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
+  std::string notStarted;
+  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
+    notStarted = "CreateProcessA failed, error " + std::to_string(GetLastError());
+  } else {
     // Looked for all the while it runs: a window of its own must never show.
     for (DWORD waited = 0; waited < ms; waited += 5) {
       if (!VisibleWindowsOf(pi.dwProcessId).empty()) run.windowSeen = true;
@@ -107,6 +115,7 @@ CommandRun RunQuiltmarkCommand(const std::string& arguments, DWORD ms) {
   run.output.resize(read);
   CloseHandle(out);
   DeleteFileA(path);
+  if (!notStarted.empty()) run.output = notStarted;
   return run;
 }
 
