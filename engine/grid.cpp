@@ -52,9 +52,9 @@ WorkArea ComputeWorkAreaFrom(int32_t screenWidth, int32_t screenHeight, const Ta
   const int32_t barWidth = ToInt32(static_cast<double>(rc.right) - rc.left);
   const int32_t barHeight = ToInt32(static_cast<double>(rc.bottom) - rc.top);
   WorkArea area{screenWidth, screenHeight, 0, 0};
-  // First match wins, each test against the whole screen: a bar covering the entire
-  // screen is a left bar. A failed query (all zero) falls through to the bottom case with
-  // a height of 0, so the whole screen is the work area.
+  // First match wins, each test against the whole screen. A failed query (all zero)
+  // falls through to the bottom case with a height of 0, so the whole screen is the
+  // work area.
   if (rc.left == 0 && rc.top == 0 && barHeight == screenHeight) {
     area.width = ToInt32(static_cast<double>(screenWidth) - barWidth);
     area.x0 = barWidth;
@@ -66,6 +66,9 @@ WorkArea ComputeWorkAreaFrom(int32_t screenWidth, int32_t screenHeight, const Ta
   } else {
     area.height = ToInt32(static_cast<double>(screenHeight) - barHeight);
   }
+  // A bar that leaves no room (one covering the screen) is read as no bar at all: a
+  // grid in an area with no width would put every window at the screen's right edge.
+  if (area.width <= 0 || area.height <= 0) return {screenWidth, screenHeight, 0, 0};
   return area;
 }
 
@@ -82,8 +85,8 @@ std::vector<Placement> PlanByRowCount(const WorkArea& area, int32_t windowCount,
   const int32_t cellWidth = ToInt32(static_cast<double>(area.width) / perRow);
   const int32_t cellHeight = ToInt32(static_cast<double>(area.height) / rows);
   // Truncating W / perRow can leave room for more whole cells than asked for (1920 / 100
-  // gives 19-pixel cells, 101 to a row); a row takes them all before it wraps.
-  const int32_t cols = ToInt32(IntegerDivide(area.width, cellWidth));
+  // gives 19-pixel cells, 101 to a row): a row still holds no more than perRow.
+  const int32_t cols = std::min(ToInt32(IntegerDivide(area.width, cellWidth)), perRow);
   const Grid grid{cellWidth, cellHeight, cols};
   if (keepSize) return PlaceInRows(area, windowCount, grid, 0, 0, kSwpNoSize);
   return PlaceInRows(area, windowCount, grid, cellWidth, cellHeight, 0);

@@ -29,6 +29,7 @@ struct Placement {
 // The work area of a screen with the taskbar at `bar`, clipped to the screen first (a
 // bar that misses the screen leaves all of it). A bar at x = 0 that is neither full
 // height nor full width counts as a bottom bar, any bar not at x = 0 as a right one.
+// A bar that would leave no width or height leaves the whole screen instead.
 WorkArea ComputeWorkAreaFrom(int32_t screenWidth, int32_t screenHeight, const TaskbarRect& bar);
 
 // One placement per window, in list order: every window gets the typed size, and a row

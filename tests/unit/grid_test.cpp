@@ -34,7 +34,7 @@ TEST(ComputeWorkAreaFrom, TaskbarAtEachEdgeOfA1920x1080Screen) {
       {"short left bar counts as bottom", {0, 0, 60, 500}, {1920, 580, 0, 0}},
       {"not at x=0 counts as right", {100, 1040, 1200, 1080}, {820, 1080, 0, 0}},
       {"failed query", {0, 0, 0, 0}, {1920, 1080, 0, 0}},
-      {"whole screen counts as left", {0, 0, 1920, 1080}, {0, 1080, 1920, 0}},
+      {"bar over the whole screen leaves the whole screen", {0, 0, 1920, 1080}, {1920, 1080, 0, 0}},
       // A bar is clipped to the primary screen first; one on another monitor leaves
       // the whole screen.
       {"bar on a monitor to the right", {1920, 1040, 3840, 1080}, {1920, 1080, 0, 0}},
@@ -112,12 +112,13 @@ TEST(PlanByRowCount, CellsDivideTheAreaAndKeepSizeOnlyMoves) {
   for (const PlanCase& c : cases) EXPECT_EQ(c.got, c.want) << c.name;
 }
 
-TEST(PlanByRowCount, TruncatedCellsLetARowHoldMoreThanAskedFor) {
-  // 1920 / 100 gives 19-pixel cells, and 101 of them fit across.
+TEST(PlanByRowCount, ARowNeverHoldsMoreThanAskedFor) {
+  // 1920 / 100 gives 19-pixel cells, of which 101 would fit across.
   const auto plan = PlanByRowCount({1920, 1080, 0, 0}, 102, 100, false);
   ASSERT_EQ(plan.size(), 102u);
-  EXPECT_EQ(plan[100], (Placement{1900, 0, 19, 540, 0}));
-  EXPECT_EQ(plan[101], (Placement{0, 540, 19, 540, 0}));
+  EXPECT_EQ(plan[99], (Placement{1881, 0, 19, 540, 0}));
+  EXPECT_EQ(plan[100], (Placement{0, 540, 19, 540, 0}));
+  EXPECT_EQ(plan[101], (Placement{19, 540, 19, 540, 0}));
 }
 
 TEST(Plan, ZeroCellWidthIsAFault) {
