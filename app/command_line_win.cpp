@@ -90,13 +90,15 @@ int ArrangeFound(const WindowList& list, const ArrangeRequest& request, const Wo
 }
 
 int Run(const CommandLine& cmd, Console& console) {
-  if (cmd.help) {
-    console.Out(UsageText());
-    return kExitArranged;
-  }
+  // An argument that cannot be read is refused even beside --help: a script that
+  // misspells an option must not be told all is well.
   if (!cmd.error.empty()) {
     console.Err(cmd.error + "\r\n用 Quiltmark.exe --help 查看用法。\r\n");
     return kExitBadArguments;
+  }
+  if (cmd.help) {
+    console.Out(UsageText());
+    return kExitArranged;
   }
   if (cmd.monitors) {
     const std::vector<Monitor> monitors = ListMonitors();

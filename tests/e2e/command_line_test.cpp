@@ -61,6 +61,8 @@ TEST_F(CommandLine, RefusalsAndExitCodes) {
       {"more a row than pixels across", "--class QmCliA --per-row 1921", 2, "排列数量无效\r\n"},
       {"unknown option", "--class QmCliA --per-row 2 --tile", 2,
        "未知参数：--tile\r\n用 Quiltmark.exe --help 查看用法。\r\n"},
+      {"unknown option after --help", "--help --tile", 2,
+       "未知参数：--tile\r\n用 Quiltmark.exe --help 查看用法。\r\n"},
       {"missing value", "--class QmCliA --per-row", 2, nullptr},
       {"not a number", "--class QmCliA --per-row two", 2, nullptr},
       {"not a size", "--class QmCliA --size 400", 2, nullptr},
@@ -234,6 +236,18 @@ TEST_F(CommandLine, ListNamesTheWindowsAndTheirCells) {
             "3\tQmCliA\t样例窗口\t0,539\r\n");
   EXPECT_FALSE(run.windowSeen);
   EXPECT_TRUE(SameRects(Rects(), before)) << "--list moved a window";
+}
+
+// Asked for 70 a row, a row holds 70, though 71 of the truncated 27-pixel cells
+// would fit across 1920 pixels: the 71st window starts the second row.
+TEST(CommandLineRows, ARowHoldsNoMoreThanAskedFor) {
+  SampleWindows many;
+  ASSERT_TRUE(many.Start("--tiles QmCliRow 71 行样例", 71));
+  CommandRun run = RunQuiltmarkCommand("--class QmCliRow --per-row 70 --list");
+  EXPECT_EQ(run.exitCode, 0u) << run.output;
+  EXPECT_NE(run.output.find("\r\n70\tQmCliRow\t行样例\t1863,0 27x539\r\n"), std::string::npos)
+      << run.output;
+  EXPECT_TRUE(run.output.ends_with("\r\n71\tQmCliRow\t行样例\t0,539 27x539\r\n")) << run.output;
 }
 
 // A Chinese title, as a Chinese command prompt or a shortcut passes it, finds its

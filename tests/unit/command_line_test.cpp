@@ -71,7 +71,8 @@ TEST(CommandLine, WhatTheArgumentsSay) {
   EXPECT_EQ(cmd.request.method, ArrangeMethod::kBySize);
   EXPECT_EQ(cmd.request.width, 640);
   EXPECT_EQ(cmd.request.height, 480);
-  // Help wins over anything else, even arguments that would be refused.
+  // Help wins over the checks of a whole request (no method given); an argument that
+  // cannot be read is still refused beside it.
   for (auto args : {std::vector<std::string>{"/?"}, {"--help"}, {"--class", "C", "--help"}})
     EXPECT_TRUE(ParseCommandLine(args).help);
   EXPECT_FALSE(ParseCommandLine({"--bogus", "--help"}).help);
