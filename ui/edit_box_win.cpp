@@ -72,9 +72,12 @@ LRESULT CALLBACK EditProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam,
     case WM_KEYDOWN:
     case WM_PASTE: InsertAccepted(hwnd, *c, ClipboardText(hwnd)); return 0;
     case WM_IME_COMPOSITION: InsertAccepted(hwnd, *c, CompositionResult(hwnd)); return 0;
-    default:
-      if (!AcceptsTypedChar(c->inputMode, static_cast<uint32_t>(wParam))) return 0;
-      return DefaultSubclassProc(hwnd, message, wParam, lParam);
+    default: {
+      // A full-width digit goes in as its ASCII digit.
+      const uint32_t ch = FoldFullWidthChar(static_cast<uint32_t>(wParam));
+      if (!AcceptsTypedChar(c->inputMode, ch)) return 0;
+      return DefaultSubclassProc(hwnd, message, ch, lParam);
+    }
   }
 }
 

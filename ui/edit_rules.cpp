@@ -115,11 +115,18 @@ bool AcceptsTypedChar(int inputMode, uint32_t ch) {
 
 bool FiltersInput(int inputMode) { return inputMode >= 3 && inputMode <= 10; }
 
+uint32_t FoldFullWidthChar(uint32_t ch) {
+  if (ch >= 0xFF01 && ch <= 0xFF5E) return ch - 0xFEE0;
+  return ch == 0x3000 ? ' ' : ch;
+}
+
 std::u16string KeepAcceptedChars(int inputMode, std::u16string_view text) {
   if (!FiltersInput(inputMode)) return std::u16string(text);
   std::u16string kept;
-  for (char16_t ch : text)
-    if (ch >= 0x20 && AcceptsTypedChar(inputMode, ch)) kept += ch;
+  for (char16_t unit : text) {
+    const uint32_t ch = FoldFullWidthChar(unit);
+    if (ch >= 0x20 && AcceptsTypedChar(inputMode, ch)) kept += static_cast<char16_t>(ch);
+  }
   return kept;
 }
 

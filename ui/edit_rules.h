@@ -14,11 +14,17 @@
 // code unit, so a Chinese or full-width character never passes for one of them.
 bool AcceptsTypedChar(int inputMode, uint32_t ch);
 
+// The full-width forms of the printable ASCII characters (U+FF01 to U+FF5E) and the
+// ideographic space (U+3000), which a Chinese keyboard layout types, as their ASCII
+// characters; any other code unit as it is.
+uint32_t FoldFullWidthChar(uint32_t ch);
+
 // True for the modes that hold typed, pasted and composed text to their characters.
 bool FiltersInput(int inputMode);
 
 // Text that arrives whole (pasted, or from an input method) as the mode lets it in:
-// the characters typing would accept, in order. Control characters are not keys
+// the characters typing would accept, in order, full-width ones folded first as a
+// filtering box folds a typed one. Control characters are not keys
 // here and are dropped too; modes that do not filter keep the text as it is.
 std::u16string KeepAcceptedChars(int inputMode, std::u16string_view text);
 

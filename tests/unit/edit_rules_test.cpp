@@ -51,15 +51,17 @@ TEST(EditRules, WideCharactersNeverPassForDigits) {
     for (uint32_t ch : kWide) EXPECT_FALSE(AcceptsTypedChar(mode, ch)) << mode << " " << ch;
 }
 
-// Pasted or composed text keeps only what typing would take, control characters
-// left out; the modes that take any text keep it whole.
+// Pasted or composed text keeps only what typing would take, full-width digits and
+// minus folded as typed ones are, control characters left out; the modes that take
+// any text keep it whole.
 TEST(EditRules, TextArrivingWholeKeepsTheAcceptedCharacters) {
   const struct {
     int mode;
     std::u16string_view text;
     std::u16string_view kept;
   } cases[] = {
-      {7, u"12中3", u"123"},      {7, u"12ab", u"12"}, {7, u"-\uFF11\uFF12", u"-"},
+      {7, u"12中3", u"123"},      {7, u"12ab", u"12"}, {7, u"-\uFF11\uFF12", u"-12"},
+      {7, u"\uFF18\uFF10\uFF10", u"800"}, {7, u"\uFF0D\uFF15\u3000", u"-5"},
       {7, u"1\t2\b3", u"123"},    {7, u"中文", u""},   {7, u"", u""},
       {9, u"1.5e3", u"1.53"},     {5, u"-12", u"12"},  {0, u"12中\t", u"12中\t"},
       {11, u"2024年", u"2024年"},
