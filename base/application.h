@@ -2,6 +2,7 @@
 // The application object: the one per-process record of the runtime's state, and
 // the program's only global. Window and module handles are kept as void* so that
 // the pure layer can see this record without <windows.h>.
+#include <atomic>
 #include <cstddef>
 #include <cstdint>
 #include <string>
@@ -60,7 +61,9 @@ struct Application {
   SystemFunctionSlot systemFunctions[kSystemFunctionCount];
   bool loopRunning = false;
   bool ending = false;
-  bool reportingFault = false;
+  // Set once a fault is being reported, on whichever thread: from then on nothing of
+  // the program runs (no handler, no timer, no window moved) until the process ends.
+  std::atomic<bool> reportingFault{false};
   // A run from the command line: a fault report goes to its error stream (a box that
   // closes by itself when it has none) instead of a box that waits for a person.
   bool commandLineRun = false;

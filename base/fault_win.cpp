@@ -32,13 +32,13 @@ static FaultTags TagsFor(FaultLocation where) {
 // A fault raised while a fault is being reported (during the shutdown, say) ends
 // the process without a second box.
 static void EnterFaultReport() {
-  if (g_app.reportingFault) ExitProcess(static_cast<UINT>(-1));
-  g_app.reportingFault = true;
+  if (g_app.reportingFault.exchange(true)) ExitProcess(static_cast<UINT>(-1));
 }
 
 [[noreturn]] static void ShowFaultAndExit(const char* report) {
+  // Task-modal as every other box: the program's windows take no input while it is up.
   if (!g_app.commandLineRun)
-    MessageBoxA(nullptr, report, "错误", MB_ICONERROR);
+    MessageBoxA(nullptr, report, "错误", MB_ICONERROR | MB_TASKMODAL);
   else if (!WriteToHandle(g_app.errorStream, report, std::strlen(report)))
     ShowSelfClosingBox(report, "错误", MB_ICONERROR, kUnwatchedBoxMs);
   ShutdownRuntime(-1);

@@ -7,6 +7,7 @@
 #include <cstring>
 
 #include "base/memory.h"
+#include "base/messages.h"
 #include "base/phases.h"
 #include "base/process.h"
 #include "base/shutdown.h"
@@ -18,7 +19,9 @@ const char kOwnerClass[] = "QuiltmarkOwner";
 LRESULT CALLBACK OwnerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
   // A shutdown asked for on another thread runs here, on the main thread. A fault in
   // a clean-up routine ends the process from inside this call: no exception leaves it.
-  if (message == kShutdownMessage) {
+  // The same message from another program (this is a top-level window, which
+  // broadcasts reach) is ignored.
+  if (IsPrivateMessage(message, PrivateMessage::kShutdown) && FromOurOwnThread(lParam)) {
     ShutdownRuntime(static_cast<int>(wParam));
     return 0;
   }

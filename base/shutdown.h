@@ -3,6 +3,8 @@
 // and the hand-over of a shutdown asked for on another thread. The fault report ends
 // the program through here, so this room calls nothing but the system and the
 // routines registered with it.
+#include <windows.h>
+
 #include "base/application.h"
 
 // Adds a routine to the clean-up list, once; the shutdown calls them in order, each
@@ -16,6 +18,7 @@ void ShutdownRuntime(int exitCode);
 // Frees the modules held by the system-function table and empties its slots.
 void FreeSystemFunctions();
 
-// The private message that hands a shutdown requested on another thread to the
-// main thread.
-constexpr unsigned kShutdownMessage = 0x83E7;
+// Whether a shutdown request (PrivateMessage::kShutdown, its sender's thread id in
+// lParam) really comes from another thread of this process: sent, not posted, by a
+// thread that is ours.
+bool FromOurOwnThread(LPARAM senderThread);

@@ -5,6 +5,7 @@
 
 #include <algorithm>
 
+#include "base/messages.h"
 #include "base/shutdown.h"
 
 void RegisterCleanup(ExitCallback routine) {
@@ -19,13 +20,23 @@ void FreeSystemFunctions() {
   }
 }
 
+bool FromOurOwnThread(LPARAM senderThread) {
+  if ((InSendMessageEx(nullptr) & ISMEX_SEND) == 0) return false;
+  HANDLE thread =
+      OpenThread(THREAD_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(senderThread));
+  if (!thread) return false;
+  const bool ours = GetProcessIdOfThread(thread) == GetCurrentProcessId();
+  CloseHandle(thread);
+  return ours;
+}
+
 void ShutdownRuntime(int exitCode) {
   if (g_app.mainThreadId && GetCurrentThreadId() != g_app.mainThreadId) {
     // A shutdown already under way ends the process by itself.
     bool underWay = g_app.ending;
     if (g_app.hiddenOwner)
-      SendMessageA(static_cast<HWND>(g_app.hiddenOwner), kShutdownMessage,
-                   static_cast<WPARAM>(exitCode), 0);
+      SendMessageA(static_cast<HWND>(g_app.hiddenOwner), PrivateMessageId(PrivateMessage::kShutdown),
+                   static_cast<WPARAM>(exitCode), static_cast<LPARAM>(GetCurrentThreadId()));
     if (!underWay) ExitProcess(static_cast<UINT>(exitCode));
     return;
   }

@@ -28,6 +28,7 @@ set(QM_WIN_SOURCES
   base/process_win.cpp
   base/phases_win.cpp
   base/shutdown_win.cpp
+  base/messages_win.cpp
   engine/search_win.cpp
   engine/arrange_win.cpp
   engine/helper_win.cpp

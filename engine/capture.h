@@ -7,7 +7,10 @@
 
 // The outermost window under the pointer where the button was let go.
 struct CapturedWindow {
-  HWND hwnd = nullptr;  // null when there was no window under the pointer
+  HWND hwnd = nullptr;  // null when there was no window under the pointer, or ours
+  // Let go over one of Quiltmark's own windows (a click on the tool, say): nothing is
+  // captured, and the rest is left empty.
+  bool ours = false;
   Text title;
   // False when the window did not tell its title in time: `title` is then empty,
   // though the window's title may not be.
@@ -21,7 +24,8 @@ struct CapturedWindow {
 // then a window may just be busy, and beyond it the system would give up too.
 constexpr DWORD kTitleWaitMs = 5000;
 
-// The outermost window above `hwnd`, through parents and owners.
+// The outermost window above `hwnd` that the user sees: up through its parents, then
+// through its owners for as long as they are visible.
 HWND GetTopLevelWindow(HWND hwnd);
 
 // A left press on the tool: the tool takes the mouse, so that the release reaches it
@@ -32,6 +36,6 @@ void StartCapture(HWND tool);
 bool IsCapturing(HWND tool);
 
 // The release that ends the capture: reads the outermost window under the pointer,
-// then lets the mouse go. While a busy window is asked for its title the pointer
+// unless it is one of Quiltmark's own, then lets the mouse go. While a busy window is asked for its title the pointer
 // shows that the program is waiting.
 CapturedWindow FinishCapture();

@@ -13,11 +13,14 @@ constexpr FaultLocation kRectQuerySite = {67174580, 434};
 constexpr int kMaxClimb = 1000;
 
 HWND GetTopLevelWindow(HWND hwnd) {
-  // GetParent also steps from an owned pop-up to its owner.
   for (int step = 0; step < kMaxClimb; ++step) {
-    uintptr_t parent = CallSystemFunction(kGetParent, kParentQuerySite, hwnd);
-    if (!parent) return hwnd;
-    hwnd = reinterpret_cast<HWND>(parent);
+    const auto up = reinterpret_cast<HWND>(CallSystemFunction(kGetParent, kParentQuerySite, hwnd));
+    if (!up) return hwnd;
+    // GetParent also steps from an owned pop-up to its owner. Many programs own their
+    // windows by a hidden window: the pop-up is then what the user sees and means.
+    const bool child = (GetWindowLongPtrA(hwnd, GWL_STYLE) & WS_CHILD) != 0;
+    if (!child && !IsWindowVisible(up)) return hwnd;
+    hwnd = up;
   }
   return hwnd;
 }
@@ -29,6 +32,14 @@ bool IsCapturing(HWND tool) { return tool && GetCapture() == tool; }
 CapturedWindow FinishCapture() {
   CapturedWindow found;
   found.hwnd = GetTopLevelWindow(GetWindowUnderCursor());
+  DWORD process = 0;
+  if (found.hwnd && GetWindowThreadProcessId(found.hwnd, &process) &&
+      process == GetCurrentProcessId()) {
+    found.hwnd = nullptr;
+    found.ours = true;
+    ReleaseMouseCapture();
+    return found;
+  }
   // The mouse stays captured while the title is read, so the pointer keeps the shape
   // set here instead of the one of the window under it.
   SetCursor(LoadCursorA(nullptr, IDC_WAIT));

@@ -4,14 +4,18 @@
 // busy program, which carries them out when it answers again.
 #include <windows.h>
 
+#include "base/application.h"
 #include "base/fault.h"
 #include "engine/grid.h"
 #include "engine/placement.h"
 
 // Set by the arrangement when it gives a move up: a move made directly stops at its
-// next step, so that nothing lands after requests made since.
+// next step, so that nothing lands after requests made since. A fault being reported
+// stops every move the same way.
 using GivenUp = const volatile LONG*;
-inline bool Stopped(GivenUp givenUp) { return givenUp && *givenUp != 0; }
+inline bool Stopped(GivenUp givenUp) {
+  return (givenUp && *givenUp != 0) || g_app.reportingFault;
+}
 
 // Shows and restores the window, restores it once more where it came back maximised
 // (minimised from maximised), then moves it into its cell and raises it. Whether the

@@ -56,7 +56,7 @@ LRESULT CALLBACK ContainerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
 // handler shows its report and ends the process from inside this call.
 LRESULT CALLBACK ComboProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                            DWORD_PTR) noexcept {
-  if (message == kItemChosenMessage) {
+  if (IsPrivateMessage(message, PrivateMessage::kItemChosen)) {
     if (ControlState* c = ControlAt(hwnd)) {
       c->selection = static_cast<int>(SendMessageA(hwnd, CB_GETCURSEL, 0, 0));
       RaiseControlEvent(*c, kEventItemChosen);

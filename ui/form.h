@@ -9,6 +9,7 @@
 #include <string>
 #include <vector>
 
+#include "base/messages.h"
 #include "engine/arrange.h"
 #include "ui/handles.h"
 #include "ui/layout.h"
@@ -135,14 +136,9 @@ void FocusFirstControl(Form& form);
 
 // ---- between the window's rooms --------------------------------------------------
 
-// Posted to a combo box once its list has closed on a choice.
-constexpr UINT kItemChosenMessage = WM_APP + 0x2711;
-// Posted to the main window to run the routine a handler left for the message loop.
-constexpr UINT kDeferredMessage = WM_APP + 0x0B;
-// The window's timer that carries an arrangement on while it waits for answers, and
-// the message by which a finished move says so at once.
+// The window's timer that carries an arrangement on while it waits for answers; a
+// finished move says so at once with PrivateMessage::kArrange.
 constexpr UINT_PTR kArrangeTimer = 1;
-constexpr UINT kArrangeMessage = WM_APP + 0x0C;
 // Carries the window's arrangement on; once it is over the timer stops.
 void ContinueArrangement(Form& form);
 

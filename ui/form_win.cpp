@@ -44,6 +44,8 @@ ControlState* ControlAt(HWND hwnd) {
 }
 
 bool RaiseEvent(EventRecord& record) {
+  // Once a fault is being reported no handler runs, whatever the box's loop dispatches.
+  if (g_app.reportingFault) return false;
   if (Form* form = LoadedForm(record.window); form && (form->recreating || form->closing))
     return false;
   WindowEntry* entry = FindWindowEntry(record.window);
@@ -98,7 +100,7 @@ void PrepareWindowLayouts() {
 void RunAfterMessage(Form& form, DeferredRoutine routine, uint32_t argument) {
   form.deferred = routine;
   form.deferredArgument = argument;
-  PostMessageA(form.hwnd, kDeferredMessage, 0, 0);
+  PostPrivateMessage(form.hwnd, PrivateMessage::kDeferred);
 }
 
 void MoveFocus(Form& form, bool backward) {

@@ -5,6 +5,7 @@
 #include "base/services.h"
 #include "engine/arrange.h"
 #include "engine/capture.h"
+#include "ui/edit_rules.h"
 #include "ui/form.h"
 #include "ui/properties.h"
 
@@ -15,12 +16,18 @@ using namespace ids;
 const char kPlaceholder[] = "[ 可空 ]";
 constexpr int32_t kPlaceholderColour = 0x606060;
 
-// Shows the message; false when the window was closed while the box was up, so that
-// the handler does not go on to touch controls that no longer exist.
-bool ShowError(const char* text, const char* title) {
-  ShowMessageBox(Value(text), MB_ICONERROR, title);
+// False once the window is closed or closing. A handler that waited (a box, another
+// program's answer) asks before it goes on: another program may have closed the
+// window meanwhile, and its controls are then gone.
+bool StillOpen() {
   Form* form = LoadedForm();
   return form && !form->closing;
+}
+
+// Shows the message; false when the window was closed while the box was up.
+bool ShowError(const char* text, const char* title) {
+  ShowMessageBox(Value(text), MB_ICONERROR, title);
+  return StillOpen();
 }
 
 bool OnCreated(EventRecord&) {
@@ -89,10 +96,15 @@ void RefuseFieldLater(uint32_t id) {
 }
 
 // A field's number, read as the handlers read any control (its content property, a
-// text block) and converted as the runtime converts any text: full-width digits,
-// typed with a Chinese input method, fold to ASCII first, then the leading integer
-// counts. The arrangement takes this integer unchanged down to SetWindowPos.
-int32_t FieldValue(uint32_t id) { return ToInteger(Value(ReadText(id, kEditContent))); }
+// text block): full-width digits, typed with a Chinese input method, fold to ASCII
+// first, then the leading integer counts. A number too large for the field's own
+// 32 bits, which only another program's WM_SETTEXT can put there, reads as 0 and is
+// refused: wrapped around, it would arrange at a size nobody typed.
+int32_t FieldValue(uint32_t id) {
+  Text text = ReadText(id, kEditContent);
+  const int64_t value = ReadLeadingInteger64(FoldFullWidth(text.get()).c_str());
+  return value < INT32_MIN || value > INT32_MAX ? 0 : static_cast<int32_t>(value);
+}
 
 // The field loses the focus in the middle of another control's taking it (a Tab, a
 // button pressed): the refusal waits until that is done, and the focus passing
@@ -111,6 +123,13 @@ bool OnPerRowLostFocus(EventRecord&) { return CheckOnLeaving(kPerRow); }
 
 bool OnMethodChosen(EventRecord&) {
   WriteInt(选择夹_排序方式, kTabCurrentPage, ReadInt(组合框_排列方式, kComboSelection));
+  return false;
+}
+
+// The tool lost the mouse before the release (Esc, another program took it): the
+// idle picture comes back and nothing is captured.
+bool OnCaptureLost(EventRecord&) {
+  WriteBytes(图片框_捕获窗口, kPicturePicture, kIdlePicture, kIdlePictureSize);
   return false;
 }
 
@@ -135,7 +154,10 @@ bool OnCaptureReleased(EventRecord&) {
     return false;
   }
   CapturedWindow found = FinishCapture();
+  if (!StillOpen()) return false;
   WriteBytes(图片框_捕获窗口, kPicturePicture, kIdlePicture, kIdlePictureSize);
+  // Let go over Quiltmark itself (a click on the tool, say): what the user typed stays.
+  if (found.ours) return false;
   WriteText(编辑框_窗口标题, kEditContent, found.titleRead ? found.title.get() : kTitleUnread);
   WriteText(编辑框_窗口类名, kEditContent, found.className.get());
   // Captured values are the user's own text, not the grey placeholder.
@@ -192,7 +214,12 @@ bool OnArrangeClicked(EventRecord&) {
     case ArrangeRefusal::kPerRow: RefuseField(kPerRow); return false;
   }
   WindowList list;
-  if (!FindRequestedWindows(request, list)) {
+  const bool found = FindRequestedWindows(request, list);
+  // The titles were asked for with a time limit, during which the window may have been
+  // closed.
+  form = LoadedForm();
+  if (!StillOpen()) return false;
+  if (!found) {
     ShowError("没有找到匹配的窗口", "未找到");
     return false;
   }
@@ -200,7 +227,8 @@ bool OnArrangeClicked(EventRecord&) {
   KeepForUndo(*form, SavePlacements(list));
   // The window goes on painting and taking input while the other programs answer.
   form->arrangement =
-      std::make_unique<Arrangement>(list, request, area, form->hwnd, kArrangeMessage);
+      std::make_unique<Arrangement>(list, request, area, form->hwnd,
+                                    PrivateMessageId(PrivateMessage::kArrange));
   ContinueArrangement(*form);
   return false;
 }
@@ -217,6 +245,7 @@ const EventBinding kBindings[] = {
     {组合框_排列方式, kEventItemChosen, OnMethodChosen},
     {图片框_捕获窗口, kEventLeftDown, OnCapturePressed},
     {图片框_捕获窗口, kEventLeftUp, OnCaptureReleased},
+    {图片框_捕获窗口, kEventCaptureLost, OnCaptureLost},
     {按钮_自动排列, kEventClicked, OnArrangeClicked},
 };
 

@@ -112,10 +112,12 @@ WindowOrigin CentredOnScreen(int screenWidth, int screenHeight, int width, int h
 std::vector<std::string> LayoutLines(const char* text);
 
 // Event numbers. A kind's own events count up from 0, so one number means one thing
-// per kind: 0 is a button's click, an edit box's change and a combo box's choice.
+// per kind: 0 is a button's click, an edit box's change, a combo box's choice and a
+// picture box's loss of the mouse.
 constexpr int kEventClicked = 0;
 constexpr int kEventContentChanged = 0;
 constexpr int kEventItemChosen = 0;
+constexpr int kEventCaptureLost = 0;  // a picture box that held the mouse lost it
 // The window's own events.
 constexpr int kEventCreated = 0;
 constexpr int kEventUnloadQuery = 1;  // the window may go: a false result keeps it

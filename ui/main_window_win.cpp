@@ -45,7 +45,7 @@ void OnCommand(Form& form, HWND child, int code) {
       break;
     case ControlKind::ComboBox:
       // The choice is raised from a posted message, once the list has closed.
-      if (code == CBN_SELENDOK) PostMessageA(child, kItemChosenMessage, 0, 0);
+      if (code == CBN_SELENDOK) PostPrivateMessage(child, PrivateMessage::kItemChosen);
       if (code == CBN_SETFOCUS) RaiseControlEvent(*c, kEventGotFocus);
       if (code == CBN_KILLFOCUS) RaiseControlEvent(*c, kEventLostFocus);
       break;
@@ -133,7 +133,8 @@ bool UndoArrangement(Form& form) {
     form.undoAsked = true;
     return true;
   }
-  form.arrangement = std::make_unique<Arrangement>(form.undo, form.hwnd, kArrangeMessage);
+  form.arrangement = std::make_unique<Arrangement>(form.undo, form.hwnd,
+                                                    PrivateMessageId(PrivateMessage::kArrange));
   form.undo.clear();
   OfferUndo(form, false);
   ContinueArrangement(form);
@@ -179,9 +180,20 @@ bool OnSetCursor(Form& form, HWND over) {
 // allocation that fails ends in the same report. No exception leaves the procedure.
 LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
   Form* form = FormOf(hwnd);
-  if (!form) {
+  // Under a fault report the window only paints, in its controls' colours: no timer,
+  // no posted request and no command of its own runs.
+  const bool colours = message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC;
+  if (!form || (g_app.reportingFault && !colours)) {
     if (message == WM_NCDESTROY) OnFinalDestroy(hwnd);
     return DefWindowProcA(hwnd, message, wParam, lParam);
+  }
+  if (IsPrivateMessage(message, PrivateMessage::kDeferred)) {
+    RunDeferred(*form);
+    return 0;
+  }
+  if (IsPrivateMessage(message, PrivateMessage::kArrange)) {
+    ContinueArrangement(*form);
+    return 0;
   }
   switch (message) {
     case WM_COMMAND:
@@ -213,12 +225,10 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
       form->closing = true;
       return 0;
     case WM_NCDESTROY: OnFinalDestroy(hwnd); return 0;
-    case kDeferredMessage: RunDeferred(*form); return 0;
     case WM_TIMER:
       if (wParam != kArrangeTimer) break;
       ContinueArrangement(*form);
       return 0;
-    case kArrangeMessage: ContinueArrangement(*form); return 0;
     case WM_SYSCOMMAND:
       if ((wParam & 0xFFF0) != kUndoCommand) break;
       UndoArrangement(*form);

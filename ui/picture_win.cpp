@@ -58,6 +58,7 @@ void PaintPicture(HWND hwnd, HDC dc, const ControlState& c) {
 }
 
 // Painting raises no event and reports no fault: nothing can leave this procedure.
+// The loss of the mouse is the one event of its own.
 LRESULT CALLBACK PictureProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
   if (message == WM_PAINT) {
     PAINTSTRUCT ps;
@@ -67,6 +68,11 @@ LRESULT CALLBACK PictureProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
     return 0;
   }
   if (message == WM_ERASEBKGND) return 1;
+  // A fault in the handler shows its report and ends the process from inside this call.
+  if (message == WM_CAPTURECHANGED && reinterpret_cast<HWND>(lParam) != hwnd) {
+    if (ControlState* c = ControlAt(hwnd)) RaiseControlEvent(*c, kEventCaptureLost);
+    return 0;
+  }
   return DefWindowProcA(hwnd, message, wParam, lParam);
 }
 

@@ -29,10 +29,18 @@ bool HandleWindowKey(Form& form, const MSG& msg) {
       if (lstrcmpiA(cls, "Edit") == 0) return false;
       return UndoArrangement(form);
     }
-    case VK_ESCAPE:
-      // Esc closes the window from every control, an open drop-down list included.
+    case VK_ESCAPE: {
+      // Esc during a drag from a picture box (the capture tool) calls the drag off;
+      // otherwise it closes the window from every control, an open drop-down list
+      // included.
+      const ControlState* holder = ControlOfWindow(form, GetCapture());
+      if (holder && holder->layout->kind == ControlKind::PictureBox) {
+        ReleaseCapture();
+        return true;
+      }
       SendMessageA(form.hwnd, WM_CLOSE, 0, 0);
       return true;
+    }
     default:
       // Enter: no default button and no enter-moves-focus here, so the key goes on
       // to the control.

@@ -102,7 +102,7 @@ std::vector<RECT> Planned(const Setting& s, const std::vector<RECT>& before) {
     int rows = (n + perRow - 1) / perRow;
     cellWidth = kWorkWidth / perRow;
     cellHeight = kWorkHeight / rows;
-    cols = kWorkWidth / cellWidth;
+    cols = std::min(kWorkWidth / cellWidth, perRow);
     keepSize = std::string(s.second) == "keep";
   }
   std::vector<RECT> planned;
@@ -217,6 +217,38 @@ TEST_F(Arrange, SearchesAndMethodsPlaceWindowsOnTheGrid) {
     // Each window is raised as it is placed, so the last one ends above the rest.
     EXPECT_EQ(SettledTopmost(order), order.back()) << "the window placed last is not on top";
   }
+}
+
+// Another program may post anything to a top-level window, and a broadcast reaches
+// every one: the whole WM_APP range, posted to each of Quiltmark's top-level windows
+// (the hidden one too), ends nothing and runs nothing. Quiltmark then still arranges,
+// and closed it ends with 0.
+TEST_F(Arrange, MessagesFromOtherProgramsChangeNothing) {
+  std::vector<HWND> ours;
+  for (HWND hwnd : TopLevelWindows()) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == app_->ProcessId()) ours.push_back(hwnd);
+  }
+  ASSERT_GE(ours.size(), 2u) << "the main window and the hidden one";
+  for (HWND hwnd : ours) {
+    for (UINT message = WM_APP; message <= 0xBFFF; ++message) {
+      // A full queue takes more once the program has read some.
+      for (int tries = 0; tries < 200 && !PostMessageA(hwnd, message, 0, 0); ++tries) Sleep(10);
+    }
+  }
+  // Input comes after every posted message: the click is handled once they all are.
+  const Setting& s = kSettings[0];
+  ASSERT_NO_FATAL_FAILURE(Enter(s));
+  std::vector<HWND> order = Matching(s.findClass, s.findTitle);
+  std::vector<RECT> planned = Planned(s, RectsOf(order));
+  ClickAt(CentreOf(c_.arrangeButton));
+  std::vector<RECT> now = RectsOf(order);
+  for (int tries = 0; tries < 100 && !SameRects(now, planned); ++tries, Sleep(50))
+    now = RectsOf(order);
+  EXPECT_TRUE(SameRects(now, planned)) << "not arranged";
+  PostMessageA(window_, WM_CLOSE, 0, 0);
+  EXPECT_EQ(app_->WaitForExit(), 0u);
 }
 
 // The same settings from the command line land every window in the same cell, with

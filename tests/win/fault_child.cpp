@@ -52,6 +52,9 @@ int main(int argc, char** argv) {
     RegisterCleanup(FirstCleanup);
     BindEntry({"qm_probe", "ProbeAdd"}, g_app.systemFunctions[kGetParent]);
   }
+  // A window of the program's, which the report must keep from taking input.
+  CreateWindowA("STATIC", "fault child window", WS_POPUP | WS_VISIBLE, 0, 0, 40, 40, nullptr,
+                nullptr, nullptr, nullptr);
 
   if (mode == "divide") IntegerDivide(7, 0);
   if (mode == "remainder") Remainder(7, {2, 0});

@@ -1,4 +1,4 @@
-// Every fatal condition shows exactly one box titled "错误" with the error icon and
+// Every fatal condition shows exactly one task-modal box titled "错误" with the error icon and
 // no owner, and ends the process with exit code -1 once it is closed.
 #include <gtest/gtest.h>
 
@@ -71,6 +71,10 @@ void ExpectFaultReport(const FaultCase& c, const char* log) {
   EXPECT_TRUE(box.errorIcon);
   EXPECT_EQ(box.owner, nullptr);
   EXPECT_EQ(DialogsOf(child.pi.dwProcessId).size(), 1u);
+  // Task-modal, as every box of the program: its other windows take no input.
+  HWND window = FindWindowA("Static", "fault child window");
+  ASSERT_NE(window, nullptr);
+  EXPECT_FALSE(IsWindowEnabled(window)) << "the box is not task-modal";
   PressButton(box.hwnd, IDOK);
   EXPECT_EQ(child.Wait(), 0xFFFFFFFFu);
 }
