@@ -30,6 +30,41 @@ bool ParseSize(const std::string& text, int32_t* width, int32_t* height) {
 
 }  // namespace
 
+std::vector<std::string> SplitCommandLine(std::string_view line) {
+  auto space = [](char c) { return c == ' ' || c == '\t'; };
+  size_t i = 0;
+  // The program's name: quoted or not, no escapes.
+  for (bool quoted = false; i < line.size() && (quoted || !space(line[i])); ++i)
+    if (line[i] == '"') quoted = !quoted;
+  std::vector<std::string> args;
+  for (;;) {
+    while (i < line.size() && space(line[i])) ++i;
+    if (i >= line.size()) return args;
+    std::string arg;
+    bool quoted = false;
+    while (i < line.size() && (quoted || !space(line[i]))) {
+      size_t slashes = 0;
+      while (i < line.size() && line[i] == '\\') ++slashes, ++i;
+      if (i < line.size() && line[i] == '"') {
+        arg.append(slashes / 2, '\\');
+        if (slashes % 2) {
+          arg += '"';
+        } else if (quoted && i + 1 < line.size() && line[i + 1] == '"') {
+          arg += '"';  // "" inside quotes
+          ++i;
+        } else {
+          quoted = !quoted;
+        }
+        ++i;
+      } else {
+        arg.append(slashes, '\\');
+        if (i < line.size() && (quoted || !space(line[i]))) arg += line[i++];
+      }
+    }
+    args.push_back(std::move(arg));
+  }
+}
+
 CommandLine ParseCommandLine(const std::vector<std::string>& args) {
   CommandLine cmd;
   bool bySize = false, byRowCount = false;

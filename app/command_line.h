@@ -3,6 +3,7 @@
 // arguments, their meaning and the texts the program answers with. No <windows.h>.
 #include <cstdint>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "engine/order.h"
@@ -27,7 +28,14 @@ struct CommandLine {
   std::string error;  // why the arguments are refused; empty when they are not
 };
 
-// Reads the arguments after the program's name, in the process's code page.
+// The arguments after the program's name, split as the C runtime splits a command
+// line: white space between arguments; double quotes group, and "" inside quotes is
+// one quote; 2n backslashes before a quote are n backslashes (the quote groups),
+// 2n+1 are n and a quote; other backslashes are themselves. The program's name
+// itself ends at the first white space outside quotes, with no escapes.
+std::vector<std::string> SplitCommandLine(std::string_view line);
+
+// Reads the arguments after the program's name (UTF-8).
 CommandLine ParseCommandLine(const std::vector<std::string>& args);
 
 // What the program writes, each ending in "\r\n".

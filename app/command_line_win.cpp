@@ -28,7 +28,7 @@ class Console {
         err_(Usable(GetStdHandle(STD_ERROR_HANDLE))) {
     if ((!out_ || !err_) && AttachConsole(ATTACH_PARENT_PROCESS)) {
       attached_ =
-          CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+          CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                       nullptr, OPEN_EXISTING, 0, nullptr);
       if (attached_ == INVALID_HANDLE_VALUE) attached_ = nullptr;
       if (!out_) out_ = attached_;
@@ -143,7 +143,7 @@ int Run(const CommandLine& cmd, Console& console) {
 
 }  // namespace
 
-int RunFromCommandLine(int argc, char** argv) {
+int RunFromCommandLine(const std::vector<std::string>& args) {
   // Even a fault while the runtime is set up must not wait on a box.
   g_app.commandLineRun = true;
   InitializeRuntime(false);
@@ -151,7 +151,7 @@ int RunFromCommandLine(int argc, char** argv) {
   int code;
   {
     Console console;
-    code = Run(ParseCommandLine(std::vector<std::string>(argv + 1, argv + argc)), console);
+    code = Run(ParseCommandLine(args), console);
     console.ShowUnwritten();
   }
   ShutdownRuntime(code);

@@ -82,7 +82,7 @@ void RunMessageLoop() {
   MSG msg = {};
   MSG lastMove = {};
   for (;;) {
-    while (idleAgain && !PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+    while (idleAgain && !PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
       // The first time nothing is left to do, the window has been painted.
       if (!painted) {
         painted = true;
@@ -91,19 +91,19 @@ void RunMessageLoop() {
       if (!RunIdleWork(idle)) idleAgain = false;
     }
     do {
-      if (GetMessageA(&msg, nullptr, 0, 0) <= 0) {
+      if (GetMessageW(&msg, nullptr, 0, 0) <= 0) {
         g_app.lastMessageWParam = msg.wParam;
         return;
       }
       if (!PreTranslateMessage(msg)) {
         TranslateMessage(&msg);
-        DispatchMessageA(&msg);
+        DispatchMessageW(&msg);
       }
       if (IsUserActivity(msg, lastMove)) {
         idle.count = 0;
         idleAgain = true;
       }
-    } while (PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE));
+    } while (PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE));
   }
 }
 

@@ -1,13 +1,13 @@
 #pragma once
-// Texts of the process's code page for a person who started the program from a
-// console, a script or a shortcut. A short text needs no heap: the fault report
-// writes through here after the heap has failed.
+// The program's UTF-8 texts for a person who started the program from a console, a
+// script or a shortcut. A short text needs no heap: the fault report writes through
+// here after the heap has failed.
 #include <cstddef>
 
 // Writes the text to a standard handle. A console takes it through its own Unicode
 // output, so it reads right whatever code page the console is set to; a file or a
-// pipe gets the bytes as they are, in the system's code page. False when nothing
-// could be written.
+// pipe gets it in the system's code page, as batch files have always read it, with
+// "?" for what that code page cannot hold. False when nothing could be written.
 bool WriteToHandle(void* handle, const char* text, size_t size);
 
 // How long a box for a run that nobody may be watching stays up.

@@ -5,16 +5,14 @@
 #include <string>
 
 #include "base/console.h"
+#include "base/wide.h"
 
 bool WriteToHandle(void* handle, const char* text, size_t size) {
   HANDLE h = static_cast<HANDLE>(handle);
   if (!h || h == INVALID_HANDLE_VALUE) return false;
   if (size == 0) return true;
-  DWORD mode = 0, written = 0;
-  if (!GetConsoleMode(h, &mode))
-    return WriteFile(h, text, static_cast<DWORD>(size), &written, nullptr) != 0;
-  // Each byte of the code page makes at most one UTF-16 unit. Short texts (the fault
-  // report among them) are converted on the stack.
+  // Each byte of UTF-8 makes at most one UTF-16 unit. Short texts (the fault report
+  // among them, written after the heap may have failed) are converted on the stack.
   wchar_t local[1024];
   std::wstring longer;
   wchar_t* wide = local;
@@ -22,8 +20,24 @@ bool WriteToHandle(void* handle, const char* text, size_t size) {
     longer.resize(size);
     wide = longer.data();
   }
-  int n = MultiByteToWideChar(CP_ACP, 0, text, static_cast<int>(size), wide, static_cast<int>(size));
+  int n = MultiByteToWideChar(CP_UTF8, 0, text, static_cast<int>(size), wide, static_cast<int>(size));
   if (n <= 0) return false;
+  DWORD mode = 0, written = 0;
+  if (!GetConsoleMode(h, &mode)) {
+    // A file or a pipe gets the system's code page, as batch files expect; what it
+    // cannot hold becomes "?".
+    int bytes = WideCharToMultiByte(CP_ACP, 0, wide, n, nullptr, 0, nullptr, nullptr);
+    if (bytes <= 0) return false;
+    char narrowLocal[2048];
+    std::string narrowLonger;
+    char* narrow = narrowLocal;
+    if (static_cast<size_t>(bytes) > sizeof narrowLocal) {
+      narrowLonger.resize(static_cast<size_t>(bytes));
+      narrow = narrowLonger.data();
+    }
+    WideCharToMultiByte(CP_ACP, 0, wide, n, narrow, bytes, nullptr, nullptr);
+    return WriteFile(h, narrow, static_cast<DWORD>(bytes), &written, nullptr) != 0;
+  }
   // Older consoles refuse a single write of much more than 64 KB.
   constexpr int kPiece = 8192;
   for (int at = 0; at < n; at += kPiece) {
@@ -36,10 +50,10 @@ bool WriteToHandle(void* handle, const char* text, size_t size) {
 namespace {
 
 BOOL CALLBACK CloseBoxOfThread(HWND hwnd, LPARAM) {
-  char cls[16] = {};
-  GetClassNameA(hwnd, cls, sizeof cls);
+  wchar_t cls[16] = {};
+  GetClassNameW(hwnd, cls, 16);
   // A message box with only an OK button ends as if OK had been pressed.
-  if (lstrcmpA(cls, "#32770") == 0) PostMessageA(hwnd, WM_CLOSE, 0, 0);
+  if (lstrcmpW(cls, L"#32770") == 0) PostMessageW(hwnd, WM_CLOSE, 0, 0);
   return TRUE;
 }
 
@@ -53,6 +67,10 @@ VOID CALLBACK OnBoxTimeUp(HWND, UINT, UINT_PTR timer, DWORD) {
 
 void ShowSelfClosingBox(const char* text, const char* title, unsigned style, unsigned ms) {
   UINT_PTR timer = SetTimer(nullptr, 0, ms, OnBoxTimeUp);
-  MessageBoxA(nullptr, text, title, style | MB_SETFOREGROUND);
+  // The fault report comes here after the heap may have failed: no heap on the way.
+  wchar_t wideText[2048], wideTitle[64];
+  WideInto(text, wideText, std::size(wideText));
+  WideInto(title, wideTitle, std::size(wideTitle));
+  MessageBoxW(nullptr, wideText, wideTitle, style | MB_SETFOREGROUND);
   if (timer) KillTimer(nullptr, timer);
 }

@@ -7,6 +7,7 @@
 #include "base/console.h"
 #include "base/fault.h"
 #include "base/shutdown.h"
+#include "base/wide.h"
 
 static FaultTags TagsFor(FaultLocation where) {
   FaultTags tags;
@@ -37,9 +38,14 @@ static void EnterFaultReport() {
 
 [[noreturn]] static void ShowFaultAndExit(const char* report) {
   // Task-modal as every other box: the program's windows take no input while it is up.
-  if (!g_app.commandLineRun)
-    MessageBoxA(nullptr, report, "错误", MB_ICONERROR | MB_TASKMODAL);
-  else if (!WriteToHandle(g_app.errorStream, report, std::strlen(report)))
+  if (!g_app.commandLineRun) {
+    // The heap may be what failed: the texts are widened on the stack.
+    wchar_t text[2048], title[8];
+    WideInto(report, text, std::size(text));
+    WideInto("错误", title, std::size(title));
+    MessageBoxW(nullptr, text, title, MB_ICONERROR | MB_TASKMODAL);
+  }
+  if (g_app.commandLineRun && !WriteToHandle(g_app.errorStream, report, std::strlen(report)))
     ShowSelfClosingBox(report, "错误", MB_ICONERROR, kUnwatchedBoxMs);
   ShutdownRuntime(-1);
   ExitProcess(static_cast<UINT>(-1));

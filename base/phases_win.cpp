@@ -20,7 +20,7 @@ struct Phases {
   bool finished = false;
   int used = 0;
   Stamp stamps[kMaxStamps];
-  char path[MAX_PATH];
+  wchar_t path[MAX_PATH];
 };
 
 Phases g_phases;
@@ -28,12 +28,12 @@ Phases g_phases;
 }  // namespace
 
 void BeginStartupPhases() {
-  char named[MAX_PATH];
-  const DWORD n = GetEnvironmentVariableA("QM_STARTUP_PHASES", named, MAX_PATH);
+  wchar_t named[MAX_PATH];
+  const DWORD n = GetEnvironmentVariableW(L"QM_STARTUP_PHASES", named, MAX_PATH);
   // A relative name means the folder the program was started in: the start-up moves
   // the working folder to the program's own before the file is written.
   const DWORD full = n > 0 && n < MAX_PATH
-                         ? GetFullPathNameA(named, MAX_PATH, g_phases.path, nullptr)
+                         ? GetFullPathNameW(named, MAX_PATH, g_phases.path, nullptr)
                          : 0;
   g_phases.on = full > 0 && full < MAX_PATH;
   MarkStartupPhase("entry");
@@ -50,7 +50,7 @@ void FinishStartupPhases(const char* lastPhase) {
   if (!g_phases.on || g_phases.finished) return;
   MarkStartupPhase(lastPhase);
   g_phases.finished = true;
-  HANDLE file = CreateFileA(g_phases.path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
+  HANDLE file = CreateFileW(g_phases.path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS,
                             FILE_ATTRIBUTE_NORMAL, nullptr);
   if (file == INVALID_HANDLE_VALUE) return;
   LARGE_INTEGER frequency;

@@ -11,10 +11,11 @@
 #include "base/phases.h"
 #include "base/process.h"
 #include "base/shutdown.h"
+#include "base/wide.h"
 
 namespace {
 
-const char kOwnerClass[] = "QuiltmarkOwner";
+const wchar_t kOwnerClass[] = L"QuiltmarkOwner";
 
 LRESULT CALLBACK OwnerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
   // A shutdown asked for on another thread runs here, on the main thread. A fault in
@@ -25,18 +26,18 @@ LRESULT CALLBACK OwnerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
     ShutdownRuntime(static_cast<int>(wParam));
     return 0;
   }
-  return DefWindowProcA(hwnd, message, wParam, lParam);
+  return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 void CreateHiddenOwner(HINSTANCE instance) {
-  WNDCLASSEXA wc = {};
+  WNDCLASSEXW wc = {};
   wc.cbSize = sizeof wc;
   wc.lpfnWndProc = OwnerWindowProc;
   wc.hInstance = instance;
-  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
   wc.lpszClassName = kOwnerClass;
-  RegisterClassExA(&wc);
-  g_app.hiddenOwner = CreateWindowExA(WS_EX_TOOLWINDOW, kOwnerClass, "", WS_POPUP, 0, 0, 0, 0,
+  RegisterClassExW(&wc);
+  g_app.hiddenOwner = CreateWindowExW(WS_EX_TOOLWINDOW, kOwnerClass, L"", WS_POPUP, 0, 0, 0, 0,
                                       nullptr, nullptr, instance, nullptr);
 }
 
@@ -66,10 +67,10 @@ void InitializeProcess(bool withOwner) {
   // without the call still drop the working directory.
   using SetDefaultDirectories = BOOL(WINAPI*)(DWORD);
   if (void* set = reinterpret_cast<void*>(
-          GetProcAddress(GetModuleHandleA("kernel32.dll"), "SetDefaultDllDirectories")))
+          GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "SetDefaultDllDirectories")))
     reinterpret_cast<SetDefaultDirectories>(set)(LOAD_LIBRARY_SEARCH_SYSTEM32 |
                                                  LOAD_LIBRARY_SEARCH_USER_DIRS);
-  SetDllDirectoryA("");
+  SetDllDirectoryW(L"");
   g_app.heap = GetProcessHeap();
   MarkStartupPhase("library search order, heap");
   if (!g_app.oleInitialised) {
@@ -77,18 +78,28 @@ void InitializeProcess(bool withOwner) {
     g_app.oleInitialised = true;
   }
   MarkStartupPhase("OleInitialize");
-  HINSTANCE instance = GetModuleHandleA(nullptr);
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(instance, path, sizeof path);
-  const char* slash = std::strrchr(path, '\\');
-  if (slash) {
-    g_app.executableDirectory.assign(path, static_cast<size_t>(slash - path));
-    g_app.executableName = slash + 1;
+  HINSTANCE instance = GetModuleHandleW(nullptr);
+  // The program's path in any characters: a folder named in another script is no
+  // reason to lose the way to it.
+  std::wstring wide(MAX_PATH, L'\0');
+  for (;;) {
+    DWORD n = GetModuleFileNameW(instance, wide.data(), static_cast<DWORD>(wide.size()));
+    if (n < wide.size()) {
+      wide.resize(n);
+      break;
+    }
+    wide.resize(wide.size() * 2);
+  }
+  const std::string path = Narrow(wide);
+  const size_t slash = path.rfind('\\');
+  if (slash != std::string::npos) {
+    g_app.executableDirectory = path.substr(0, slash);
+    g_app.executableName = path.substr(slash + 1);
   } else {
     g_app.executableDirectory.clear();
     g_app.executableName = path;
   }
-  SetCurrentDirectoryA(WorkingFolderOf(g_app.executableDirectory).c_str());
+  SetCurrentDirectoryW(Wide(WorkingFolderOf(g_app.executableDirectory)).c_str());
   MarkStartupPhase("program folder");
   if (withOwner) CreateHiddenOwner(instance);
   MarkStartupPhase("hidden owner window");

@@ -1,5 +1,6 @@
 // Runtime services that ask the system: screen size, control focus and handles,
 // mouse capture, and the titles and class names of any window.
+#include <cstring>
 #include <cwchar>
 #include <string>
 
@@ -7,6 +8,8 @@
 #include "base/memory.h"
 #include "base/msgbox.h"
 #include "base/services.h"
+#include "base/utf.h"
+#include "base/wide.h"
 
 int GetScreenWidth() { return GetSystemMetrics(SM_CXSCREEN); }
 int GetScreenHeight() { return GetSystemMetrics(SM_CYSCREEN); }
@@ -30,26 +33,19 @@ HWND CaptureMouse(HWND hwnd) { return SetCapture(hwnd); }
 int ReleaseMouseCapture() { return ReleaseCapture(); }
 
 Text GetControlText(HWND hwnd) {
-  int n = GetWindowTextLengthA(hwnd);
+  int n = GetWindowTextLengthW(hwnd);
   if (n <= 0) return Text();
-  // The length may be told too long (double-byte texts), never too short.
-  auto* block = static_cast<char*>(AllocBlock(static_cast<size_t>(n) + 1));
-  block[0] = '\0';
-  GetWindowTextA(hwnd, block, n + 1);
-  if (!block[0]) {
-    FreeBlock(block);
-    return Text();
-  }
-  return Text(block);
+  std::wstring wide(static_cast<size_t>(n) + 1, L'\0');
+  wide.resize(static_cast<size_t>(GetWindowTextW(hwnd, wide.data(), n + 1)));
+  return TextFromWide(wide);
 }
 
 bool ReadWindowTitle(HWND hwnd, DWORD ms, Text& title) {
   title = Text();
   if (!IsWindow(hwnd)) return true;
   // Another program's window may be busy or hung, or may report any length it likes:
-  // ask within the time left and read no more than a bounded title. The wide
-  // messages are used because an ANSI request to another process can be followed by
-  // a wide one without any time limit; the title is converted to the ANSI code page.
+  // ask within the time left and read no more than a bounded title, never cut inside
+  // a surrogate pair.
   DWORD start = GetTickCount();
   auto left = [&] {
     DWORD spent = GetTickCount() - start;
@@ -66,15 +62,10 @@ bool ReadWindowTitle(HWND hwnd, DWORD ms, Text& title) {
                            SMTO_ABORTIFHUNG, left(), &copied))
     return false;
   wide.resize(std::wcslen(wide.c_str()));
-  if (wide.empty()) return true;
-  int bytes = WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), nullptr, 0,
-                                  nullptr, nullptr);
-  if (bytes <= 0) return true;
-  auto* block = static_cast<char*>(AllocBlock(static_cast<size_t>(bytes) + 1));
-  WideCharToMultiByte(CP_ACP, 0, wide.data(), static_cast<int>(wide.size()), block, bytes, nullptr,
-                      nullptr);
-  block[bytes] = '\0';
-  title = Text(block);
+  // A title longer than the bound comes back cut wherever the window cut it.
+  wide.resize(Utf16CutPoint(std::u16string_view(reinterpret_cast<const char16_t*>(wide.data()), wide.size()),
+                            wide.size()));
+  title = TextFromWide(wide);
   return true;
 }
 
@@ -88,17 +79,17 @@ std::string GetStoredTitle(HWND hwnd) {
   wchar_t wide[512];
   int n = InternalGetWindowText(hwnd, wide, static_cast<int>(std::size(wide)));
   if (n <= 0) return "";
-  int bytes = WideCharToMultiByte(CP_ACP, 0, wide, n, nullptr, 0, nullptr, nullptr);
-  if (bytes <= 0) return "";
-  std::string text(static_cast<size_t>(bytes), '\0');
-  WideCharToMultiByte(CP_ACP, 0, wide, n, text.data(), bytes, nullptr, nullptr);
-  return text;
+  const std::u16string_view units(reinterpret_cast<const char16_t*>(wide), static_cast<size_t>(n));
+  return Narrow(std::wstring_view(wide, Utf16CutPoint(units, units.size())));
 }
 
 Text GetWindowClassName(HWND hwnd) {
-  auto* block = static_cast<char*>(AllocBlock(kMaxClassNameLength + 1));
-  block[0] = '\0';
-  GetClassNameA(hwnd, block, kMaxClassNameLength + 1);
+  wchar_t name[kMaxClassNameLength + 1];
+  int n = GetClassNameW(hwnd, name, kMaxClassNameLength + 1);
+  const std::string utf8 = Narrow(std::wstring_view(name, n > 0 ? static_cast<size_t>(n) : 0));
+  // Never null: a block holding "" when the query fails.
+  auto* block = static_cast<char*>(AllocBlock(utf8.size() + 1));
+  std::memcpy(block, utf8.c_str(), utf8.size() + 1);
   return Text(block);
 }
 
@@ -141,6 +132,7 @@ HWND GetWindowUnderCursor() {
 int ShowMessageBox(const Value& text, uint32_t flags, const char* title, BoxOwner owner) {
   Text body = MessageBoxText(text);
   HWND ownerWindow = owner.given ? static_cast<HWND>(owner.hwnd) : nullptr;
-  int id = MessageBoxA(ownerWindow, body.c_str(), title ? title : "信息：", MessageBoxStyle(flags));
+  int id = MessageBoxW(ownerWindow, Wide(body.c_str()).c_str(), Wide(title ? title : "信息：").c_str(),
+                       MessageBoxStyle(flags));
   return MessageBoxResultNumber(id);
 }

@@ -35,7 +35,7 @@ void ShutdownRuntime(int exitCode) {
     // A shutdown already under way ends the process by itself.
     bool underWay = g_app.ending;
     if (g_app.hiddenOwner)
-      SendMessageA(static_cast<HWND>(g_app.hiddenOwner), PrivateMessageId(PrivateMessage::kShutdown),
+      SendMessageW(static_cast<HWND>(g_app.hiddenOwner), PrivateMessageId(PrivateMessage::kShutdown),
                    static_cast<WPARAM>(exitCode), static_cast<LPARAM>(GetCurrentThreadId()));
     if (!underWay) ExitProcess(static_cast<UINT>(exitCode));
     return;

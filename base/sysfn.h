@@ -8,7 +8,7 @@
 #include "base/fault.h"
 
 enum SystemFunction : int {
-  kFindWindowExA = 0,
+  kFindWindowExW = 0,
   kShowWindow = 1,
   kSetWindowPos = 2,
   kSHAppBarMessage = 3,

@@ -7,9 +7,10 @@
 #include <string>
 
 #include "base/sysfn.h"
+#include "base/wide.h"
 
 const SystemFunctionName kSystemFunctionTable[kSystemFunctionCount] = {
-    {"user32", "FindWindowExA"},        {"user32", "ShowWindow"},    {"user32", "SetWindowPos"},
+    {"user32", "FindWindowExW"},        {"user32", "ShowWindow"},    {"user32", "SetWindowPos"},
     {"shell32.dll", "SHAppBarMessage"}, {"user32", "GetWindowRect"}, {"user32", "GetParent"},
 };
 
@@ -27,13 +28,13 @@ static FARPROC LookUpEntry(HMODULE module, const char* entry) {
 // By its full path, which every Windows version takes (the search flags for this are
 // missing from some), and with its own dependencies looked for beside it.
 static HMODULE LoadSystemLibrary(const char* name) {
-  char folder[MAX_PATH];
-  UINT length = GetSystemDirectoryA(folder, MAX_PATH);
+  wchar_t folder[MAX_PATH];
+  UINT length = GetSystemDirectoryW(folder, MAX_PATH);
   if (length == 0 || length >= MAX_PATH) return nullptr;
-  std::string path = std::string(folder) + "\\" + name;
-  if (!std::strchr(name, '.')) path += ".dll";
-  if (GetFileAttributesA(path.c_str()) == INVALID_FILE_ATTRIBUTES) return nullptr;
-  return LoadLibraryExA(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
+  std::wstring path = std::wstring(folder, length) + L"\\" + Wide(name);
+  if (!std::strchr(name, '.')) path += L".dll";
+  if (GetFileAttributesW(path.c_str()) == INVALID_FILE_ATTRIBUTES) return nullptr;
+  return LoadLibraryExW(path.c_str(), nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
 }
 
 [[noreturn]] static void BindingFault(const SystemFunctionName& name) {
@@ -68,9 +69,9 @@ void* BindEntry(const SystemFunctionName& name, SystemFunctionSlot& slot) {
     if (!module && !std::strchr(name.library, ':')) {
       // Any other library: the program's own folder first, then the search order.
       std::string local = g_app.executableDirectory + "\\" + name.library;
-      module = LoadLibraryA(local.c_str());
+      module = LoadLibraryW(Wide(local).c_str());
     }
-    if (!module) module = LoadLibraryA(name.library);
+    if (!module) module = LoadLibraryW(Wide(name.library).c_str());
     // A library that loads but lacks the entry ends the search.
     if (module) address = LookUpEntry(module, name.entry);
   }

@@ -1,5 +1,5 @@
 #pragma once
-// Texts: NUL-terminated GBK byte strings in heap blocks. The empty text has no
+// Texts: NUL-terminated UTF-8 strings in heap blocks. The empty text has no
 // storage: it is null, and every routine treats null exactly like "".
 #include <cstddef>
 #include <cstdint>

@@ -4,33 +4,24 @@
 #include <cmath>
 #include <cstdio>
 #include <cstring>
+#include <string_view>
+
+#include "base/utf.h"
 
 std::string FoldFullWidth(const char* text) {
   std::string out;
   if (!text) return out;
-  auto p = reinterpret_cast<const unsigned char*>(text);
-  while (*p) {
-    unsigned char lead = *p;
-    if (lead < 0x80) {
-      out.push_back(static_cast<char>(lead));
-      ++p;
-      continue;
-    }
-    unsigned char trail = p[1];
-    if (!trail) break;  // a lone lead byte at the end is dropped
-    if (lead == 0xA3 && trail >= 0xA1 && trail <= 0xFE)
-      out.push_back(static_cast<char>(trail & 0x7F));
-    else if (lead == 0xA1 && trail == 0xA1)
+  const std::string_view s(text);
+  for (size_t at = 0; at < s.size();) {
+    size_t next = 0;
+    const char32_t c = DecodeUtf8(s, at, &next);
+    if (c >= 0xFF01 && c <= 0xFF5E)
+      out.push_back(static_cast<char>(c - 0xFEE0));
+    else if (c == 0x3000)
       out.push_back(' ');
-    else if (lead == 0xA1 && trail == 0xAB)
-      out.push_back('~');
-    else if (lead == 0xA1 && (trail == 0xEE || trail == 0xEF))
-      out.push_back('*');
-    else {
-      out.push_back(static_cast<char>(lead));
-      out.push_back(static_cast<char>(trail));
-    }
-    p += 2;
+    else
+      out.append(s, at, next - at);  // as it was, ill-formed bytes included
+    at = next;
   }
   return out;
 }

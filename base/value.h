@@ -52,8 +52,8 @@ struct Value {
   }
 };
 
-// Full-width GBK forms of the printable ASCII characters (and a few look-alikes)
-// folded to ASCII. A lone lead byte at the end is dropped.
+// The full-width forms of the printable ASCII characters (U+FF01 to U+FF5E) and the
+// ideographic space (U+3000) folded to ASCII; everything else as it is.
 std::string FoldFullWidth(const char* text);
 
 // The leading decimal integer: white space, one optional sign, digits. Wraps in 32

@@ -4,6 +4,7 @@ set(QM_PURE_SOURCES
   base/application.cpp
   base/value.cpp
   base/text.cpp
+  base/utf.cpp
   base/arith.cpp
   base/memory.cpp
   base/fault_text.cpp
@@ -29,6 +30,7 @@ set(QM_WIN_SOURCES
   base/phases_win.cpp
   base/shutdown_win.cpp
   base/messages_win.cpp
+  base/wide_win.cpp
   engine/search_win.cpp
   engine/arrange_win.cpp
   engine/helper_win.cpp
@@ -47,17 +49,16 @@ set(QM_WIN_SOURCES
   app/command_line_win.cpp
 )
 
-# Warnings and character sets common to every target of ours.
+# Warnings and character sets common to every target of ours: sources are UTF-8, and
+# so are the program's texts at run time; the system gets them as UTF-16.
 function(qm_compile_options target)
   target_include_directories(${target} PUBLIC ${PROJECT_SOURCE_DIR})
   if(MSVC)
-    target_compile_options(${target} PRIVATE
-      "$<$<COMPILE_LANGUAGE:C,CXX>:/W4;/source-charset:utf-8;/execution-charset:.936>")
+    target_compile_options(${target} PRIVATE "$<$<COMPILE_LANGUAGE:C,CXX>:/W4;/utf-8>")
   else()
-    # Program texts are GBK at run time; sources are UTF-8. The resource compiler
-    # takes none of these.
+    # The resource compiler takes none of these.
     target_compile_options(${target} PRIVATE
-      "$<$<COMPILE_LANGUAGE:C,CXX>:-Wall;-Wextra;-finput-charset=UTF-8;-fexec-charset=GBK>")
+      "$<$<COMPILE_LANGUAGE:C,CXX>:-Wall;-Wextra;-finput-charset=UTF-8;-fexec-charset=UTF-8>")
   endif()
 endfunction()
 

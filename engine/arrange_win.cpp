@@ -122,7 +122,7 @@ void Arrangement::AskEveryThread() {
     if (std::ranges::find(threads, t.thread) != threads.end()) continue;
     threads.push_back(t.thread);
     auto* ticket = new Ticket{this, t.thread};
-    if (SendMessageCallbackA(WindowOf(t.handle), WM_NULL, 0, 0, OnAnswered,
+    if (SendMessageCallbackW(WindowOf(t.handle), WM_NULL, 0, 0, OnAnswered,
                              reinterpret_cast<ULONG_PTR>(ticket))) {
       tickets_.push_back(ticket);
       ++asked_;
@@ -286,14 +286,14 @@ void FinishArrangement(Arrangement& run) {
     MsgWaitForMultipleObjects(moved ? 1 : 0, &moved, FALSE, run.WaitMs(), QS_ALLINPUT);
     // The answers are delivered while the messages are taken.
     MSG msg;
-    while (!quit && PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+    while (!quit && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
       if (msg.message == WM_QUIT) {
         quit = true;
         code = msg.wParam;
         break;
       }
       TranslateMessage(&msg);
-      DispatchMessageA(&msg);
+      DispatchMessageW(&msg);
     }
   }
   if (quit) PostQuitMessage(static_cast<int>(code));
@@ -323,7 +323,7 @@ namespace {
 BOOL CALLBACK CollectMonitor(HMONITOR monitor, HDC, RECT*, LPARAM found) {
   MONITORINFO info = {};
   info.cbSize = sizeof info;
-  if (GetMonitorInfoA(monitor, &info))
+  if (GetMonitorInfoW(monitor, &info))
     reinterpret_cast<std::vector<Monitor>*>(found)->push_back(
         {FromRect(info.rcMonitor), FromRect(info.rcWork), (info.dwFlags & MONITORINFOF_PRIMARY) != 0});
   return TRUE;

@@ -18,7 +18,7 @@ HWND GetTopLevelWindow(HWND hwnd) {
     if (!up) return hwnd;
     // GetParent also steps from an owned pop-up to its owner. Many programs own their
     // windows by a hidden window: the pop-up is then what the user sees and means.
-    const bool child = (GetWindowLongPtrA(hwnd, GWL_STYLE) & WS_CHILD) != 0;
+    const bool child = (GetWindowLongPtrW(hwnd, GWL_STYLE) & WS_CHILD) != 0;
     if (!child && !IsWindowVisible(up)) return hwnd;
     hwnd = up;
   }
@@ -42,7 +42,7 @@ CapturedWindow FinishCapture() {
   }
   // The mouse stays captured while the title is read, so the pointer keeps the shape
   // set here instead of the one of the window under it.
-  SetCursor(LoadCursorA(nullptr, IDC_WAIT));
+  SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)));  // IDC_WAIT
   found.titleRead = ReadWindowTitle(found.hwnd, kTitleWaitMs, found.title);
   ReleaseMouseCapture();
   // The system asks for the pointer's shape again once the pointer moves; a move to

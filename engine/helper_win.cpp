@@ -45,7 +45,7 @@ bool RunMove(HelperMove* move) {
   }
   // From here on the record is the arrangement's.
   SetEvent(move->done);
-  if (notify) PostMessageA(notify, message, 0, 0);
+  if (notify) PostMessageW(notify, message, 0, 0);
   return true;
 }
 
@@ -64,7 +64,7 @@ DWORD WINAPI RunHelper(void* parameter) noexcept {
 }  // namespace
 
 HelperThread* StartHelper() {
-  auto* helper = new HelperThread{CreateEventA(nullptr, FALSE, FALSE, nullptr), nullptr};
+  auto* helper = new HelperThread{CreateEventW(nullptr, FALSE, FALSE, nullptr), nullptr};
   HANDLE thread = helper->wake ? CreateThread(nullptr, 64 * 1024, RunHelper, helper,
                                               STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr)
                                : nullptr;
@@ -83,7 +83,7 @@ void EndHelper(HelperThread* helper) {
 }
 
 HelperMove* HandOver(HelperThread* helper, const MoveOrder& order) {
-  HANDLE done = CreateEventA(nullptr, TRUE, FALSE, nullptr);
+  HANDLE done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   if (!done) return nullptr;
   auto* move = new HelperMove{order, done, kMoving, false};
   helper->move = move;

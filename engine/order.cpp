@@ -7,9 +7,6 @@
 namespace {
 
 bool IsDigit(unsigned char c) { return c >= '0' && c <= '9'; }
-// A GBK character of two bytes starts with one of these; its second byte can look
-// like an ASCII letter, so the pair is compared as it is.
-bool IsLeadByte(unsigned char c) { return c >= 0x81 && c <= 0xFE; }
 unsigned char Folded(unsigned char c) { return c >= 'A' && c <= 'Z' ? c - 'A' + 'a' : c; }
 
 // The end of the run of digits that starts at `i`.
@@ -36,15 +33,11 @@ int CompareNaturally(const std::string& a, const std::string& b) {
       j = je;
       continue;
     }
-    size_t n = IsLeadByte(x) && i + 1 < a.size() ? 2 : 1;
-    size_t m = IsLeadByte(y) && j + 1 < b.size() ? 2 : 1;
-    if (n == 1 && m == 1) {
-      if (Folded(x) != Folded(y)) return Folded(x) < Folded(y) ? -1 : 1;
-    } else if (int c = a.compare(i, n, b, j, m); c != 0) {
-      return c < 0 ? -1 : 1;
-    }
-    i += n;
-    j += m;
+    // Every byte of a UTF-8 sequence is 0x80 or above, so none passes for an ASCII
+    // letter, and comparing the bytes of two characters orders them by code point.
+    if (Folded(x) != Folded(y)) return Folded(x) < Folded(y) ? -1 : 1;
+    ++i;
+    ++j;
   }
   if (i < a.size()) return 1;
   if (j < b.size()) return -1;

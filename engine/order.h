@@ -8,9 +8,9 @@
 
 #include "engine/grid.h"
 
-// Compares two texts of the program's code page (GBK) as a person reads a list:
-// runs of digits by their value ("client 2" before "client 10"), ASCII letters
-// without regard to case, any other character by its bytes. Negative, 0 or positive.
+// Compares two UTF-8 texts as a person reads a list: runs of digits by their value
+// ("client 2" before "client 10"), ASCII letters without regard to case, any other
+// character by its code point. Negative, 0 or positive.
 int CompareNaturally(const std::string& a, const std::string& b);
 
 // What the title order looks at of one found window.

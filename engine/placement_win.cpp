@@ -53,12 +53,12 @@ std::vector<SavedPlacement> SavePlacements(const WindowList& list) {
       // The rectangle it has: a window snapped to half the screen reports the one it
       // had before the snap as its restored one.
       normal = window;
-    } else if (!(GetWindowLongPtrA(hwnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW)) {
+    } else if (!(GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_TOOLWINDOW)) {
       // The restored rectangle is kept in the coordinates of the monitor's work area,
       // except for a tool window: a taskbar on the left or at the top shifts it.
       MONITORINFO info = {};
       info.cbSize = sizeof info;
-      if (GetMonitorInfoA(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &info))
+      if (GetMonitorInfoW(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &info))
         OffsetRect(&normal, info.rcWork.left - info.rcMonitor.left,
                    info.rcWork.top - info.rcMonitor.top);
     }
@@ -81,8 +81,8 @@ bool PutWindowBack(HWND hwnd, const SavedPlacement& saved, GivenUp givenUp) {
     if (Stopped(givenUp) || !(Minimised(saved) || Maximised(saved))) return put;
     WINDOWPLACEMENT wp = PlacementOf(saved, SW_HIDE);
     SetWindowPlacement(hwnd, &wp);  // the restored rectangle, where the system allows it
-    const LONG_PTR style = GetWindowLongPtrA(hwnd, GWL_STYLE) & ~(WS_MINIMIZE | WS_MAXIMIZE);
-    SetWindowLongPtrA(hwnd, GWL_STYLE, style | (Maximised(saved) ? WS_MAXIMIZE : WS_MINIMIZE));
+    const LONG_PTR style = GetWindowLongPtrW(hwnd, GWL_STYLE) & ~(WS_MINIMIZE | WS_MAXIMIZE);
+    SetWindowLongPtrW(hwnd, GWL_STYLE, style | (Maximised(saved) ? WS_MAXIMIZE : WS_MINIMIZE));
     MoveTo(hwnd, nullptr, saved.window, SWP_NOZORDER | SWP_FRAMECHANGED);
     return put;
   }

@@ -6,6 +6,7 @@
 #include <vector>
 
 #include "base/services.h"
+#include "base/wide.h"
 #include "engine/order.h"
 #include "engine/search.h"
 
@@ -23,14 +24,6 @@ namespace {
 BOOL CALLBACK CollectTopLevel(HWND hwnd, LPARAM windows) {
   reinterpret_cast<std::vector<HWND>*>(windows)->push_back(hwnd);
   return TRUE;
-}
-
-std::wstring Widened(const char* text) {
-  int n = MultiByteToWideChar(CP_ACP, 0, text, -1, nullptr, 0);
-  std::wstring wide(static_cast<size_t>(n > 0 ? n : 1), L'\0');
-  if (n > 0) MultiByteToWideChar(CP_ACP, 0, text, -1, wide.data(), n);
-  wide.resize(wide.size() - 1);
-  return wide;
 }
 
 // Names are equal as the system compares class names and titles: whole, without
@@ -55,7 +48,7 @@ bool TitleIs(HWND hwnd, const std::wstring& want, std::wstring& buffer) {
 }
 
 std::wstring UpperCased(const char* text) {
-  std::wstring wide = Widened(text);
+  std::wstring wide = Wide(text);
   CharUpperBuffW(wide.data(), static_cast<DWORD>(wide.size()));
   return wide;
 }

@@ -119,10 +119,18 @@ SRC
 fi
 
 # Wine takes its ANSI code page from the locale; without the generated locale it
-# silently falls back to 1252.
-if ! locale -a 2>/dev/null | grep -qi '^zh_CN\.utf8$'; then
-    as_root sed -i 's/^# *\(zh_CN.UTF-8 UTF-8\)/\1/' /etc/locale.gen
-    grep -q '^zh_CN.UTF-8 UTF-8' /etc/locale.gen ||
-        echo 'zh_CN.UTF-8 UTF-8' | as_root tee -a /etc/locale.gen >/dev/null
+# silently falls back to 1252. Chinese (936) is the test prefix's; English (1252),
+# Traditional Chinese (950) and Japanese (932) are the other systems the window is
+# checked on.
+missing=""
+for loc in zh_CN en_US zh_TW ja_JP; do
+    locale -a 2>/dev/null | grep -qi "^$loc\.utf8\$" || missing="$missing $loc"
+done
+if [ -n "$missing" ]; then
+    for loc in $missing; do
+        as_root sed -i "s/^# *\($loc.UTF-8 UTF-8\)/\1/" /etc/locale.gen
+        grep -q "^$loc.UTF-8 UTF-8" /etc/locale.gen ||
+            echo "$loc.UTF-8 UTF-8" | as_root tee -a /etc/locale.gen >/dev/null
+    done
     as_root locale-gen >/dev/null
 fi

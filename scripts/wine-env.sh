@@ -20,8 +20,10 @@ QM_WINE=$WINELOADER
 export WINEPREFIX="$QM_WINE_STATE/prefix"
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEDEBUG="${WINEDEBUG:--all}"
-export LANG=zh_CN.UTF-8
-export LC_ALL=zh_CN.UTF-8
+# The system's language, which gives Wine its ANSI code page: Chinese (936) unless a
+# test asks for another (QM_WINE_LANG=en_US.UTF-8 gives 1252).
+export LANG="${QM_WINE_LANG:-zh_CN.UTF-8}"
+export LC_ALL="$LANG"
 if [ -f "$QM_WINE_STATE/display" ]; then
     DISPLAY=$(cat "$QM_WINE_STATE/display")
     export DISPLAY

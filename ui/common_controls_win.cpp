@@ -19,7 +19,7 @@ F ExportOf(HMODULE module, const char* name) {
 const CommonControls& Library() {
   static const CommonControls library = [] {
     CommonControls c;
-    if (HMODULE module = LoadLibraryA("comctl32.dll")) {
+    if (HMODULE module = LoadLibraryW(L"comctl32.dll")) {
       c.initialise = ExportOf<decltype(c.initialise)>(module, "InitCommonControlsEx");
       c.subclass = ExportOf<decltype(c.subclass)>(module, "SetWindowSubclass");
       c.defaultProc = ExportOf<decltype(c.defaultProc)>(module, "DefSubclassProc");
@@ -41,6 +41,6 @@ bool SubclassControl(HWND hwnd, SUBCLASSPROC proc, UINT_PTR id, DWORD_PTR data) 
 }
 
 LRESULT DefaultSubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
-  if (!Library().defaultProc) return DefWindowProcA(hwnd, message, wParam, lParam);
+  if (!Library().defaultProc) return DefWindowProcW(hwnd, message, wParam, lParam);
   return Library().defaultProc(hwnd, message, wParam, lParam);
 }

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <string>
 
+#include "base/wide.h"
 #include "ui/clamps.h"
 #include "ui/common_controls_win.h"
 #include "ui/form.h"
@@ -29,7 +30,7 @@ LRESULT CALLBACK ContainerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
     case WM_CTLCOLORSTATIC:
     case WM_CTLCOLORBTN:
     case WM_CTLCOLORLISTBOX:
-      return SendMessageA(GetAncestor(hwnd, GA_ROOT), message, wParam, lParam);
+      return SendMessageW(GetAncestor(hwnd, GA_ROOT), message, wParam, lParam);
     case WM_ERASEBKGND: {
       // The main window clips its children, so a container paints its own ground.
       RECT area;
@@ -58,7 +59,7 @@ LRESULT CALLBACK ComboProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
                            DWORD_PTR) noexcept {
   if (IsPrivateMessage(message, PrivateMessage::kItemChosen)) {
     if (ControlState* c = ControlAt(hwnd)) {
-      c->selection = static_cast<int>(SendMessageA(hwnd, CB_GETCURSEL, 0, 0));
+      c->selection = static_cast<int>(SendMessageW(hwnd, CB_GETCURSEL, 0, 0));
       RaiseControlEvent(*c, kEventItemChosen);
     }
     return 0;
@@ -69,7 +70,7 @@ LRESULT CALLBACK ComboProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
 // ---- creation ------------------------------------------------------------------
 
 struct KindClass {
-  const char* windowClass;
+  const wchar_t* windowClass;
   DWORD style;
   DWORD exStyle;
 };
@@ -77,20 +78,20 @@ struct KindClass {
 KindClass ClassFor(const ControlLayout& layout) {
   switch (layout.kind) {
     case ControlKind::EditBox:
-      return {"EDIT", WS_TABSTOP | ES_CENTER | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
-    case ControlKind::Label: return {"STATIC", SS_LEFTNOWORDWRAP | SS_CENTERIMAGE | SS_NOPREFIX, 0};
-    case ControlKind::GroupBox: return {"BUTTON", BS_GROUPBOX, 0};
+      return {L"EDIT", WS_TABSTOP | ES_CENTER | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
+    case ControlKind::Label: return {L"STATIC", SS_LEFTNOWORDWRAP | SS_CENTERIMAGE | SS_NOPREFIX, 0};
+    case ControlKind::GroupBox: return {L"BUTTON", BS_GROUPBOX, 0};
     case ControlKind::Button:
-      return {"BUTTON",
+      return {L"BUTTON",
               WS_TABSTOP | BS_PUSHBUTTON | BS_NOTIFY | BS_MULTILINE | BS_CENTER | BS_VCENTER, 0};
     case ControlKind::CheckBox:
-      return {"BUTTON", WS_TABSTOP | BS_AUTOCHECKBOX | BS_MULTILINE | BS_LEFT | BS_VCENTER, 0};
-    case ControlKind::ComboBox: return {"COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0};
-    case ControlKind::TabControl: return {WC_TABCONTROLA, WS_CLIPSIBLINGS, 0};
+      return {L"BUTTON", WS_TABSTOP | BS_AUTOCHECKBOX | BS_MULTILINE | BS_LEFT | BS_VCENTER, 0};
+    case ControlKind::ComboBox: return {L"COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0};
+    case ControlKind::TabControl: return {WC_TABCONTROLW, WS_CLIPSIBLINGS, 0};
     case ControlKind::PictureBox: return {kPictureClass, 0, 0};
     case ControlKind::Window: break;
   }
-  return {"STATIC", 0, 0};
+  return {L"STATIC", 0, 0};
 }
 
 bool CreateControl(Form& form, ControlState& c, HINSTANCE instance, bool& commonControlsReady) {
@@ -113,12 +114,12 @@ bool CreateControl(Form& form, ControlState& c, HINSTANCE instance, bool& common
                              layout.kind == ControlKind::CheckBox
                          ? layout.text
                          : "";
-  c.hwnd = CreateWindowExA(kc.exStyle, kc.windowClass, text, WS_CHILD | WS_CLIPSIBLINGS | kc.style,
-                           layout.left, layout.top, layout.width, height, parent, nullptr, instance,
-                           nullptr);
+  c.hwnd = CreateWindowExW(kc.exStyle, kc.windowClass, Wide(text).c_str(),
+                           WS_CHILD | WS_CLIPSIBLINGS | kc.style, layout.left, layout.top,
+                           layout.width, height, parent, nullptr, instance, nullptr);
   if (!c.hwnd) return false;
   HFONT font = layout.font == FontChoice::Number ? form.numberFont.get() : form.interfaceFont.get();
-  SendMessageA(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
+  SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
   c.left = layout.left;
   c.top = layout.top;
   c.width = layout.width;
@@ -131,24 +132,24 @@ bool CreateControl(Form& form, ControlState& c, HINSTANCE instance, bool& common
   c.maxLength = layout.maxLength;
   switch (layout.kind) {
     case ControlKind::EditBox:
-      SendMessageA(c.hwnd, EM_LIMITTEXT, static_cast<WPARAM>(layout.maxLength), 0);
+      SendMessageW(c.hwnd, EM_LIMITTEXT, static_cast<WPARAM>(layout.maxLength), 0);
       break;
     case ControlKind::ComboBox: {
       for (const std::string& item : LayoutLines(layout.text))
-        SendMessageA(c.hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
-      SendMessageA(c.hwnd, CB_SETCURSEL, 0, 0);
+        SendMessageW(c.hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
+      SendMessageW(c.hwnd, CB_SETCURSEL, 0, 0);
       c.selection = 0;
       // Each list item one pixel taller than the system's height for the font. Some
       // systems let only an owner-drawn combo box pass that on to its list; then the
       // list is told itself.
-      LRESULT itemHeight = SendMessageA(c.hwnd, CB_GETITEMHEIGHT, 0, 0);
+      LRESULT itemHeight = SendMessageW(c.hwnd, CB_GETITEMHEIGHT, 0, 0);
       if (itemHeight > 0) {
-        SendMessageA(c.hwnd, CB_SETITEMHEIGHT, 0, itemHeight + 1);
+        SendMessageW(c.hwnd, CB_SETITEMHEIGHT, 0, itemHeight + 1);
         COMBOBOXINFO info = {};
         info.cbSize = sizeof info;
-        if (SendMessageA(c.hwnd, CB_GETITEMHEIGHT, 0, 0) != itemHeight + 1 &&
+        if (SendMessageW(c.hwnd, CB_GETITEMHEIGHT, 0, 0) != itemHeight + 1 &&
             GetComboBoxInfo(c.hwnd, &info) && info.hwndList)
-          SendMessageA(info.hwndList, LB_SETITEMHEIGHT, 0, itemHeight + 1);
+          SendMessageW(info.hwndList, LB_SETITEMHEIGHT, 0, itemHeight + 1);
       }
       break;
     }

@@ -10,6 +10,7 @@
 
 #include "base/application.h"
 #include "base/services.h"
+#include "base/wide.h"
 #include "ui/common_controls_win.h"
 #include "ui/edit_rules.h"
 #include "ui/form.h"
@@ -97,10 +98,10 @@ void NormaliseEdit(ControlState& c) {
   std::string normal = NormaliseOnLeave(c.inputMode, text.c_str());
   if (normal == text.view()) return;
   DWORD start = 0;
-  SendMessageA(c.hwnd, EM_GETSEL, reinterpret_cast<WPARAM>(&start), 0);
-  SetWindowTextA(c.hwnd, normal.c_str());
-  SendMessageA(c.hwnd, EM_SETSEL, start, start);
-  SendMessageA(c.hwnd, EM_SCROLLCARET, 0, 0);
+  SendMessageW(c.hwnd, EM_GETSEL, reinterpret_cast<WPARAM>(&start), 0);
+  SetWindowTextW(c.hwnd, Wide(normal).c_str());
+  SendMessageW(c.hwnd, EM_SETSEL, start, start);
+  SendMessageW(c.hwnd, EM_SCROLLCARET, 0, 0);
 }
 
 void RecreateEditBox(Form& form, ControlState& c) {
@@ -109,16 +110,16 @@ void RecreateEditBox(Form& form, ControlState& c) {
   HWND above = GetWindow(old, GW_HWNDPREV);
   bool hadFocus = GetFocus() == old;
   Text text = GetControlText(old);
-  DWORD style = static_cast<DWORD>(GetWindowLongA(old, GWL_STYLE)) & ~(ES_READONLY | ES_PASSWORD);
+  DWORD style = static_cast<DWORD>(GetWindowLongW(old, GWL_STYLE)) & ~(ES_READONLY | ES_PASSWORD);
   if (c.inputMode == 1) style |= ES_READONLY;
   if (c.inputMode == 2) style |= ES_PASSWORD;
-  HWND fresh = CreateWindowExA(static_cast<DWORD>(GetWindowLongA(old, GWL_EXSTYLE)), "EDIT",
-                               text.c_str(), style, c.left, c.top, c.width, c.height, parent,
-                               nullptr, GetModuleHandleA(nullptr), nullptr);
+  HWND fresh = CreateWindowExW(static_cast<DWORD>(GetWindowLongW(old, GWL_EXSTYLE)), L"EDIT",
+                               Wide(text.c_str()).c_str(), style, c.left, c.top, c.width, c.height, parent,
+                               nullptr, GetModuleHandleW(nullptr), nullptr);
   if (!fresh) return;
   form.recreating = true;
-  SendMessageA(fresh, WM_SETFONT, SendMessageA(old, WM_GETFONT, 0, 0), FALSE);
-  SendMessageA(fresh, EM_LIMITTEXT, static_cast<WPARAM>(c.maxLength), 0);
+  SendMessageW(fresh, WM_SETFONT, SendMessageW(old, WM_GETFONT, 0, 0), FALSE);
+  SendMessageW(fresh, EM_LIMITTEXT, static_cast<WPARAM>(c.maxLength), 0);
   SetWindowPos(fresh, above ? above : HWND_TOP, 0, 0, 0, 0,
                SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   c.hwnd = fresh;

@@ -166,5 +166,5 @@ void PrepareEditInput(const ControlState& c);
 void NormaliseEdit(ControlState& c);
 
 // The window class of the picture box, registered once per process.
-extern const char kPictureClass[];
+extern const wchar_t kPictureClass[];
 void RegisterPictureClass(HINSTANCE instance);

@@ -17,7 +17,7 @@ bool CanTakeFocus(uint32_t id, void* context) {
 
 }  // namespace
 
-Form* FormOf(HWND hwnd) { return reinterpret_cast<Form*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA)); }
+Form* FormOf(HWND hwnd) { return reinterpret_cast<Form*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA)); }
 
 Form* LoadedForm(uint32_t windowId) {
   WindowEntry* entry = FindWindowEntry(windowId);

@@ -76,7 +76,7 @@ void RefuseField(const NumericField& field) {
   if (!form || form->closing) return;
   form->refusing = true;
   HWND tracking = GetCapture();
-  if (tracking && IsChild(form->hwnd, tracking)) SendMessageA(tracking, WM_CANCELMODE, 0, 0);
+  if (tracking && IsChild(form->hwnd, tracking)) SendMessageW(tracking, WM_CANCELMODE, 0, 0);
   if (ShowError(RefusalMessage(field.refusal), field.title)) {
     WriteText(field.id, kEditContent, CharFromCode(0).get());
     SetControlFocus({kMainWindowId, field.id});

@@ -5,15 +5,18 @@
 #include "base/application.h"
 #include "base/fault.h"
 #include "base/phases.h"
+#include "base/wide.h"
 #include "ui/common_controls_win.h"
 #include "ui/form.h"
 
 namespace {
 
-const char kMainClass[] = "QuiltmarkWindow";
+const wchar_t kMainClass[] = L"QuiltmarkWindow";
 
-HFONT MakeFont(const char* face) {
-  return CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+// The interface font asks for the Chinese character set as well, so that a system
+// without the face still picks a font that has the Chinese texts.
+HFONT MakeFont(const wchar_t* face, DWORD charset) {
+  return CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, charset,
                      OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY,
                      DEFAULT_PITCH | FF_DONTCARE, face);
 }
@@ -101,7 +104,7 @@ void OnActivate(Form& form, bool active) {
 
 void OnFinalDestroy(HWND hwnd) {
   Form* form = FormOf(hwnd);
-  SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+  SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
   if (!form) return;
   if (WindowEntry* entry = FindWindowEntry(form->layout->id)) {
     entry->loaded = false;
@@ -185,7 +188,7 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
   const bool colours = message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC;
   if (!form || (g_app.reportingFault && !colours)) {
     if (message == WM_NCDESTROY) OnFinalDestroy(hwnd);
-    return DefWindowProcA(hwnd, message, wParam, lParam);
+    return DefWindowProcW(hwnd, message, wParam, lParam);
   }
   if (IsPrivateMessage(message, PrivateMessage::kDeferred)) {
     RunDeferred(*form);
@@ -235,34 +238,34 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
       return 0;
     default: break;
   }
-  return DefWindowProcA(hwnd, message, wParam, lParam);
+  return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 // Puts text that arrives whole where the selection is, as much as the limit takes
 
 Form* CreateMainForm(const WindowLayout& layout) {
-  HINSTANCE instance = GetModuleHandleA(nullptr);
+  HINSTANCE instance = GetModuleHandleW(nullptr);
   // The visual-style versions of the standard controls come with the library, so it
   // is there before the first control is made.
   LoadCommonControls(ICC_STANDARD_CLASSES);
   MarkStartupPhase("common controls");
   RegisterPictureClass(instance);
-  WNDCLASSEXA wc = {};
+  WNDCLASSEXW wc = {};
   wc.cbSize = sizeof wc;
-  if (!GetClassInfoExA(instance, kMainClass, &wc)) {
+  if (!GetClassInfoExW(instance, kMainClass, &wc)) {
     wc.lpfnWndProc = MainProc;
     wc.hInstance = instance;
-    wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+    wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
     wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
     wc.lpszClassName = kMainClass;
-    if (!RegisterClassExA(&wc)) return nullptr;
+    if (!RegisterClassExW(&wc)) return nullptr;
   }
   MarkStartupPhase("window classes");
   const WindowOrigin origin = CentredOnScreen(
       GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), layout.width, layout.height);
   const int left = origin.left, top = origin.top;
   HWND hwnd =
-      CreateWindowExA(0, kMainClass, layout.caption,
+      CreateWindowExW(0, kMainClass, Wide(layout.caption).c_str(),
                       WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN,
                       left, top, layout.width, layout.height, nullptr, nullptr, instance, nullptr);
   if (!hwnd) return nullptr;
@@ -277,29 +280,31 @@ Form* CreateMainForm(const WindowLayout& layout) {
   auto* form = new Form;
   form->layout = &layout;
   form->hwnd = hwnd;
-  form->interfaceFont.reset(MakeFont("微软雅黑"));
-  form->numberFont.reset(MakeFont("Consolas"));
-  SendMessageA(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), 0);
+  // Asked for by the family names every system knows, whatever its language: a
+  // localised name ("微软雅黑") matches only on a system of that language.
+  form->interfaceFont.reset(MakeFont(L"Microsoft YaHei", GB2312_CHARSET));
+  form->numberFont.reset(MakeFont(L"Consolas", DEFAULT_CHARSET));
+  SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), 0);
   form->bigIcon.reset(
-      static_cast<HICON>(LoadImageA(instance, "DEFAULT_ICON", IMAGE_ICON,
+      static_cast<HICON>(LoadImageW(instance, L"DEFAULT_ICON", IMAGE_ICON,
                                     GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0)));
-  form->smallIcon.reset(static_cast<HICON>(LoadImageA(instance, "DEFAULT_ICON", IMAGE_ICON,
+  form->smallIcon.reset(static_cast<HICON>(LoadImageW(instance, L"DEFAULT_ICON", IMAGE_ICON,
                                                       GetSystemMetrics(SM_CXSMICON),
                                                       GetSystemMetrics(SM_CYSMICON), 0)));
-  SendMessageA(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(form->bigIcon.get()));
-  SendMessageA(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(form->smallIcon.get()));
-  SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
+  SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(form->bigIcon.get()));
+  SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(form->smallIcon.get()));
+  SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
   MarkStartupPhase("fonts and icons");
   // Greyed until there is an arrangement to undo.
   HMENU systemMenu = GetSystemMenu(hwnd, FALSE);
-  AppendMenuA(systemMenu, MF_SEPARATOR, 0, nullptr);
-  AppendMenuA(systemMenu, MF_STRING | MF_GRAYED, kUndoCommand, "撤销排列");
+  AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
+  AppendMenuW(systemMenu, MF_STRING | MF_GRAYED, kUndoCommand, L"撤销排列");
   MarkStartupPhase("system menu entry");
 
   if (!CreateControls(*form, instance)) {
     // The half-built window goes quietly: with its record detached first, neither
     // it nor its controls raise an event while they are destroyed.
-    SetWindowLongPtrA(hwnd, GWLP_USERDATA, 0);
+    SetWindowLongPtrW(hwnd, GWLP_USERDATA, 0);
     DestroyWindow(hwnd);
     delete form;
     return nullptr;

@@ -7,7 +7,7 @@
 
 #include "ui/form.h"
 
-const char kPictureClass[] = "QuiltmarkPicture";
+const wchar_t kPictureClass[] = L"QuiltmarkPicture";
 
 namespace {
 
@@ -73,20 +73,20 @@ LRESULT CALLBACK PictureProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
     if (ControlState* c = ControlAt(hwnd)) RaiseControlEvent(*c, kEventCaptureLost);
     return 0;
   }
-  return DefWindowProcA(hwnd, message, wParam, lParam);
+  return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 }  // namespace
 
 void RegisterPictureClass(HINSTANCE instance) {
-  WNDCLASSEXA wc = {};
+  WNDCLASSEXW wc = {};
   wc.cbSize = sizeof wc;
   wc.hInstance = instance;
-  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
-  if (!GetClassInfoExA(instance, kPictureClass, &wc)) {
+  wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
+  if (!GetClassInfoExW(instance, kPictureClass, &wc)) {
     wc.lpfnWndProc = PictureProc;
     wc.lpszClassName = kPictureClass;
     wc.hbrBackground = nullptr;
-    RegisterClassExA(&wc);
+    RegisterClassExW(&wc);
   }
 }

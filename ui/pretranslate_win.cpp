@@ -24,9 +24,9 @@ bool HandleWindowKey(Form& form, const MSG& msg) {
       // Ctrl+Z undoes the last arrangement, except in an edit box, which keeps its own.
       if (GetKeyState(VK_CONTROL) >= 0 || GetKeyState(VK_MENU) < 0 || GetKeyState(VK_SHIFT) < 0)
         return false;
-      char cls[16] = {};
-      GetClassNameA(msg.hwnd, cls, sizeof cls);
-      if (lstrcmpiA(cls, "Edit") == 0) return false;
+      wchar_t cls[16] = {};
+      GetClassNameW(msg.hwnd, cls, 16);
+      if (lstrcmpiW(cls, L"Edit") == 0) return false;
       return UndoArrangement(form);
     }
     case VK_ESCAPE: {
@@ -38,7 +38,7 @@ bool HandleWindowKey(Form& form, const MSG& msg) {
         ReleaseCapture();
         return true;
       }
-      SendMessageA(form.hwnd, WM_CLOSE, 0, 0);
+      SendMessageW(form.hwnd, WM_CLOSE, 0, 0);
       return true;
     }
     default:
@@ -113,7 +113,7 @@ bool PreTranslateMessage(MSG& msg) {
   if (msg.message == WM_LBUTTONDOWN || msg.message == WM_NCLBUTTONDOWN) {
     // A press first ends what another window is tracking: an open list, a menu.
     HWND tracking = GetCapture();
-    if (tracking && tracking != msg.hwnd) SendMessageA(tracking, WM_CANCELMODE, 0, 0);
+    if (tracking && tracking != msg.hwnd) SendMessageW(tracking, WM_CANCELMODE, 0, 0);
   }
   if (msg.hwnd != form->hwnd && !IsChild(form->hwnd, msg.hwnd)) return false;
   if (keyboard && HandleWindowKey(*form, msg)) return true;

@@ -8,6 +8,7 @@
 #include "base/fault.h"
 #include "base/memory.h"
 #include "base/services.h"
+#include "base/wide.h"
 #include "ui/clamps.h"
 #include "ui/cursor_file.h"
 #include "ui/form.h"
@@ -72,7 +73,7 @@ HCURSOR BuildPointer(const std::vector<uint8_t>& value) {
     }
     case PointerChoice::Kind::Stock:
       // Stock pointers are shared: copy one so that the control can own it.
-      if (HCURSOR shared = LoadCursorA(nullptr, MAKEINTRESOURCEA(choice.systemPointer)))
+      if (HCURSOR shared = LoadCursorW(nullptr, MAKEINTRESOURCEW(choice.systemPointer)))
         return reinterpret_cast<HCURSOR>(CopyIcon(reinterpret_cast<HICON>(shared)));
       return nullptr;
     case PointerChoice::Kind::None: break;
@@ -114,11 +115,11 @@ uintptr_t ReadKindProperty(ControlState& c, int number) {
       break;
     case ControlKind::CheckBox:
       if (number == kCheckBoxChecked)
-        return SendMessageA(h, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
+        return SendMessageW(h, BM_GETCHECK, 0, 0) == BST_CHECKED ? 1 : 0;
       break;
     case ControlKind::ComboBox:
       if (number == kComboSelection) {
-        c.selection = static_cast<int>(SendMessageA(h, CB_GETCURSEL, 0, 0));
+        c.selection = static_cast<int>(SendMessageW(h, CB_GETCURSEL, 0, 0));
         return static_cast<uintptr_t>(static_cast<intptr_t>(c.selection));
       }
       break;
@@ -133,7 +134,7 @@ uintptr_t ReadKindProperty(ControlState& c, int number) {
 void WriteEditContent(ControlState& c, const char* text) {
   // Setting the text notifies by itself; the write raises content-changed just once.
   c.suppressChange = true;
-  SetWindowTextA(c.hwnd, text ? text : "");
+  SetWindowTextW(c.hwnd, Wide(text).c_str());
   c.suppressChange = false;
   RaiseControlEvent(c, kEventContentChanged);
 }
@@ -150,7 +151,7 @@ void WriteKindProperty(Form& form, ControlState& c, int number, uintptr_t low) {
       }
       if (number == kEditMaxLength) {
         c.maxLength = std::max(value, 0);
-        SendMessageA(h, EM_LIMITTEXT, static_cast<WPARAM>(c.maxLength), 0);
+        SendMessageW(h, EM_LIMITTEXT, static_cast<WPARAM>(c.maxLength), 0);
       }
       if (number == kEditInputMode) {
         // Read-only and password are window styles: the control is rebuilt for them.
@@ -174,7 +175,7 @@ void WriteKindProperty(Form& form, ControlState& c, int number, uintptr_t low) {
       break;
     case ControlKind::CheckBox:
       if (number == kCheckBoxChecked)
-        SendMessageA(h, BM_SETCHECK, value != 0 ? BST_CHECKED : BST_UNCHECKED, 0);
+        SendMessageW(h, BM_SETCHECK, value != 0 ? BST_CHECKED : BST_UNCHECKED, 0);
       break;
     case ControlKind::TabControl:
       if (number == kTabCurrentPage) SetCurrentPage(form, c, value);

@@ -11,6 +11,7 @@
 #include <vector>
 
 #include "tests/e2e/e2e_support.h"
+#include "tests/support/utf8.h"
 
 namespace {
 
@@ -45,16 +46,16 @@ std::string Show(const RECT& r) {
          std::to_string(r.right - r.left) + "x" + std::to_string(r.bottom - r.top);
 }
 
-// What FindWindowExA walks: every top-level window, hidden ones too, whose class and
+// What FindWindowExW walks: every top-level window, hidden ones too, whose class and
 // title equal the given ones (null: any), in stacking order from the top. Titles are
 // compared as the system keeps them, without asking the window (which may not answer).
 std::vector<HWND> Matching(const char* cls, const char* title) {
   std::vector<HWND> found;
   for (HWND hwnd : TopLevelWindows()) {
-    char text[256] = {};
-    GetWindowTextA(hwnd, text, sizeof text);
+    wchar_t text[256] = {};
+    GetWindowTextW(hwnd, text, 256);
     if (cls && ClassOf(hwnd) != cls) continue;
-    if (title && std::string(text) != title) continue;
+    if (title && U8(text) != title) continue;
     found.push_back(hwnd);
   }
   return found;
@@ -659,7 +660,8 @@ TEST_F(Arrange, RefusedClicksExplainAndMoveNothing) {
       ASSERT_NO_FATAL_FAILURE(Type(c_.classField, r.cls));
     }
     if (r.setField != Field::kNone)
-      SendMessageA(handleOf(r.setField), WM_SETTEXT, 0, reinterpret_cast<LPARAM>(r.setText));
+      SendMessageW(handleOf(r.setField), WM_SETTEXT, 0,
+                   reinterpret_cast<LPARAM>(W(r.setText).c_str()));
 
     ClickAt(CentreOf(c_.arrangeButton));
     MessageBoxSeen box = WaitForMessageBox(app_->ProcessId());

@@ -7,6 +7,7 @@
 #include <vector>
 
 #include "tests/e2e/e2e_support.h"
+#include "tests/support/utf8.h"
 
 namespace {
 
@@ -100,11 +101,11 @@ TEST_F(CommandLine, HelpShowsTheUsage) {
 // Started from a shortcut there is no console and no standard handle: bad arguments
 // are shown in a box, with the error icon, instead of nowhere.
 TEST_F(CommandLine, WithoutAConsoleBadArgumentsAreShown) {
-  STARTUPINFOA si{};
+  STARTUPINFOW si{};
   si.cb = sizeof si;
-  std::string line = "\"" + QuiltmarkFolder() + "\\Quiltmark.exe\" --bogus";
+  std::wstring line = W("\"" + QuiltmarkFolder() + "\\Quiltmark.exe\" --bogus");
   PROCESS_INFORMATION pi{};
-  ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS,
+  ASSERT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS,
                              nullptr, nullptr, &si, &pi));
   MessageBoxSeen box = WaitForMessageBox(pi.dwProcessId);
   ASSERT_NE(box.hwnd, nullptr) << "nothing shown";
@@ -137,14 +138,15 @@ TEST_F(CommandLine, AUtf8ConsoleShowsTheChinese) {
     GTEST_SKIP() << "no console screen to read back here (error " << GetLastError() << ")";
   }
   SetConsoleOutputCP(CP_UTF8);
-  STARTUPINFOA si{};
+  STARTUPINFOW si{};
   si.cb = sizeof si;
   si.dwFlags = STARTF_USESTDHANDLES;
   si.hStdOutput = screen;
   si.hStdError = screen;
-  std::string line = "\"" + QuiltmarkFolder() + "\\Quiltmark.exe\" --title 没有这个窗口 --size 9x9";
+  std::wstring line =
+      W("\"" + QuiltmarkFolder() + "\\Quiltmark.exe\" --title 没有这个窗口 --size 9x9");
   PROCESS_INFORMATION pi{};
-  ASSERT_TRUE(CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
+  ASSERT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
                              &si, &pi));
   EXPECT_EQ(WaitForSingleObject(pi.hProcess, 15000), WAIT_OBJECT_0);
   DWORD code = 0;
@@ -209,11 +211,10 @@ TEST_F(CommandLine, TitleOrderIsTheSameWhateverTheStacking) {
     CommandRun run = RunQuiltmarkCommand("--class QmOrder --size 300x200 --order title");
     EXPECT_EQ(run.exitCode, 0u) << run.output;
     for (HWND hwnd : named.Windows()) {
-      char title[64] = {};
-      GetWindowTextA(hwnd, title, sizeof title);
+      const std::string title = TextOf(hwnd);
       RECT r{};
       GetWindowRect(hwnd, &r);
-      const int cell = std::string(title) == "实例 1" ? 0 : std::string(title) == "实例 2" ? 1 : 2;
+      const int cell = title == "实例 1" ? 0 : title == "实例 2" ? 1 : 2;
       EXPECT_EQ(r.left, 300 * cell) << title;
     }
   }

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "tests/e2e/probe.h"
+#include "tests/support/utf8.h"
 // winternl.h needs the types of windows.h.
 #include <winternl.h>
 // tlhelp32.h needs the types of windows.h.
@@ -61,11 +62,12 @@ Quiltmark::~Quiltmark() {
 }
 
 bool Quiltmark::Start(const char* currentDirectory) {
-  STARTUPINFOA si{};
+  STARTUPINFOW si{};
   si.cb = sizeof si;
-  std::string line = "\"" + QuiltmarkFolder() + "\\Quiltmark.exe\"";
-  return CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, currentDirectory,
-                        &si, &pi_) != 0;
+  std::wstring line = W("\"" + QuiltmarkFolder() + "\\Quiltmark.exe\"");
+  const std::wstring folder = W(currentDirectory ? currentDirectory : "");
+  return CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        currentDirectory ? folder.c_str() : nullptr, &si, &pi_) != 0;
 }
 
 CommandRun RunQuiltmarkCommand(const std::string& arguments, DWORD ms) {
@@ -82,17 +84,17 @@ CommandRun RunQuiltmarkCommand(const std::string& arguments, DWORD ms) {
   HANDLE out = CreateFileA(path, GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                            &inherit, CREATE_ALWAYS, FILE_ATTRIBUTE_TEMPORARY, nullptr);
   if (out == INVALID_HANDLE_VALUE) return failed("CreateFileA");
-  STARTUPINFOA si{};
+  STARTUPINFOW si{};
   si.cb = sizeof si;
   si.dwFlags = STARTF_USESTDHANDLES;
   si.hStdInput = nullptr;
   si.hStdOutput = out;
   si.hStdError = out;
-  std::string line = "\"" + QuiltmarkFolder() + "\\Quiltmark.exe\" " + arguments;
+  std::wstring line = W("\"" + QuiltmarkFolder() + "\\Quiltmark.exe\" " + arguments);
   PROCESS_INFORMATION pi{};
   std::string notStarted;
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
-    notStarted = "CreateProcessA failed, error " + std::to_string(GetLastError());
+  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
+    notStarted = "CreateProcessW failed, error " + std::to_string(GetLastError());
   } else {
     // Looked for all the while it runs: a window of its own must never show.
     for (DWORD waited = 0; waited < ms; waited += 5) {
@@ -113,6 +115,8 @@ CommandRun RunQuiltmarkCommand(const std::string& arguments, DWORD ms) {
   SetFilePointer(out, 0, nullptr, FILE_BEGIN);
   if (!run.output.empty()) ReadFile(out, run.output.data(), size, &read, nullptr);
   run.output.resize(read);
+  // Written in the system's code page, as a script reads it; compared as UTF-8.
+  run.output = U8FromAnsi(run.output);
   CloseHandle(out);
   DeleteFileA(path);
   if (!notStarted.empty()) run.output = notStarted;
@@ -159,19 +163,18 @@ std::vector<HWND> DescendantsOf(HWND parent) {
 }
 
 std::string ClassOf(HWND hwnd) {
-  char name[256] = {};
-  GetClassNameA(hwnd, name, sizeof name);
-  return name;
+  wchar_t name[256] = {};
+  return U8(std::wstring_view(name, static_cast<size_t>(GetClassNameW(hwnd, name, 256))));
 }
 
 std::string TextOf(HWND hwnd) {
-  // GetWindowTextA does not ask a window of another process for its text.
-  char text[1024] = {};
+  // GetWindowText does not ask a window of another process for its text.
+  wchar_t text[1024] = {};
   DWORD_PTR length = 0;
-  if (!SendMessageTimeoutA(hwnd, WM_GETTEXT, sizeof text, reinterpret_cast<LPARAM>(text),
+  if (!SendMessageTimeoutW(hwnd, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text),
                            SMTO_ABORTIFHUNG, 5000, &length))
     return "<no answer>";
-  return std::string(text, std::strlen(text));
+  return U8(text);
 }
 
 RECT RectIn(HWND window, HWND control) {
@@ -302,9 +305,7 @@ std::string CurrentDirectoryOf(HANDLE process) {
     return "<unreadable>";
   // Kept with a final backslash, which GetCurrentDirectory leaves off but for a root.
   if (path.size() > 3 && path.back() == L'\\') path.pop_back();
-  char ansi[MAX_PATH * 2] = {};
-  WideCharToMultiByte(CP_ACP, 0, path.c_str(), -1, ansi, sizeof ansi, nullptr, nullptr);
-  return ansi;
+  return U8(path);
 }
 
 Probe::Probe(HANDLE process) : process_(process) {
@@ -466,17 +467,18 @@ void TypeKeys(const char* text) {
 }
 
 bool PutOnClipboard(const char* text) {
-  size_t size = std::strlen(text) + 1;
+  const std::wstring wide = W(text);
+  size_t size = (wide.size() + 1) * sizeof(wchar_t);
   HGLOBAL block = GlobalAlloc(GMEM_MOVEABLE, size);
   if (!block) return false;
-  std::memcpy(GlobalLock(block), text, size);
+  std::memcpy(GlobalLock(block), wide.c_str(), size);
   GlobalUnlock(block);
   if (!OpenClipboard(nullptr)) {
     GlobalFree(block);
     return false;
   }
   EmptyClipboard();
-  bool put = SetClipboardData(CF_TEXT, block) != nullptr;
+  bool put = SetClipboardData(CF_UNICODETEXT, block) != nullptr;
   CloseClipboard();
   if (!put) GlobalFree(block);
   return put;
@@ -578,10 +580,7 @@ POINT CentreOf(HWND hwnd) {
 }
 
 void TypeText(const std::string& text) {
-  int n = MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
-  std::wstring wide(static_cast<size_t>(n), L'\0');
-  MultiByteToWideChar(CP_ACP, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
-  for (wchar_t c : wide) {
+  for (wchar_t c : W(text)) {
     if (c < 0x80) {
       const char ascii[2] = {static_cast<char>(c), '\0'};
       TypeKeys(ascii);
@@ -665,10 +664,10 @@ SampleWindows::~SampleWindows() {
 }
 
 bool SampleWindows::Start(const std::string& arguments, size_t windowCount) {
-  STARTUPINFOA si{};
+  STARTUPINFOW si{};
   si.cb = sizeof si;
-  std::string line = "\"" + DriverFolder() + "sample_windows.exe\" " + arguments;
-  if (!CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
+  std::wstring line = W("\"" + DriverFolder() + "sample_windows.exe\" " + arguments);
+  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
                       &pi_))
     return false;
   for (DWORD waited = 0; waited < 15000; waited += kPollMs) {

@@ -43,7 +43,8 @@ class Quiltmark {
 };
 
 // One run of Quiltmark.exe with arguments, as a script makes it: what it wrote to its
-// standard output and error (one file), its exit code (kStillRunning when it had
+// standard output and error (one file, written in the system's code page and read
+// back as UTF-8), its exit code (kStillRunning when it had
 // not ended in time), and whether a visible window of its own was seen meanwhile.
 struct CommandRun {
   DWORD exitCode = kNotStarted;

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tests/e2e/e2e_support.h"
+#include "tests/support/utf8.h"
 
 namespace {
 
@@ -133,9 +134,7 @@ bool ShowPageOne(const Quiltmark& app, const Controls& c) {
 
 // Hands characters to the field as an input method does, one WM_IME_CHAR each.
 void SendAsInputMethod(HWND field, const char* text) {
-  wchar_t wide[16] = {};
-  int n = MultiByteToWideChar(CP_ACP, 0, text, -1, wide, 16);
-  for (int i = 0; i + 1 < n; ++i) PostMessageW(field, WM_IME_CHAR, wide[i], 1);
+  for (wchar_t c : W(text)) PostMessageW(field, WM_IME_CHAR, c, 1);
 }
 
 // The width field takes digits and "-", at most four characters, whichever way they

@@ -12,6 +12,7 @@
 #include <vector>
 
 #include "tests/e2e/e2e_support.h"
+#include "tests/support/utf8.h"
 
 namespace {
 
@@ -173,8 +174,8 @@ std::vector<SIZE> IconImagesOf(const std::string& program) {
 // The item height that the system gives a drop-down list of the interface font.
 LRESULT SystemItemHeight() {
   HFONT font =
-      CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
-                  CLIP_DEFAULT_PRECIS, PROOF_QUALITY, DEFAULT_PITCH | FF_DONTCARE, "微软雅黑");
+      CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS,
+                  CLIP_DEFAULT_PRECIS, PROOF_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"Microsoft YaHei");
   HWND combo = CreateWindowExA(0, "COMBOBOX", "", WS_POPUP | CBS_DROPDOWNLIST | WS_VSCROLL, 0, 0,
                                137, 160, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
   SendMessageA(combo, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
@@ -327,7 +328,8 @@ TEST_F(MainWindow, ControlsMatchTheLayout) {
     std::optional<LOGFONTA> font = probe.FontOf(hwnd);
     if (c.font == Font::kInterfaceIfAny && !font) continue;
     ASSERT_TRUE(font.has_value()) << "no font";
-    EXPECT_STREQ(font->lfFaceName, c.font == Font::kNumber ? "Consolas" : "微软雅黑");
+    // Asked for by the family name every system knows, not the localised "微软雅黑".
+    EXPECT_STREQ(font->lfFaceName, c.font == Font::kNumber ? "Consolas" : "Microsoft YaHei");
     EXPECT_EQ(font->lfHeight, -12);
     EXPECT_EQ(font->lfWeight, FW_NORMAL);
     EXPECT_FALSE(font->lfItalic);
@@ -353,8 +355,9 @@ TEST_F(MainWindow, ListsPagesAndFields) {
   ASSERT_EQ(SendMessageA(combo, CB_GETCOUNT, 0, 0), 2);
   for (int i = 0; i < 2; ++i) {
     char item[64] = {};
+    // Read inside Quiltmark by the ANSI call: in the system's code page.
     probe.Send(combo, CB_GETLBTEXT, i, item, sizeof item);
-    EXPECT_STREQ(item, kItems[i]);
+    EXPECT_EQ(U8FromAnsi(item), kItems[i]);
   }
   EXPECT_EQ(SendMessageA(combo, CB_GETCURSEL, 0, 0), 0);
   // The items happen to be in sorted order already, so only the style tells that the

@@ -21,11 +21,15 @@
 // painted in a colour of its own with its number. The program runs until every
 // named window is closed or it is ended.
 #include <windows.h>
+// shellapi.h needs the types of windows.h.
+#include <shellapi.h>
 
 #include <cstdlib>
 #include <cstring>
 #include <string>
 #include <vector>
+
+#include "tests/support/utf8.h"
 
 namespace {
 
@@ -62,7 +66,7 @@ HFONT g_numberFont = nullptr;
 void Paint(HWND hwnd) {
   PAINTSTRUCT ps;
   HDC dc = BeginPaint(hwnd, &ps);
-  auto* sample = reinterpret_cast<const Sample*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
+  auto* sample = reinterpret_cast<const Sample*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
   if (sample) {
     RECT client;
     GetClientRect(hwnd, &client);
@@ -94,7 +98,7 @@ LRESULT CALLBACK SampleProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     case WM_DESTROY:
       if (--g_openWindows == 0) PostQuitMessage(0);
       return 0;
-    default: return DefWindowProcA(hwnd, message, wParam, lParam);
+    default: return DefWindowProcW(hwnd, message, wParam, lParam);
   }
 }
 
@@ -103,7 +107,7 @@ LRESULT CALLBACK PopupProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
     Paint(hwnd);
     return 0;
   }
-  return DefWindowProcA(hwnd, message, wParam, lParam);
+  return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 // Claims a title far longer than any buffer; its real title is short.
@@ -117,10 +121,10 @@ LRESULT CALLBACK HungProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
   switch (message) {
     case WM_PAINT:
       Paint(hwnd);
-      PostMessageA(hwnd, kHangMessage, 0, 0);
+      PostMessageW(hwnd, kHangMessage, 0, 0);
       return 0;
     case kHangMessage: Sleep(kHangMs); return 0;
-    default: return DefWindowProcA(hwnd, message, wParam, lParam);
+    default: return DefWindowProcW(hwnd, message, wParam, lParam);
   }
 }
 
@@ -158,16 +162,19 @@ LRESULT CALLBACK SleepyProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
   return SampleProc(hwnd, message, wParam, lParam);
 }
 
+// Unicode windows, titled in any characters from a UTF-8 command line.
 void Register(const char* className, WNDPROC proc) {
-  WNDCLASSA wc{};
+  static std::vector<std::wstring> names;  // the class keeps a pointer to its name
+  names.push_back(W(className));
+  WNDCLASSW wc{};
   // The number stays in the middle when the window is resized.
   wc.style = CS_HREDRAW | CS_VREDRAW;
   wc.lpfnWndProc = proc;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-  wc.lpszClassName = className;
-  RegisterClassA(&wc);
+  wc.lpszClassName = names.back().c_str();
+  RegisterClassW(&wc);
 }
 
 struct Place {
@@ -188,19 +195,18 @@ HWND MakeSample(const char* className, const char* title, DWORD style, HWND owne
   Place p = PlaceOf(index, tiles);
   // The samples never take the activation: when a message box of the program under
   // test closes, the system must not hand the activation to one of them.
-  HWND hwnd = CreateWindowExA(WS_EX_NOACTIVATE, className, title, style, p.x, p.y, p.cx, p.cy,
-                              owner, nullptr, GetModuleHandleA(nullptr), nullptr);
-  if (hwnd) SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(samples.back()));
+  HWND hwnd = CreateWindowExW(WS_EX_NOACTIVATE, W(className).c_str(), W(title).c_str(), style, p.x,
+                              p.y, p.cx, p.cy, owner, nullptr, GetModuleHandleW(nullptr), nullptr);
+  if (hwnd) SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(samples.back()));
   return hwnd;
 }
 
 void AddChildren(HWND hwnd, int number) {
-  char caption[32];
-  wsprintfA(caption, "按钮 %d", number);
-  CreateWindowExA(0, "BUTTON", caption, WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 16, 16, 120, 32,
-                  hwnd, nullptr, GetModuleHandleA(nullptr), nullptr);
-  CreateWindowExA(WS_EX_CLIENTEDGE, "EDIT", "输入框", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 16,
-                  60, 180, 26, hwnd, nullptr, GetModuleHandleA(nullptr), nullptr);
+  const std::wstring caption = L"按钮 " + std::to_wstring(number);
+  CreateWindowExW(0, L"BUTTON", caption.c_str(), WS_CHILD | WS_VISIBLE | BS_PUSHBUTTON, 16, 16, 120,
+                  32, hwnd, nullptr, GetModuleHandleW(nullptr), nullptr);
+  CreateWindowExW(WS_EX_CLIENTEDGE, L"EDIT", L"输入框", WS_CHILD | WS_VISIBLE | ES_AUTOHSCROLL, 16,
+                  60, 180, 26, hwnd, nullptr, GetModuleHandleW(nullptr), nullptr);
 }
 
 // A window made on a thread of its own, so that its silence holds up no other.
@@ -217,16 +223,16 @@ DWORD WINAPI RunWindowThread(void* parameter) {
   MakeSample(start->className, start->title, WS_OVERLAPPEDWINDOW | WS_VISIBLE | start->style,
              nullptr, start->index, start->tiles);
   MSG msg;
-  while (GetMessageA(&msg, nullptr, 0, 0) > 0) DispatchMessageA(&msg);
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) DispatchMessageW(&msg);
   return 0;
 }
 
 int Usage() {
-  MessageBoxA(nullptr,
-              "sample_windows.exe [--tiles] [--children] [--popup] [--huge-title] [--hung] "
-              "[--slow] [--hidden-owner] [--busy] [--closer] [--sleepy] "
-              "CLASS COUNT TITLE [CLASS COUNT TITLE ...]",
-              "sample_windows", MB_OK);
+  MessageBoxW(nullptr,
+              L"sample_windows.exe [--tiles] [--children] [--popup] [--huge-title] [--hung] "
+              L"[--slow] [--hidden-owner] [--busy] [--closer] [--sleepy] "
+              L"CLASS COUNT TITLE [CLASS COUNT TITLE ...]",
+              L"sample_windows", MB_OK);
   return 2;
 }
 
@@ -241,8 +247,14 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     const char* title;
   };
   std::vector<Group> groups;
-  for (int a = 1; a < __argc; ++a) {
-    const char* arg = __argv[a];
+  // The arguments in UTF-8, from the system's Unicode command line.
+  int argc = 0;
+  wchar_t** wide = CommandLineToArgvW(GetCommandLineW(), &argc);
+  std::vector<std::string> args;
+  for (int a = 0; a < argc; ++a) args.push_back(U8(wide[a]));
+  LocalFree(wide);
+  for (int a = 1; a < argc; ++a) {
+    const char* arg = args[a].c_str();
     if (std::strcmp(arg, "--tiles") == 0) {
       tiles = true;
     } else if (std::strcmp(arg, "--children") == 0) {
@@ -263,8 +275,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
       closer = true;
     } else if (std::strcmp(arg, "--sleepy") == 0) {
       sleepy = true;
-    } else if (a + 2 < __argc) {
-      groups.push_back({arg, std::atoi(__argv[a + 1]), __argv[a + 2]});
+    } else if (a + 2 < argc) {
+      groups.push_back({arg, std::atoi(args[a + 1].c_str()), args[a + 2].c_str()});
       a += 2;
     } else {
       return Usage();
@@ -312,8 +324,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   if (hiddenOwner) {
     Register(kOwnerClass, PopupProc);
     Register(kOwnedClass, PopupProc);
-    HWND owner = CreateWindowExA(WS_EX_NOACTIVATE, kOwnerClass, "隐藏的所有者", WS_POPUP, 0, 0, 0,
-                                 0, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
+    HWND owner = CreateWindowExW(WS_EX_NOACTIVATE, W(kOwnerClass).c_str(), L"隐藏的所有者", WS_POPUP,
+                                 0, 0, 0, 0, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     MakeSample(kOwnedClass, "无尺寸所有者的窗口", WS_POPUP | WS_CAPTION | WS_VISIBLE, owner,
                index++, tiles);
   }
@@ -338,9 +350,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   }
 
   MSG msg;
-  while (GetMessageA(&msg, nullptr, 0, 0) > 0) {
+  while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
     TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchMessageW(&msg);
   }
   // Returning ends the process, the sleeping thread with it.
   return 0;

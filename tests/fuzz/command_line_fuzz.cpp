@@ -1,10 +1,13 @@
 // Command-line arguments: any words must parse without a fault, and a request that
 // passes the checks must plan without one (no cell 0 wide, whatever the numbers).
 #include <cstdint>
+#include <cstdlib>
+#include <string_view>
 #include <string>
 #include <vector>
 
 #include "app/command_line.h"
+#include "base/utf.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // The words are separated by NUL bytes, as they are once the command line is split.
@@ -14,6 +17,20 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
       args.emplace_back();
     else
       args.back() += static_cast<char>(data[i]);
+  }
+  // The same bytes as a whole command line, as the system hands it over in UTF-8:
+  // split without a fault, into no more bytes than it had.
+  const std::string_view line(reinterpret_cast<const char*>(data), size);
+  size_t total = 0;
+  for (const std::string& word : SplitCommandLine(line)) total += word.size();
+  if (total > size) std::abort();
+  // Through UTF-16 and back: well-formed from then on, and stable.
+  const std::string once = Utf8FromUtf16(Utf16FromUtf8(line));
+  if (Utf8FromUtf16(Utf16FromUtf8(once)) != once) std::abort();
+  for (size_t most : {size_t{0}, size / 2, size}) {
+    const size_t cut = Utf8CutPoint(once, most);
+    if (cut > most || Utf8FromUtf16(Utf16FromUtf8(once.substr(0, cut))) != once.substr(0, cut))
+      std::abort();
   }
   CommandLine cmd = ParseCommandLine(args);
   if (cmd.help || !cmd.error.empty()) return 0;

@@ -5,6 +5,8 @@
 #include <cstring>
 #include <string>
 
+#include "base/utf.h"
+#include "base/value.h"
 #include "ui/edit_rules.h"
 
 namespace {
@@ -31,10 +33,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::u16string wide;
   for (size_t i = 1; i + 1 < size; i += 2)
     wide += static_cast<char16_t>(data[i] | (data[i + 1] << 8));
+  // A bounded read never ends in half a surrogate pair.
+  const size_t cut = Utf16CutPoint(wide, wide.size() / 2);
+  if (cut > wide.size() / 2 || (cut > 0 && wide[cut - 1] >= 0xD800 && wide[cut - 1] <= 0xDBFF))
+    std::abort();
   std::u16string kept = KeepAcceptedChars(mode, wide);
   if (!FiltersInput(mode) && kept != wide) std::abort();
   for (char16_t ch : kept)
     if (FiltersInput(mode) && (ch < 0x20 || !AcceptsTypedChar(mode, ch))) std::abort();
+  // The UTF-8 text's full-width forms fold to ASCII; nothing grows.
+  if (FoldFullWidth(text).size() > std::strlen(text)) std::abort();
   std::string once = NormaliseOnLeave(mode, text);
   if (!NormalisesOnLeave(mode) && once != text) std::abort();
   if (NormaliseOnLeave(mode, once.c_str()) != once) std::abort();

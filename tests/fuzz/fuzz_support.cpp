@@ -5,10 +5,6 @@
 #include "base/fault.h"
 #include "base/memory.h"
 
-// Built from the GBK copies of the sources, a Chinese character is two bytes, as in
-// the program; from the UTF-8 originals it would be three.
-static_assert(sizeof("时") == 3, "the fuzzers must be built from the GBK copies of the sources");
-
 void* HeapPortAlloc(size_t size) { return std::malloc(size ? size : 1); }
 void* HeapPortRealloc(void* block, size_t size) { return std::realloc(block, size ? size : 1); }
 void HeapPortFree(void* block) { std::free(block); }

@@ -1,4 +1,5 @@
 #include "tests/support/boxes.h"
+#include "tests/support/utf8.h"
 
 #include <cstring>
 
@@ -27,11 +28,10 @@ std::vector<HWND> DialogsOf(DWORD processId) {
 }
 
 static std::string TextOf(HWND hwnd) {
-  int n = GetWindowTextLengthA(hwnd);
-  std::string s(n + 1, '\0');
-  GetWindowTextA(hwnd, s.data(), n + 1);
-  s.resize(std::strlen(s.c_str()));
-  return s;
+  int n = GetWindowTextLengthW(hwnd);
+  std::wstring s(static_cast<size_t>(n) + 1, L'\0');
+  s.resize(static_cast<size_t>(GetWindowTextW(hwnd, s.data(), n + 1)));
+  return U8(s);
 }
 
 // An icon handle of another process is of no use here, so compare what the icon

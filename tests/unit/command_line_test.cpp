@@ -79,6 +79,26 @@ TEST(CommandLine, WhatTheArgumentsSay) {
 }
 
 // The button and the command line refuse the same requests, in the same order.
+// The command line as the system hands it over, split as the C runtime splits it.
+TEST(CommandLine, SplitLikeTheRuntime) {
+  using Args = std::vector<std::string>;
+  const struct {
+    const char* line;
+    Args args;
+  } kCases[] = {
+      {"Quiltmark.exe", {}},
+      {"\"C:\\Program Files\\Quiltmark.exe\" --list", {"--list"}},
+      {"q.exe  --title \"한국어 창 1\"\t--size 4x3", {"--title", "한국어 창 1", "--size", "4x3"}},
+      {"q.exe --title 🚀\" rocket\" x", {"--title", "🚀 rocket", "x"}},
+      {"q.exe a\\\\\"b c\" d", {"a\\b c", "d"}},   // 2n backslashes: n, and the quote groups
+      {"q.exe a\\\\\\\"b", {"a\\\"b"}},           // 2n+1: n and a quote
+      {"q.exe a\\b \\\\", {"a\\b", "\\\\"}},    // others are themselves
+      {"q.exe \"a\"\"b\" \"\"", {"a\"b", ""}},       // "" inside quotes; an empty argument
+      {"q.exe \"unclosed tail", {"unclosed tail"}},
+  };
+  for (const auto& c : kCases) EXPECT_EQ(SplitCommandLine(c.line), c.args) << c.line;
+}
+
 TEST(ArrangeRequestCheck, RefusesWhatWouldFailOrMatchEverything) {
   auto bySize = [](const char* cls, const char* title, int w, int h) {
     ArrangeRequest r;

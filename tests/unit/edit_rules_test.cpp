@@ -103,7 +103,7 @@ TEST(EditRules, IntegerModes) {
       {7, "-2147483649", "-2147483648"},
       {7, "99999999999", "2147483647"},
       {7, "-99999999999999999999999", "-2147483648"},
-      {7, "\xA3\xB1", ""},  // a full-width digit is not a digit here
+      {7, "１", ""},  // a full-width digit is not a digit here
       // Byte, short and long.
       {5, "300", "255"},
       {5, "-5", ""},

@@ -16,8 +16,7 @@ void PrintTo(const Placement& p, std::ostream* os) {
 
 namespace {
 
-// "不能整除于零" in GBK.
-constexpr char kDivideByZero[] = "\xB2\xBB\xC4\xDC\xD5\xFB\xB3\xFD\xD3\xDA\xC1\xE3";
+constexpr char kDivideByZero[] = "不能整除于零";
 
 TEST(ComputeWorkAreaFrom, TaskbarAtEachEdgeOfA1920x1080Screen) {
   struct Case {

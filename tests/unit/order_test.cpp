@@ -23,10 +23,13 @@ TEST(Order, TitlesInNaturalOrder) {
       {"client", "client 1", -1},     // a text before its own continuations
       {"终端 2", "终端 11", -1},
       {"终端", "终端A", -1},
-      // "奥" ends in the byte of 'A' and "癆" in that of 'a': a character of two bytes is
-      // never folded as if it were a letter.
-      {"\xB0\xC2", "\xB0\xE1", -1},
-      {"\xB0\x41", "\xB0\x61", -1},
+      // Other characters by code point, whatever their length in UTF-8; no byte of
+      // theirs is folded as if it were a letter.
+      {"奥", "搬", -1},
+      {"Z", "é", -1},
+      {"é", "中", -1},
+      {"中", "😀", -1},
+      {"À", "à", -1},
       {"99999999999999999999", "100000000000000000000", -1},  // beyond any integer type
   };
   for (const Case& c : kCases) {

@@ -50,11 +50,9 @@ TEST(ToInteger, Texts) {
     const char* text;
     int32_t expected;
   } cases[] = {
-      {"\xA3\xB1\xA3\xB2\xA3\xB3", 123},  // full-width 123
-      {"\xA3\xAD\xA3\xB5", -5},           // full-width minus and five
-      {"\xA1\xA1\xA3\xAB"
-       "7",
-       7},  // ideographic space, full-width plus
+      {"１２３", 123},   // full-width 123
+      {"－５", -5},      // full-width minus and five
+      {"　＋7", 7},      // ideographic space, full-width plus
       {"12abc", 12},
       {" +7", 7},
       {" -5px", -5},
@@ -68,10 +66,8 @@ TEST(ToInteger, Texts) {
       {"4294967297", 1},  // wraps in 32 bits
       {"2147483648", INT32_MIN},
       {"-2147483648", INT32_MIN},
-      {"12\xD6", 12},  // lone lead byte at the end
-      {"\xD6\xD0"
-       "5",
-       0},  // a Chinese character before the digits
+      {"12\xE4", 12},  // a sequence cut short at the end
+      {"中5", 0},     // a Chinese character before the digits
   };
   for (const Case& c : cases)
     EXPECT_EQ(ToInteger(Value(c.text)), c.expected) << (c.text ? c.text : "<null>");
@@ -91,15 +87,11 @@ TEST(ToInteger, OtherKinds) {
   EXPECT_EQ(ToInteger(Value()), 0);
 }
 
-TEST(FoldFullWidth, PairsAndLoneBytes) {
-  EXPECT_EQ(FoldFullWidth("\xA3\xA1\xA3\xFE"), "!~");
-  EXPECT_EQ(FoldFullWidth("\xA1\xA1\xA1\xAB\xA1\xEE\xA1\xEF"), " ~**");
-  // Any other pair passes through whole, even when its second byte is ASCII.
-  EXPECT_EQ(FoldFullWidth("\xD6\xD0\x81"
-                          "1"),
-            "\xD6\xD0\x81"
-            "1");
-  EXPECT_EQ(FoldFullWidth("a\xA3"), "a");
+TEST(FoldFullWidth, FullWidthFormsAndEverythingElse) {
+  EXPECT_EQ(FoldFullWidth("！１～\u3000"), "!1~ ");
+  // Any other character passes through whole, and so do bytes that are no UTF-8.
+  EXPECT_EQ(FoldFullWidth("中😀１"), "中😀1");
+  EXPECT_EQ(FoldFullWidth("a\xE4\xB8"), "a\xE4\xB8");
   EXPECT_EQ(FoldFullWidth(nullptr), "");
 }
 
@@ -110,8 +102,8 @@ TEST(ToText, Kinds) {
   EXPECT_EQ(Str(ToText(Value(int64_t{-9000000000}))), "-9000000000");
   EXPECT_EQ(Str(ToText(Value(0.1f))), "0.1");
   EXPECT_EQ(Str(ToText(Value(1.0 / 3))), "0.3333333333333");
-  EXPECT_EQ(Str(ToText(Value::Bool(2))), "\xD5\xE6");
-  EXPECT_EQ(Str(ToText(Value::Bool(0))), "\xBC\xD9");
+  EXPECT_EQ(Str(ToText(Value::Bool(2))), "真");
+  EXPECT_EQ(Str(ToText(Value::Bool(0))), "假");
   EXPECT_EQ(Str(ToText(Value(""))), "<null>");
   EXPECT_EQ(Str(ToText(Value())), "<null>");
   const uint8_t bytes[] = {'a', 'b', 0, 'c'};
@@ -120,9 +112,9 @@ TEST(ToText, Kinds) {
 }
 
 TEST(ToText, DateTimes) {
-  // 年 月 日 时 分 秒 in GBK
-  const std::string y = "\xC4\xEA", mo = "\xD4\xC2", d = "\xC8\xD5", h = "\xCA\xB1",
-                    mi = "\xB7\xD6", s = "\xC3\xEB";
+  // The date and time units.
+  const std::string y = "年", mo = "月", d = "日", h = "时",
+                    mi = "分", s = "秒";
   EXPECT_EQ(Str(ToText(Value::DateTime(0))), "1899" + y + "12" + mo + "30" + d);
   EXPECT_EQ(Str(ToText(Value::DateTime(45000.75))), "2023" + y + "3" + mo + "15" + d + "18" + h);
   EXPECT_EQ(Str(ToText(Value::DateTime(2.5 + 90.0 / 86400))),
@@ -150,13 +142,13 @@ TEST(Arithmetic, TruncationAndSigns) {
 
 TEST(Arithmetic, ZeroDivisorsAreFatal) {
   FaultRaised f = FaultOf([] { IntegerDivide(7, 0); });
-  EXPECT_EQ(f.message, "\xB2\xBB\xC4\xDC\xD5\xFB\xB3\xFD\xD3\xDA\xC1\xE3");  // 不能整除于零
+  EXPECT_EQ(f.message, "不能整除于零");
   EXPECT_EQ(f.code, 0);
   EXPECT_EQ(f.where.first, 0);
   EXPECT_EQ(f.where.second, 0);
   EXPECT_EQ(FaultOf([] { IntegerDivide(7, {2, 0}); }).message, f.message);
   EXPECT_EQ(FaultOf([] { Remainder(7, 0); }).message,
-            "\xB2\xBB\xC4\xDC\xC7\xF3\xD3\xE0\xCA\xFD\xD3\xDA\xC1\xE3");  // 不能求余数于零
+            "不能求余数于零");
 }
 
 TEST(Texts, CompareAndCharFromCode) {
@@ -226,7 +218,7 @@ TEST_F(Blocks, ExhaustedHeapReportsTheRequestedSize) {
   FailNextHeapRequests(1);
   FaultRaised f = FaultOf([] { AllocBlock(1234); });
   // 分配 1234 字节内存失败!
-  EXPECT_EQ(f.message, "\xB7\xD6\xC5\xE4 1234 \xD7\xD6\xBD\xDA\xC4\xDA\xB4\xE6\xCA\xA7\xB0\xDC!");
+  EXPECT_EQ(f.message, "分配 1234 字节内存失败!");
   EXPECT_EQ(f.code, 0);
   void* block = AllocBlock(8);
   FailNextHeapRequests(1);
@@ -237,7 +229,7 @@ TEST_F(Blocks, ExhaustedHeapReportsTheRequestedSize) {
 }
 
 TEST(FaultReport, TextByteForByte) {
-  const char* head = "\xD4\xCB\xD0\xD0\xCA\xB1\xB3\xF6\xB4\xED!\r\n";  // 运行时出错!
+  const char* head = "运行时出错!\r\n";
   EXPECT_EQ(BuildFaultReport(FaultCodeMessage(1), 1, {67174679, 2048}, {}),
             std::string(head) +
                 "\r\n错误代码：1\r\n\r\n错误信息：数组成员引用下标超出定义范围\r\n"
@@ -264,7 +256,7 @@ TEST(FaultReport, AllocationReportWithoutTheHeap) {
 
 TEST(FaultReport, WindowAndControlLines) {
   const int32_t window = 0x52010001, control = 0x16010003;
-  const std::string prefix = "\xD4\xCB\xD0\xD0\xCA\xB1\xB3\xF6\xB4\xED!\r\n\r\n错误信息：x\r\n\r\n";
+  const std::string prefix = "运行时出错!\r\n\r\n错误信息：x\r\n\r\n";
   const std::string numbers = std::to_string(window) + ", " + std::to_string(control);
   EXPECT_EQ(BuildFaultReport("x", 0, {window, control}, {}),
             prefix + numbers + "\r\n未找到所指定的窗口\r\n");
@@ -286,7 +278,7 @@ TEST(MessageBoxRules, StyleResultAndText) {
   const int numbers[] = {0, 0, 1, 2, 3, 4, 5, 6, 0, 0};
   for (int id = 0; id <= 9; ++id) EXPECT_EQ(MessageBoxResultNumber(id), numbers[id]) << id;
   EXPECT_EQ(Str(MessageBoxText(Value(12))), "12");
-  EXPECT_EQ(Str(MessageBoxText(Value::Bool(1))), "\xD5\xE6");
+  EXPECT_EQ(Str(MessageBoxText(Value::Bool(1))), "真");
   EXPECT_EQ(Str(MessageBoxText(Value(static_cast<const char*>(nullptr)))), "<null>");
   EXPECT_EQ(Str(MessageBoxText(Value())), "<null>");
 }

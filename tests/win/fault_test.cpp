@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "tests/support/utf8.h"
 #include "tests/win/win_support.h"
 
 namespace {
@@ -126,7 +127,8 @@ TEST(FaultReport, ACommandLineRunWritesItsFault) {
     EXPECT_EQ(code, 0xFFFFFFFFu);
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
-    EXPECT_EQ(ReadWholeFile(path), c.text);
+    // A file gets the system's code page.
+    EXPECT_EQ(U8FromAnsi(ReadWholeFile(path)), c.text);
   }
   DeleteFileA(path);
 }

@@ -94,11 +94,11 @@ TEST_F(SystemFunctions, TheProgramTableCallsThroughItsSlots) {
   EXPECT_EQ(r.left, 10);
   EXPECT_EQ(r.top, 20);
   EXPECT_EQ(r.right - r.left, 300);
-  EXPECT_EQ(CallSystemFunction(kFindWindowExA, {}, nullptr, nullptr, "QuiltmarkTestWindow",
-                               "sysfn table"),
+  EXPECT_EQ(CallSystemFunction(kFindWindowExW, {}, nullptr, nullptr, L"QuiltmarkTestWindow",
+                               L"sysfn table"),
             reinterpret_cast<uintptr_t>(w));
   EXPECT_EQ(CallSystemFunction(kGetParent, {}, w), 0u);
-  for (int i : {kFindWindowExA, kSetWindowPos, kGetWindowRect, kGetParent})
+  for (int i : {kFindWindowExW, kSetWindowPos, kGetWindowRect, kGetParent})
     EXPECT_NE(g_app.systemFunctions[i].module, nullptr) << i;
   EXPECT_EQ(g_app.systemFunctions[kShowWindow].module, nullptr);  // never called
   FreeSystemFunctions();

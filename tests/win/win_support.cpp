@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "app/runtime.h"
+#include "tests/support/utf8.h"
 
 namespace {
 // Every test runs inside an initialised runtime, as the program's code always does.
@@ -38,11 +39,12 @@ Child::~Child() {
 }
 
 bool Child::Start(const std::string& commandLine, const char* currentDirectory) {
-  STARTUPINFOA si{};
+  STARTUPINFOW si{};
   si.cb = sizeof si;
-  std::string line = commandLine;
-  return CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, currentDirectory,
-                        &si, &pi) != 0;
+  std::wstring line = W(commandLine);
+  const std::wstring folder = W(currentDirectory ? currentDirectory : "");
+  return CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
+                        currentDirectory ? folder.c_str() : nullptr, &si, &pi) != 0;
 }
 
 DWORD Child::Wait(DWORD ms) {
@@ -52,34 +54,36 @@ DWORD Child::Wait(DWORD ms) {
   return code;
 }
 
-static void RegisterTestClass(const char* className) {
-  WNDCLASSA wc{};
-  if (GetClassInfoA(GetModuleHandleA(nullptr), className, &wc)) return;
-  wc.lpfnWndProc = DefWindowProcA;
-  wc.hInstance = GetModuleHandleA(nullptr);
-  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+// Unicode windows, as the program's are: titles and class names in any characters.
+static void RegisterTestClass(const std::wstring& className) {
+  WNDCLASSW wc{};
+  if (GetClassInfoW(GetModuleHandleW(nullptr), className.c_str(), &wc)) return;
+  wc.lpfnWndProc = DefWindowProcW;
+  wc.hInstance = GetModuleHandleW(nullptr);
+  wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_WINDOW + 1);
-  wc.lpszClassName = className;
-  RegisterClassA(&wc);
+  wc.lpszClassName = className.c_str();
+  RegisterClassW(&wc);
 }
 
 HWND MakeClassWindow(const char* className, const char* title, DWORD style, int x, int y, int cx,
                      int cy) {
-  RegisterTestClass(className);
-  return CreateWindowExA(0, className, title, style, x, y, cx, cy, nullptr, nullptr,
-                         GetModuleHandleA(nullptr), nullptr);
+  const std::wstring cls = W(className);
+  RegisterTestClass(cls);
+  return CreateWindowExW(0, cls.c_str(), W(title).c_str(), style, x, y, cx, cy, nullptr, nullptr,
+                         GetModuleHandleW(nullptr), nullptr);
 }
 
 HWND MakeWindow(const char* title, DWORD style, HWND parent, int x, int y, int cx, int cy) {
-  RegisterTestClass("QuiltmarkTestWindow");
-  return CreateWindowExA(0, "QuiltmarkTestWindow", title, style, x, y, cx, cy, parent, nullptr,
-                         GetModuleHandleA(nullptr), nullptr);
+  RegisterTestClass(L"QuiltmarkTestWindow");
+  return CreateWindowExW(0, L"QuiltmarkTestWindow", W(title).c_str(), style, x, y, cx, cy, parent,
+                         nullptr, GetModuleHandleW(nullptr), nullptr);
 }
 
 void Pump() {
   MSG msg;
-  while (PeekMessageA(&msg, nullptr, 0, 0, PM_REMOVE)) {
+  while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
     TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchMessageW(&msg);
   }
 }

@@ -1,0 +1,27 @@
+#pragma once
+// UTF-8, the program's own texts, and UTF-16, the system's: the conversions both
+// ways and the places where a text may be cut. No <windows.h> here.
+#include <cstddef>
+#include <cstdint>
+#include <string>
+#include <string_view>
+
+// Bytes that are no well-formed UTF-8 (a stray continuation byte, a sequence cut
+// short, an over-long form, a surrogate, anything past U+10FFFF) each become U+FFFD.
+std::u16string Utf16FromUtf8(std::string_view utf8);
+
+// A surrogate without its partner becomes U+FFFD.
+std::string Utf8FromUtf16(std::u16string_view utf16);
+
+// The longest start of `text` that is at most `most` bytes and ends between two
+// characters: a cut never falls inside a sequence.
+size_t Utf8CutPoint(std::string_view text, size_t most);
+
+// The same for UTF-16 code units: the start never ends in the high half of a
+// surrogate pair, so a text that something else cut (a bounded read) loses the
+// half-character at its end too.
+size_t Utf16CutPoint(std::u16string_view text, size_t most);
+
+// The character that starts at byte `at` and the byte after it; U+FFFD (one byte
+// long) where the bytes are not well-formed.
+char32_t DecodeUtf8(std::string_view text, size_t at, size_t* next);

@@ -1,0 +1,22 @@
+// The conversions at the system's boundary, on the rules of base/utf.
+#include "base/wide.h"
+
+#include "base/utf.h"
+
+std::wstring Wide(std::string_view utf8) {
+  std::u16string units = Utf16FromUtf8(utf8);
+  return std::wstring(reinterpret_cast<const wchar_t*>(units.data()), units.size());
+}
+
+std::string Narrow(std::wstring_view wide) {
+  return Utf8FromUtf16(std::u16string_view(reinterpret_cast<const char16_t*>(wide.data()), wide.size()));
+}
+
+Text TextFromWide(std::wstring_view wide) { return Text::Copy(Narrow(wide)); }
+
+void WideInto(const char* utf8, wchar_t* out, size_t capacity) {
+  if (capacity == 0) return;
+  int n = MultiByteToWideChar(CP_UTF8, 0, utf8 ? utf8 : "", -1, out, static_cast<int>(capacity));
+  // Too long for the buffer: the system wrote what fitted, unterminated.
+  if (n <= 0) out[capacity - 1] = L'\0';
+}
