@@ -28,7 +28,7 @@ have_pkg() { dpkg-query -W -f='${Status}' "$1" 2>/dev/null | grep -q "install ok
 # recommended packages here, so each of them is named.
 PKGS="gcc g++ make cmake g++-mingw-w64-i686-posix g++-mingw-w64-x86-64-posix libz-mingw-w64-dev \
 wine wine32:i386 wine64 xvfb xauth locales googletest clang libclang-rt-14-dev imagemagick \
-fonts-wqy-microhei dpkg-dev xz-utils x11-utils zlib1g-dev libpng-dev libxinerama1 libxinerama1:i386"
+fonts-wqy-microhei fonts-dejavu-core dpkg-dev xz-utils x11-utils zlib1g-dev libpng-dev libxinerama1 libxinerama1:i386"
 
 for p in $PKGS; do have_pkg "$p" || need="$need $p"; done
 

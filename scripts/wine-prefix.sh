@@ -14,7 +14,7 @@ echo "$arch" >"$state/arch"
 QM_WINE_STATE=$state
 QM_WINE_ARCH=$arch
 . "$QM_SCRIPTS/wine-env.sh"
-if [ -f "$WINEPREFIX/.qm-ready-2" ] && [ "$(cat "$WINEPREFIX/.qm-arch" 2>/dev/null)" = "$arch" ]; then
+if [ -f "$WINEPREFIX/.qm-ready-3" ] && [ "$(cat "$WINEPREFIX/.qm-arch" 2>/dev/null)" = "$arch" ]; then
     exit 0
 fi
 "$WINESERVER" -k >/dev/null 2>&1 || true
@@ -24,7 +24,12 @@ rm -rf "$WINEPREFIX"
 "$QM_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v Managed /d N /f >>"$state/wineboot.log" 2>&1 </dev/null
 # Monitors from Xinerama: XRandR would show the display as one monitor.
 "$QM_WINE" reg add 'HKCU\Software\Wine\X11 Driver' /v UseXRandR /d N /f >>"$state/wineboot.log" 2>&1 </dev/null
+# Windows has the program's two fonts on every system; Wine has neither, and would
+# pick a stand-in by the system's language. The same stand-ins for every language:
+# a Chinese font of the same kind, and a monospaced one for the numbers.
+"$QM_WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "Microsoft YaHei" /d "WenQuanYi Micro Hei" /f >>"$state/wineboot.log" 2>&1 </dev/null
+"$QM_WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Consolas /d "DejaVu Sans Mono" /f >>"$state/wineboot.log" 2>&1 </dev/null
 # The registry is on disk once the server that wineboot started has ended.
 "$WINESERVER" -w
 echo "$arch" >"$WINEPREFIX/.qm-arch"
-touch "$WINEPREFIX/.qm-ready-2"
+touch "$WINEPREFIX/.qm-ready-3"

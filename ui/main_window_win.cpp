@@ -13,8 +13,9 @@ namespace {
 
 const wchar_t kMainClass[] = L"QuiltmarkWindow";
 
-// The interface font asks for the Chinese character set as well, so that a system
-// without the face still picks a font that has the Chinese texts.
+// Each font asks for the character set of what it shows, so that a system without
+// the face still picks one that has the texts (Chinese for the interface, digits for
+// the numbers), the same whatever the system's language.
 HFONT MakeFont(const wchar_t* face, DWORD charset) {
   return CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, charset,
                      OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY,
@@ -283,7 +284,7 @@ Form* CreateMainForm(const WindowLayout& layout) {
   // Asked for by the family names every system knows, whatever its language: a
   // localised name ("微软雅黑") matches only on a system of that language.
   form->interfaceFont.reset(MakeFont(L"Microsoft YaHei", GB2312_CHARSET));
-  form->numberFont.reset(MakeFont(L"Consolas", DEFAULT_CHARSET));
+  form->numberFont.reset(MakeFont(L"Consolas", ANSI_CHARSET));
   SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), 0);
   form->bigIcon.reset(
       static_cast<HICON>(LoadImageW(instance, L"DEFAULT_ICON", IMAGE_ICON,

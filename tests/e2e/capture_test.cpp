@@ -12,14 +12,16 @@
 
 namespace {
 
-// Two windows with a button and an edit box each, a pop-up owned by the first, a
+// Two windows with a button and an edit box each, one titled with an emoji (a
+// surrogate pair), a pop-up owned by the first, a
 // window claiming a 2 GB title, one whose thread sleeps once it has painted, one
 // that is busy for 2 s before it tells its title, and a pop-up owned by a hidden
 // window of size 0; in rows from the top-left of the screen, clear of Quiltmark's
 // window.
 const char kSamples[] =
-    "--tiles --children --popup --huge-title --hung --slow --hidden-owner QmCapture 2 捕获样例";
-constexpr size_t kSampleCount = 7;
+    "--tiles --children --popup --huge-title --hung --slow --hidden-owner QmCapture 2 捕获样例 "
+    "QmEmoji 1 \"🚀 rocket 2\"";
+constexpr size_t kSampleCount = 8;
 
 // What the title field shows for a window that did not tell its title in time.
 const char kTitleUnread[] = "[ 未能读取标题 ]";
@@ -91,8 +93,9 @@ class CaptureTool : public ::testing::Test {
       if (cls == "QmSampleHung") hung_ = hwnd;
       if (cls == "QmSampleSlow") busy_ = hwnd;
       if (cls == "QmSampleOwned") ownedByHidden_ = hwnd;
+      if (cls == "QmEmoji") emoji_ = hwnd;
     }
-    ASSERT_TRUE(popup_ && huge_ && hung_ && busy_ && ownedByHidden_);
+    ASSERT_TRUE(popup_ && huge_ && hung_ && busy_ && ownedByHidden_ && emoji_);
     owner_ = GetWindow(popup_, GW_OWNER);
     for (HWND hwnd : samples_.Windows())
       if (ClassOf(hwnd) == "QmCapture" && hwnd != owner_) other_ = hwnd;
@@ -162,7 +165,7 @@ class CaptureTool : public ::testing::Test {
 
   SampleWindows samples_;
   HWND owner_ = nullptr, other_ = nullptr, popup_ = nullptr, huge_ = nullptr, hung_ = nullptr;
-  HWND busy_ = nullptr, ownedByHidden_ = nullptr;
+  HWND busy_ = nullptr, ownedByHidden_ = nullptr, emoji_ = nullptr;
 };
 
 // Each drag fills the title, class name, width and height of the outermost window
@@ -286,6 +289,31 @@ TEST_F(CaptureTool, OnlyADragOntoAnotherWindowCaptures) {
   ASSERT_NO_FATAL_FAILURE(DragTool(main, controls.captureTool, at));
   EXPECT_EQ(WaitForText(controls.classField, "QmCapture"), "QmCapture");
   PostMessageA(main, WM_CLOSE, 0, 0);
+  EXPECT_EQ(app.WaitForExit(), 0u);
+}
+
+// A title outside the system's code page is captured exactly, so the next click
+// finds and places that very window.
+TEST_F(CaptureTool, AnEmojiTitleIsCapturedExactlyAndArranged) {
+  Quiltmark app;
+  HWND main = StartInFront(app);
+  ASSERT_NE(main, nullptr);
+  MainControls c = FindMainControls(main);
+  ASSERT_TRUE(c.AllFound());
+  ASSERT_EQ(GetAncestor(WindowFromPoint(CentreOf(emoji_)), GA_ROOT), emoji_)
+      << "the target is covered";
+  ASSERT_NO_FATAL_FAILURE(DragTool(main, c.captureTool, CentreOf(emoji_)));
+  ASSERT_EQ(WaitForText(c.classField, "QmEmoji"), "QmEmoji");
+  EXPECT_EQ(TextOf(c.titleField), "🚀 rocket 2");
+  ClickAt(CentreOf(c.arrangeButton));
+  RECT r{};
+  for (int tries = 0; tries < 100; ++tries, Sleep(50)) {
+    GetWindowRect(emoji_, &r);
+    if (r.left == 0 && r.top == 0) break;
+  }
+  EXPECT_EQ(r.left, 0);
+  EXPECT_EQ(r.top, 0);
+  PostMessageW(main, WM_CLOSE, 0, 0);
   EXPECT_EQ(app.WaitForExit(), 0u);
 }
 

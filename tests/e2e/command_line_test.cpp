@@ -122,20 +122,21 @@ TEST_F(CommandLine, WithoutAConsoleBadArgumentsAreShown) {
   CloseHandle(pi.hProcess);
 }
 
-// A console set to UTF-8 shows the Chinese as it is: the text goes through the
-// console's own Unicode output, not as bytes of the system's code page.
-TEST_F(CommandLine, AUtf8ConsoleShowsTheChinese) {
+// Runs Quiltmark with the arguments on a console of this process's own, set to UTF-8,
+// and reads back the first `chars` cells it wrote there. False when there is no
+// console screen to read back here.
+bool RunOnConsole(const std::string& arguments, size_t chars, std::wstring* shown, DWORD* code) {
   // The driver's own console, if it has one, is the test runner's and cannot be read.
   FreeConsole();
   const bool made = AllocConsole();
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-  HANDLE screen = CreateFileA("CONOUT$", GENERIC_READ | GENERIC_WRITE,
+  HANDLE screen = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
                               FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr);
   CONSOLE_SCREEN_BUFFER_INFO info{};
   if (screen == INVALID_HANDLE_VALUE || !GetConsoleScreenBufferInfo(screen, &info)) {
     if (screen != INVALID_HANDLE_VALUE) CloseHandle(screen);
     if (made) FreeConsole();
-    GTEST_SKIP() << "no console screen to read back here (error " << GetLastError() << ")";
+    return false;
   }
   SetConsoleOutputCP(CP_UTF8);
   STARTUPINFOW si{};
@@ -143,23 +144,67 @@ TEST_F(CommandLine, AUtf8ConsoleShowsTheChinese) {
   si.dwFlags = STARTF_USESTDHANDLES;
   si.hStdOutput = screen;
   si.hStdError = screen;
-  std::wstring line =
-      W("\"" + QuiltmarkFolder() + "\\Quiltmark.exe\" --title 没有这个窗口 --size 9x9");
+  std::wstring line = W("\"" + QuiltmarkFolder() + "\\Quiltmark.exe\" " + arguments);
   PROCESS_INFORMATION pi{};
-  ASSERT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr,
-                             &si, &pi));
-  EXPECT_EQ(WaitForSingleObject(pi.hProcess, 15000), WAIT_OBJECT_0);
-  DWORD code = 0;
-  GetExitCodeProcess(pi.hProcess, &code);
-  EXPECT_EQ(code, 1u);
-  CloseHandle(pi.hThread);
-  CloseHandle(pi.hProcess);
-  wchar_t shown[16] = {};
+  *code = kNotStarted;
+  if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
+    if (WaitForSingleObject(pi.hProcess, 15000) == WAIT_OBJECT_0) GetExitCodeProcess(pi.hProcess, code);
+    CloseHandle(pi.hThread);
+    CloseHandle(pi.hProcess);
+  }
+  shown->assign(chars, L'\0');
   DWORD read = 0;
-  ReadConsoleOutputCharacterW(screen, shown, 9, info.dwCursorPosition, &read);
-  EXPECT_EQ(std::wstring(shown, read), L"\u6CA1\u6709\u627E\u5230\u5339\u914D\u7684\u7A97\u53E3");
+  ReadConsoleOutputCharacterW(screen, shown->data(), static_cast<DWORD>(chars),
+                              info.dwCursorPosition, &read);
+  shown->resize(read);
   CloseHandle(screen);
   if (made) FreeConsole();
+  return true;
+}
+
+// A console set to UTF-8 shows the Chinese as it is: the text goes through the
+// console's own Unicode output, not as bytes of the system's code page.
+TEST_F(CommandLine, AUtf8ConsoleShowsTheChinese) {
+  std::wstring shown;
+  DWORD code = 0;
+  if (!RunOnConsole("--title 没有这个窗口 --size 9x9", 9, &shown, &code))
+    GTEST_SKIP() << "no console screen to read back here (error " << GetLastError() << ")";
+  EXPECT_EQ(code, 1u);
+  EXPECT_EQ(shown, L"\u6CA1\u6709\u627E\u5230\u5339\u914D\u7684\u7A97\u53E3");
+}
+
+// Titles in any characters, as browsers and chat programs write them: each --title
+// finds exactly its own window and places it, and --list shows the title on a
+// console exactly.
+TEST_F(CommandLine, TitlesInAnyCharactersAreFoundExactly) {
+  const char* const kTitles[] = {"한국어 창 1", "🚀 rocket 2", "café naïve 3"};
+  SampleWindows unicode;
+  ASSERT_TRUE(unicode.Start(
+      "--tiles QmUni 1 \"한국어 창 1\" QmUni 1 \"🚀 rocket 2\" QmUni 1 \"café naïve 3\" "
+      "QmUni 1 \"plain 4\"",
+      4));
+  for (const char* title : kTitles) {
+    SCOPED_TRACE(title);
+    HWND mine = nullptr;
+    for (HWND hwnd : unicode.Windows())
+      if (TextOf(hwnd) == title) mine = hwnd;
+    ASSERT_NE(mine, nullptr) << "the sample window did not take its title";
+    CommandRun run = RunQuiltmarkCommand(std::string("--title \"") + title + "\" --size 410x310 --list");
+    EXPECT_EQ(run.exitCode, 0u) << run.output;
+    EXPECT_EQ(run.output.find("\r\n"), run.output.size() - 2) << "not one window: " << run.output;
+    run = RunQuiltmarkCommand(std::string("--title \"") + title + "\" --size 410x310");
+    EXPECT_EQ(run.exitCode, 0u) << run.output;
+    RECT r{};
+    GetWindowRect(mine, &r);
+    EXPECT_EQ(r.left, 0);
+    EXPECT_EQ(r.right - r.left, 410);
+  }
+  std::wstring shown;
+  DWORD code = 0;
+  if (!RunOnConsole("--title \"🚀 rocket 2\" --size 410x310 --list", 60, &shown, &code))
+    GTEST_SKIP() << "no console screen to read back here";
+  EXPECT_EQ(code, 0u);
+  EXPECT_NE(shown.find(L"\U0001F680 rocket 2"), std::wstring::npos) << U8(shown);
 }
 
 // The test display has two monitors (scripts/wine-up.sh): the primary 1920x1080 one
