@@ -33,10 +33,12 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   std::u16string wide;
   for (size_t i = 1; i + 1 < size; i += 2)
     wide += static_cast<char16_t>(data[i] | (data[i + 1] << 8));
-  // A bounded read never ends in half a surrogate pair.
-  const size_t cut = Utf16CutPoint(wide, wide.size() / 2);
-  if (cut > wide.size() / 2 || (cut > 0 && wide[cut - 1] >= 0xD800 && wide[cut - 1] <= 0xDBFF))
-    std::abort();
+  // A bounded read never parts a surrogate pair, and gives up at most one unit.
+  const size_t most = wide.size() / 2, cut = Utf16CutPoint(wide, most);
+  auto high = [](char16_t u) { return u >= 0xD800 && u <= 0xDBFF; };
+  auto low = [](char16_t u) { return u >= 0xDC00 && u <= 0xDFFF; };
+  if (cut > most || cut + 1 < most) std::abort();
+  if (cut > 0 && cut < wide.size() && high(wide[cut - 1]) && low(wide[cut])) std::abort();
   std::u16string kept = KeepAcceptedChars(mode, wide);
   if (!FiltersInput(mode) && kept != wide) std::abort();
   for (char16_t ch : kept)
