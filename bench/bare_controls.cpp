@@ -21,8 +21,8 @@
 
 namespace {
 
-constexpr char kMainClass[] = "QmBareControls";
-constexpr char kPictureClass[] = "QmBarePicture";
+constexpr wchar_t kMainClass[] = L"QmBareControls";
+constexpr wchar_t kPictureClass[] = L"QmBarePicture";
 
 struct Control {
   const ControlLayout* layout;
@@ -118,7 +118,7 @@ LRESULT CALLBACK PictureProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPar
     return 0;
   }
   if (message == WM_ERASEBKGND) return 1;
-  return DefWindowProcA(hwnd, message, wParam, lParam);
+  return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
 LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
@@ -135,12 +135,12 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
       return reinterpret_cast<LRESULT>(c->brush ? c->brush : GetSysColorBrush(COLOR_BTNFACE));
     }
     case WM_DESTROY: PostQuitMessage(0); return 0;
-    default: return DefWindowProcA(hwnd, message, wParam, lParam);
+    default: return DefWindowProcW(hwnd, message, wParam, lParam);
   }
 }
 
 struct KindClass {
-  const char* windowClass;
+  const wchar_t* windowClass;
   DWORD style;
   DWORD exStyle;
 };
@@ -148,20 +148,20 @@ struct KindClass {
 KindClass ClassOf(ControlKind kind) {
   switch (kind) {
     case ControlKind::EditBox:
-      return {"EDIT", WS_TABSTOP | ES_CENTER | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
-    case ControlKind::Label: return {"STATIC", SS_LEFTNOWORDWRAP | SS_CENTERIMAGE | SS_NOPREFIX, 0};
-    case ControlKind::GroupBox: return {"BUTTON", BS_GROUPBOX, 0};
+      return {L"EDIT", WS_TABSTOP | ES_CENTER | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
+    case ControlKind::Label: return {L"STATIC", SS_LEFTNOWORDWRAP | SS_CENTERIMAGE | SS_NOPREFIX, 0};
+    case ControlKind::GroupBox: return {L"BUTTON", BS_GROUPBOX, 0};
     case ControlKind::Button:
-      return {"BUTTON",
+      return {L"BUTTON",
               WS_TABSTOP | BS_PUSHBUTTON | BS_NOTIFY | BS_MULTILINE | BS_CENTER | BS_VCENTER, 0};
     case ControlKind::CheckBox:
-      return {"BUTTON", WS_TABSTOP | BS_AUTOCHECKBOX | BS_MULTILINE | BS_LEFT | BS_VCENTER, 0};
-    case ControlKind::ComboBox: return {"COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0};
-    case ControlKind::TabControl: return {WC_TABCONTROLA, WS_CLIPSIBLINGS, 0};
+      return {L"BUTTON", WS_TABSTOP | BS_AUTOCHECKBOX | BS_MULTILINE | BS_LEFT | BS_VCENTER, 0};
+    case ControlKind::ComboBox: return {L"COMBOBOX", WS_TABSTOP | WS_VSCROLL | CBS_DROPDOWNLIST, 0};
+    case ControlKind::TabControl: return {WC_TABCONTROLW, WS_CLIPSIBLINGS, 0};
     case ControlKind::PictureBox: return {kPictureClass, 0, 0};
     case ControlKind::Window: break;
   }
-  return {"STATIC", 0, 0};
+  return {L"STATIC", 0, 0};
 }
 
 HWND WindowOfControl(uint32_t id) {
@@ -170,8 +170,17 @@ HWND WindowOfControl(uint32_t id) {
   return nullptr;
 }
 
-HFONT MakeFont(const char* face) {
-  return CreateFontA(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, DEFAULT_CHARSET,
+// The program's texts are UTF-8 and the system's calls take UTF-16, here as there.
+std::wstring Wide(const char* utf8) {
+  int n = MultiByteToWideChar(CP_UTF8, 0, utf8, -1, nullptr, 0);
+  std::wstring wide(static_cast<size_t>(n > 0 ? n : 1), L'\0');
+  if (n > 0) MultiByteToWideChar(CP_UTF8, 0, utf8, -1, wide.data(), n);
+  wide.resize(wide.size() - 1);
+  return wide;
+}
+
+HFONT MakeFont(const wchar_t* face, DWORD charset) {
+  return CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, charset,
                      OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY,
                      DEFAULT_PITCH | FF_DONTCARE, face);
 }
@@ -185,7 +194,7 @@ bool MakeControls(HWND window, HINSTANCE instance, HFONT interfaceFont, HFONT nu
     const bool hasText = l.kind != ControlKind::ComboBox && l.kind != ControlKind::TabControl &&
                          l.kind != ControlKind::PictureBox;
     const int height = l.kind == ControlKind::ComboBox ? std::max(l.height, 160) : l.height;
-    HWND h = CreateWindowExA(kc.exStyle, kc.windowClass, hasText ? l.text : "",
+    HWND h = CreateWindowExW(kc.exStyle, kc.windowClass, Wide(hasText ? l.text : "").c_str(),
                              WS_CHILD | WS_CLIPSIBLINGS | kc.style, l.left, l.top, l.width, height,
                              parent, nullptr, instance, nullptr);
     if (!h) return false;
@@ -200,7 +209,7 @@ bool MakeControls(HWND window, HINSTANCE instance, HFONT interfaceFont, HFONT nu
         break;
       case ControlKind::ComboBox: {
         for (const std::string& item : LayoutLines(l.text))
-          SendMessageA(h, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(item.c_str()));
+          SendMessageW(h, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item.c_str()).c_str()));
         SendMessageA(h, CB_SETCURSEL, 0, 0);
         LRESULT itemHeight = SendMessageA(h, CB_GETITEMHEIGHT, 0, 0);
         if (itemHeight > 0) SendMessageA(h, CB_SETITEMHEIGHT, 0, itemHeight + 1);
@@ -232,28 +241,28 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   INITCOMMONCONTROLSEX icc = {sizeof icc, ICC_STANDARD_CLASSES | ICC_TAB_CLASSES};
   InitCommonControlsEx(&icc);
   MarkStartupPhase("common controls");
-  WNDCLASSA wc{};
+  WNDCLASSW wc{};
   wc.lpfnWndProc = PictureProc;
   wc.hInstance = instance;
-  wc.hCursor = LoadCursorA(nullptr, IDC_ARROW);
+  wc.hCursor = LoadCursorW(nullptr, MAKEINTRESOURCEW(32512));  // IDC_ARROW
   wc.lpszClassName = kPictureClass;
-  if (!RegisterClassA(&wc)) return 1;
+  if (!RegisterClassW(&wc)) return 1;
   wc.lpfnWndProc = MainProc;
   wc.hbrBackground = reinterpret_cast<HBRUSH>(COLOR_BTNFACE + 1);
   wc.lpszClassName = kMainClass;
-  if (!RegisterClassA(&wc)) return 1;
+  if (!RegisterClassW(&wc)) return 1;
   MarkStartupPhase("window classes");
 
   const int left = (GetSystemMetrics(SM_CXSCREEN) - kMainWindow.width) / 2;
   const int top = (GetSystemMetrics(SM_CYSCREEN) - kMainWindow.height) / 2;
-  HWND window = CreateWindowExA(
-      0, kMainClass, kMainWindow.caption,
+  HWND window = CreateWindowExW(
+      0, kMainClass, Wide(kMainWindow.caption).c_str(),
       WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN, left, top,
       kMainWindow.width, kMainWindow.height, nullptr, nullptr, instance, nullptr);
   if (!window) return 1;
   MarkStartupPhase("main window");
-  HFONT interfaceFont = MakeFont("微软雅黑");
-  HFONT numberFont = MakeFont("Consolas");
+  HFONT interfaceFont = MakeFont(L"Microsoft YaHei", GB2312_CHARSET);
+  HFONT numberFont = MakeFont(L"Consolas", ANSI_CHARSET);
   SendMessageA(window, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), 0);
   HICON big =
       static_cast<HICON>(LoadImageA(instance, "DEFAULT_ICON", IMAGE_ICON,
@@ -277,13 +286,13 @@ int WINAPI WinMain(HINSTANCE instance, HINSTANCE, LPSTR, int) {
   MSG msg;
   bool painted = false;
   for (;;) {
-    if (!painted && !PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
+    if (!painted && !PeekMessageW(&msg, nullptr, 0, 0, PM_NOREMOVE)) {
       painted = true;
       FinishStartupPhases("first paint");
     }
-    if (GetMessageA(&msg, nullptr, 0, 0) <= 0) break;
+    if (GetMessageW(&msg, nullptr, 0, 0) <= 0) break;
     TranslateMessage(&msg);
-    DispatchMessageA(&msg);
+    DispatchMessageW(&msg);
   }
   for (const Control& c : g_controls)
     if (c.brush) DeleteObject(c.brush);
