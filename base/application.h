@@ -60,7 +60,11 @@ struct Application {
   std::vector<IdleCallback> idleCallbacks;
   SystemFunctionSlot systemFunctions[kSystemFunctionCount];
   bool loopRunning = false;
-  bool ending = false;
+  std::atomic<bool> ending{false};
+  // The thread that is handing a shutdown to the main thread right now, 0 otherwise:
+  // a shutdown request is taken only with this number, which no other program knows
+  // at the moment it would have to send it.
+  std::atomic<uint32_t> shutdownSender{0};
   // Set once a fault is being reported, on whichever thread: from then on nothing of
   // the program runs (no handler, no timer, no window moved) until the process ends.
   std::atomic<bool> reportingFault{false};

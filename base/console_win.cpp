@@ -40,9 +40,12 @@ bool WriteToHandle(void* handle, const char* text, size_t size) {
   }
   // Older consoles refuse a single write of much more than 64 KB.
   constexpr int kPiece = 8192;
-  for (int at = 0; at < n; at += kPiece) {
+  for (int at = 0; at < n;) {
     DWORD piece = static_cast<DWORD>(std::min(kPiece, n - at));
+    // A surrogate pair is written whole.
+    if (at + static_cast<int>(piece) < n && IS_HIGH_SURROGATE(wide[at + piece - 1])) --piece;
     if (!WriteConsoleW(h, wide + at, piece, &written, nullptr)) return false;
+    at += static_cast<int>(piece);
   }
   return true;
 }

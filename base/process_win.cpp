@@ -22,7 +22,7 @@ LRESULT CALLBACK OwnerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
   // a clean-up routine ends the process from inside this call: no exception leaves it.
   // The same message from another program (this is a top-level window, which
   // broadcasts reach) is ignored.
-  if (IsPrivateMessage(message, PrivateMessage::kShutdown) && FromOurOwnThread(lParam)) {
+  if (IsPrivateMessage(message, PrivateMessage::kShutdown) && TakesShutdownRequest(lParam)) {
     ShutdownRuntime(static_cast<int>(wParam));
     return 0;
   }

@@ -19,6 +19,6 @@ void ShutdownRuntime(int exitCode);
 void FreeSystemFunctions();
 
 // Whether a shutdown request (PrivateMessage::kShutdown, its sender's thread id in
-// lParam) really comes from another thread of this process: sent, not posted, by a
-// thread that is ours.
-bool FromOurOwnThread(LPARAM senderThread);
+// lParam) comes from the thread of this process that is handing a shutdown over right
+// now; it is taken once.
+bool TakesShutdownRequest(LPARAM senderThread);

@@ -20,20 +20,16 @@ void FreeSystemFunctions() {
   }
 }
 
-bool FromOurOwnThread(LPARAM senderThread) {
-  if ((InSendMessageEx(nullptr) & ISMEX_SEND) == 0) return false;
-  HANDLE thread =
-      OpenThread(THREAD_QUERY_LIMITED_INFORMATION, FALSE, static_cast<DWORD>(senderThread));
-  if (!thread) return false;
-  const bool ours = GetProcessIdOfThread(thread) == GetCurrentProcessId();
-  CloseHandle(thread);
-  return ours;
+bool TakesShutdownRequest(LPARAM senderThread) {
+  const uint32_t expected = g_app.shutdownSender.exchange(0);
+  return expected != 0 && static_cast<LPARAM>(expected) == senderThread;
 }
 
 void ShutdownRuntime(int exitCode) {
   if (g_app.mainThreadId && GetCurrentThreadId() != g_app.mainThreadId) {
     // A shutdown already under way ends the process by itself.
     bool underWay = g_app.ending;
+    g_app.shutdownSender = GetCurrentThreadId();
     if (g_app.hiddenOwner)
       SendMessageW(static_cast<HWND>(g_app.hiddenOwner), PrivateMessageId(PrivateMessage::kShutdown),
                    static_cast<WPARAM>(exitCode), static_cast<LPARAM>(GetCurrentThreadId()));

@@ -86,13 +86,24 @@ std::string Utf8FromUtf16(std::u16string_view utf16) {
   return out;
 }
 
-size_t Utf8CutPoint(std::string_view text, size_t most) {
-  if (most >= text.size()) return text.size();
-  // Back from the cut to the start of the character it would fall in.
-  size_t cut = most;
-  while (cut > 0 && IsContinuation(static_cast<unsigned char>(text[cut]))) --cut;
-  // A run of stray continuation bytes is no character to keep whole.
-  return most - cut > 3 ? most : cut;
+size_t Utf16Into(std::string_view utf8, char16_t* out, size_t capacity) {
+  if (capacity == 0) return 0;
+  size_t used = 0;
+  for (size_t at = 0; at < utf8.size();) {
+    char32_t c = DecodeUtf8(utf8, at, &at);
+    // Whole characters only: one that does not fit ends the text.
+    const size_t units = c >= 0x10000 ? 2 : 1;
+    if (used + units >= capacity) break;
+    if (units == 2) {
+      c -= 0x10000;
+      out[used++] = static_cast<char16_t>(0xD800 + (c >> 10));
+      out[used++] = static_cast<char16_t>(0xDC00 + (c & 0x3FF));
+    } else {
+      out[used++] = static_cast<char16_t>(c);
+    }
+  }
+  out[used] = u'\0';
+  return used;
 }
 
 size_t Utf16CutPoint(std::u16string_view text, size_t most) {

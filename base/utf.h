@@ -13,9 +13,10 @@ std::u16string Utf16FromUtf8(std::string_view utf8);
 // A surrogate without its partner becomes U+FFFD.
 std::string Utf8FromUtf16(std::u16string_view utf16);
 
-// The longest start of `text` that is at most `most` bytes and ends between two
-// characters: a cut never falls inside a sequence.
-size_t Utf8CutPoint(std::string_view text, size_t most);
+// As many whole characters of `utf8` as fit into `capacity` units with a terminating
+// NUL, into a buffer of the caller's (no heap: the fault report writes through here);
+// the units written, the NUL left out.
+size_t Utf16Into(std::string_view utf8, char16_t* out, size_t capacity);
 
 // The same for UTF-16 code units: the start never ends in the high half of a
 // surrogate pair, so a text that something else cut (a bounded read) loses the

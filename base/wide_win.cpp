@@ -15,8 +15,5 @@ std::string Narrow(std::wstring_view wide) {
 Text TextFromWide(std::wstring_view wide) { return Text::Copy(Narrow(wide)); }
 
 void WideInto(const char* utf8, wchar_t* out, size_t capacity) {
-  if (capacity == 0) return;
-  int n = MultiByteToWideChar(CP_UTF8, 0, utf8 ? utf8 : "", -1, out, static_cast<int>(capacity));
-  // Too long for the buffer: the system wrote what fitted, unterminated.
-  if (n <= 0) out[capacity - 1] = L'\0';
+  Utf16Into(utf8 ? utf8 : "", reinterpret_cast<char16_t*>(out), capacity);
 }

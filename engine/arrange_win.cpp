@@ -41,7 +41,8 @@ namespace {
 
 VOID CALLBACK OnAnswered(HWND, UINT, ULONG_PTR data, LRESULT) noexcept {
   auto* ticket = reinterpret_cast<Arrangement::Ticket*>(data);
-  if (ticket->run) ticket->run->Answered(ticket);
+  // Under a fault report the arrangement goes no further.
+  if (ticket->run && !g_app.reportingFault) ticket->run->Answered(ticket);
   delete ticket;
 }
 
@@ -49,6 +50,7 @@ VOID CALLBACK OnAnswered(HWND, UINT, ULONG_PTR data, LRESULT) noexcept {
 
 bool PlaceWindow(HWND hwnd, const Placement& p, FaultLocation showAt, FaultLocation moveAt,
                  GivenUp givenUp) {
+  if (Stopped(givenUp)) return false;
   CallSystemFunction(kShowWindow, showAt, hwnd, SW_SHOWNORMAL);
   if (Stopped(givenUp)) return false;
   // A window minimised from maximised comes back maximised, with no sizing border and
@@ -158,6 +160,7 @@ bool Arrangement::IsBusy(uint32_t thread) const {
 }
 
 void Arrangement::QueueRequests(const Target& t) const {
+  if (g_app.reportingFault) return;
   HWND hwnd = WindowOf(t.handle);
   if (t.saved)
     QueuePutBack(hwnd, *t.saved);

@@ -71,6 +71,7 @@ std::vector<SavedPlacement> SavePlacements(const WindowList& list) {
 }
 
 bool PutWindowBack(HWND hwnd, const SavedPlacement& saved, GivenUp givenUp) {
+  if (Stopped(givenUp)) return false;
   if (!saved.visible) {
     // Hidden first, then given its restored rectangle and raised, and only then its
     // state: no command puts a window in a state without showing it, so the state is

@@ -188,6 +188,8 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
   // no posted request and no command of its own runs.
   const bool colours = message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC;
   if (!form || (g_app.reportingFault && !colours)) {
+    // Nor may another program close it then: the report stays until it is answered.
+    if (form && message == WM_CLOSE) return 0;
     if (message == WM_NCDESTROY) OnFinalDestroy(hwnd);
     return DefWindowProcW(hwnd, message, wParam, lParam);
   }

@@ -222,7 +222,8 @@ TEST_F(Arrange, SearchesAndMethodsPlaceWindowsOnTheGrid) {
 
 // Another program may post anything to a top-level window, and a broadcast reaches
 // every one: the whole WM_APP range, posted to each of Quiltmark's top-level windows
-// (the hidden one too), ends nothing and runs nothing. Quiltmark then still arranges,
+// (the hidden one too), ends nothing and runs nothing, and nor does Quiltmark's own
+// shutdown request from another program. Quiltmark then still arranges,
 // and closed it ends with 0.
 TEST_F(Arrange, MessagesFromOtherProgramsChangeNothing) {
   std::vector<HWND> ours;
@@ -232,11 +233,17 @@ TEST_F(Arrange, MessagesFromOtherProgramsChangeNothing) {
     if (pid == app_->ProcessId()) ours.push_back(hwnd);
   }
   ASSERT_GE(ours.size(), 2u) << "the main window and the hidden one";
+  // Quiltmark's own shutdown request, sent by another program that knows its name and
+  // Quiltmark's main thread.
+  const UINT shutdown = RegisterWindowMessageW(L"Quiltmark.Shutdown");
+  const DWORD mainThread = GetWindowThreadProcessId(window_, nullptr);
   for (HWND hwnd : ours) {
     for (UINT message = WM_APP; message <= 0xBFFF; ++message) {
       // A full queue takes more once the program has read some.
       for (int tries = 0; tries < 200 && !PostMessageA(hwnd, message, 0, 0); ++tries) Sleep(10);
     }
+    DWORD_PTR unused = 0;
+    SendMessageTimeoutW(hwnd, shutdown, 0, mainThread, SMTO_ABORTIFHUNG, 5000, &unused);
   }
   // Input comes after every posted message: the click is handled once they all are.
   const Setting& s = kSettings[0];

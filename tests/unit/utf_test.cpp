@@ -2,6 +2,8 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+
 namespace {
 
 // Well-formed text of every length of sequence goes through UTF-16 and back as it was;
@@ -38,15 +40,19 @@ TEST(Utf, ConversionsBothWays) {
   EXPECT_EQ(Utf8FromUtf16(u"\xDE80"), "\uFFFD");      // a low half alone
 }
 
-// A bounded read keeps whole characters: the cut moves back to the start of the
-// character it would fall in.
+// A bounded text keeps whole characters: a 4-byte sequence becomes a surrogate pair
+// only where both halves fit, and a cut never parts a pair.
 TEST(Utf, CutPointsKeepCharactersWhole) {
-  const std::string rocket = "a🚀b";  // 1 + 4 + 1 bytes
   const struct {
-    size_t most, cut;
-  } kUtf8[] = {{0, 0}, {1, 1}, {2, 1}, {3, 1}, {4, 1}, {5, 5}, {6, 6}, {99, 6}};
-  for (const auto& c : kUtf8) EXPECT_EQ(Utf8CutPoint(rocket, c.most), c.cut) << c.most;
-  EXPECT_EQ(Utf8CutPoint("中文", 4), 3u);
+    size_t capacity;
+    std::u16string kept;
+  } kInto[] = {{1, u""}, {2, u"a"}, {3, u"a"}, {4, u"a🚀"}, {5, u"a🚀b"}, {99, u"a🚀b"}};
+  for (const auto& c : kInto) {
+    char16_t out[8] = {u'x', u'x', u'x', u'x', u'x', u'x', u'x', u'x'};
+    const size_t n = Utf16Into("a🚀b", out, std::min<size_t>(c.capacity, 8));
+    EXPECT_EQ(std::u16string(out, n), c.kept) << c.capacity;
+    EXPECT_EQ(out[n], u'\0') << c.capacity;
+  }
 
   const std::u16string wide = u"a🚀b";  // 1 + 2 + 1 units
   const struct {

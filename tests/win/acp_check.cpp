@@ -1,4 +1,4 @@
-// Quiltmark's texts are GBK: the Wine run must use ANSI code page 936.
+// The test prefix runs Chinese Windows: the Wine run must use ANSI code page 936.
 #include <windows.h>
 
 #include <cstdio>
