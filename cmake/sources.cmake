@@ -15,6 +15,7 @@ set(QM_PURE_SOURCES
   ui/cursor_file.cpp
   ui/picture.cpp
   engine/grid.cpp
+  engine/frames.cpp
   engine/request.cpp
   engine/order.cpp
   app/command_line.cpp
@@ -36,6 +37,7 @@ set(QM_WIN_SOURCES
   engine/helper_win.cpp
   engine/placement_win.cpp
   engine/capture_win.cpp
+  engine/window_manager_win.cpp
   ui/form_win.cpp
   ui/controls_win.cpp
   ui/edit_box_win.cpp

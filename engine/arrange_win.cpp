@@ -11,6 +11,7 @@
 #include "base/sysfn.h"
 #include "engine/arrange.h"
 #include "engine/helper.h"
+#include "engine/window_manager.h"
 #include "engine/window_moves.h"
 
 namespace {
@@ -59,8 +60,10 @@ bool PlaceWindow(HWND hwnd, const Placement& p, FaultLocation showAt, FaultLocat
     CallSystemFunction(kShowWindow, showAt, hwnd, SW_SHOWNORMAL);
     if (Stopped(givenUp)) return false;
   }
+  // Measured once restored: the visible frame, not the rectangle, fills the cell.
+  const Placement t = WidenedByFrame(p, FrameMarginsOf(hwnd));
   const bool moved = static_cast<uint32_t>(CallSystemFunction(
-                         kSetWindowPos, moveAt, hwnd, HWND_TOP, p.x, p.y, p.cx, p.cy, p.flags)) != 0;
+                         kSetWindowPos, moveAt, hwnd, HWND_TOP, t.x, t.y, t.cx, t.cy, t.flags)) != 0;
   // The system took the move; the size is the window's to settle (a minimum size, a
   // console's character grid), but the state must be the restored one.
   return moved && !IsIconic(hwnd) && !IsZoomed(hwnd);
@@ -70,12 +73,16 @@ void QueuePlacement(HWND hwnd, const Placement& p) {
   ShowWindowAsync(hwnd, SW_SHOWNORMAL);
   // Minimised from maximised, the first restore maximises it; the second restores it.
   if (IsIconic(hwnd)) ShowWindowAsync(hwnd, SW_SHOWNORMAL);
-  SetWindowPos(hwnd, HWND_TOP, p.x, p.y, p.cx, p.cy, p.flags | SWP_ASYNCWINDOWPOS);
+  // The window manager answers for a busy window; one not yet restored has no frame
+  // to measure, and its cell is then its rectangle's.
+  const Placement t = WidenedByFrame(p, FrameMarginsOf(hwnd));
+  SetWindowPos(hwnd, HWND_TOP, t.x, t.y, t.cx, t.cy, t.flags | SWP_ASYNCWINDOWPOS);
 }
 
-bool EndsPlaced(HWND hwnd, const Placement& p) {
+bool EndsPlaced(HWND hwnd, const Placement& cell) {
   RECT r;
   if (IsIconic(hwnd) || IsZoomed(hwnd) || !GetWindowRect(hwnd, &r)) return false;
+  const Placement p = WidenedByFrame(cell, FrameMarginsOf(hwnd));
   const bool sized = (p.flags & SWP_NOSIZE) || (r.right - r.left == p.cx && r.bottom - r.top == p.cy);
   return r.left == p.x && r.top == p.y && sized;
 }

@@ -3,6 +3,7 @@
 #include "base/services.h"
 #include "base/sysfn.h"
 #include "engine/capture.h"
+#include "engine/window_manager.h"
 
 // The fault sites of the tool's system calls.
 constexpr FaultLocation kParentQuerySite = {67174861, 47};
@@ -51,5 +52,8 @@ CapturedWindow FinishCapture() {
   if (GetCursorPos(&at)) SetCursorPos(at.x, at.y);
   found.className = GetWindowClassName(found.hwnd);
   CallSystemFunction(kGetWindowRect, kRectQuerySite, found.hwnd, &found.rect);
+  // The size the user sees: arranged by it, the window's visible frame fills its cell.
+  RECT visible;
+  if (found.hwnd && VisibleFrameOf(found.hwnd, &visible)) found.rect = visible;
   return found;
 }

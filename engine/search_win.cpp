@@ -9,6 +9,7 @@
 #include "base/wide.h"
 #include "engine/order.h"
 #include "engine/search.h"
+#include "engine/window_manager.h"
 
 void WindowList::Append(int32_t handle) {
   MakeArrayPrivate(4, block_);
@@ -69,6 +70,8 @@ bool FindMatchingWindows(const char* className, const char* title, WindowList& l
   for (HWND hwnd : snapshot) {
     if (className && !ClassIs(hwnd, wantClass)) continue;
     if (title && !TitleIs(hwnd, wantTitle, buffer)) continue;
+    // Out of sight on another virtual desktop (or a suspended app): not this desktop's.
+    if (IsCloaked(hwnd)) continue;
     // A window handle has 32 significant bits on x64 as well: the list keeps them, and
     // the arrangement sign-extends them back.
     list.Append(static_cast<int32_t>(reinterpret_cast<intptr_t>(hwnd)));

@@ -18,14 +18,15 @@ inline bool Stopped(GivenUp givenUp) {
 }
 
 // Shows and restores the window, restores it once more where it came back maximised
-// (minimised from maximised), then moves it into its cell and raises it. Whether the
+// (minimised from maximised), then moves it so that its visible frame fills the cell,
+// and raises it. Whether the
 // system took the move and the window ended restored.
 bool PlaceWindow(HWND hwnd, const Placement& cell, FaultLocation showAt, FaultLocation moveAt,
                  GivenUp givenUp);
 // The same as requests queued to the window's program.
 void QueuePlacement(HWND hwnd, const Placement& cell);
-// The window is restored, with exactly the cell's rectangle (its own size where the
-// cell keeps sizes): whether requests queued to a busy program have landed.
+// The window is restored, its visible frame exactly on the cell (its own size where
+// the cell keeps sizes): whether requests queued to a busy program have landed.
 bool EndsPlaced(HWND hwnd, const Placement& cell);
 
 // Puts the window back as it was saved and raises it; whether the system accepted the

@@ -317,6 +317,27 @@ TEST_F(CaptureTool, AnEmojiTitleIsCapturedExactlyAndArranged) {
   EXPECT_EQ(app.WaitForExit(), 0u);
 }
 
+// On Windows 10 and 11 the tool fills in the size the user sees, without the
+// invisible borders, so that arranging by it gives back that size.
+TEST_F(CaptureTool, TheSizeIsTheVisibleFrames) {
+  WindowManagerStandIn standIn;
+  ASSERT_TRUE(standIn.Ready());
+  Quiltmark app;
+  HWND main = StartInFront(app);
+  ASSERT_NE(main, nullptr);
+  MainControls c = FindMainControls(main);
+  ASSERT_TRUE(c.AllFound());
+  ASSERT_EQ(GetAncestor(WindowFromPoint(CentreOf(other_)), GA_ROOT), other_);
+  ASSERT_NO_FATAL_FAILURE(DragTool(main, c.captureTool, CentreOf(other_)));
+  ASSERT_EQ(WaitForText(c.classField, "QmCapture"), "QmCapture");
+  RECT r{};
+  GetWindowRect(other_, &r);
+  EXPECT_EQ(TextOf(c.widthField), std::to_string(r.right - r.left - 14));
+  EXPECT_EQ(TextOf(c.heightField), std::to_string(r.bottom - r.top - 7));
+  PostMessageW(main, WM_CLOSE, 0, 0);
+  EXPECT_EQ(app.WaitForExit(), 0u);
+}
+
 bool ShowsPushed(HWND button) { return SendMessageA(button, BM_GETSTATE, 0, 0) & BST_PUSHED; }
 
 HWND CaptureOf(DWORD threadId) {

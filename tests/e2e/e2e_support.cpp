@@ -676,3 +676,23 @@ bool SampleWindows::Start(const std::string& arguments, size_t windowCount) {
   }
   return false;
 }
+
+WindowManagerStandIn::WindowManagerStandIn() {
+  wchar_t system[MAX_PATH];
+  const UINT n = GetSystemDirectoryW(system, MAX_PATH);
+  if (n == 0 || n >= MAX_PATH) return;
+  const std::wstring from = W(DriverFolder() + "dwm\\dwmapi.dll");
+  if (!CopyFileW(from.c_str(), (std::wstring(system) + L"\\dwmapi.dll").c_str(), FALSE)) return;
+  wchar_t value[1024] = {};
+  const DWORD had = GetEnvironmentVariableW(L"WINEDLLOVERRIDES", value, 1024);
+  hadBefore_ = had > 0 && had < 1024;
+  if (hadBefore_) before_ = value;
+  const std::wstring overrides = (hadBefore_ ? before_ + L";" : L"") + L"dwmapi=n";
+  ready_ = SetEnvironmentVariableW(L"WINEDLLOVERRIDES", overrides.c_str()) != 0;
+}
+
+WindowManagerStandIn::~WindowManagerStandIn() {
+  SetEnvironmentVariableW(L"WINEDLLOVERRIDES", hadBefore_ ? before_.c_str() : nullptr);
+}
+
+void MarkCloaked(HWND hwnd) { SetPropW(hwnd, L"QmCloaked", reinterpret_cast<HANDLE>(1)); }

@@ -200,3 +200,26 @@ class SampleWindows {
  private:
   PROCESS_INFORMATION pi_{};
 };
+
+// While it lives, the programs this process starts load the stand-in for the window
+// manager's library (tests/e2e/dwm_standin.cpp) instead of Wine's own: it answers as
+// Windows 10 does, with invisible borders of 7 pixels left, right and bottom around
+// sizable windows, and cloaks the windows marked with MarkCloaked. The stand-in is
+// copied into the system folder, where the program looks for the library; Wine loads
+// it only for a process told to (WINEDLLOVERRIDES).
+class WindowManagerStandIn {
+ public:
+  WindowManagerStandIn();
+  ~WindowManagerStandIn();
+  WindowManagerStandIn(const WindowManagerStandIn&) = delete;
+  WindowManagerStandIn& operator=(const WindowManagerStandIn&) = delete;
+  bool Ready() const { return ready_; }
+
+ private:
+  std::wstring before_;
+  bool hadBefore_ = false;
+  bool ready_ = false;
+};
+
+// Marks a window, of any process, as cloaked for the stand-in.
+void MarkCloaked(HWND hwnd);
