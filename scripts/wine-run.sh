@@ -8,10 +8,16 @@ shift
 QM_WINE_STATE=$state
 . "$QM_SCRIPTS/wine-env.sh"
 log=$(mktemp "$QM_WINE_STATE/run.XXXXXX")
+started=$(date +%s.%N)
 "$QM_WINE" "$@" >"$log" 2>&1 </dev/null
 rc=$?
 cat "$log"
+# A program that dies before it flushes leaves no output; say at least how it ended,
+# after how long, and whether anything at all was written.
+if [ "$rc" -ne 0 ]; then
+    took=$(awk "BEGIN { printf \"%.2f\", $(date +%s.%N) - $started }")
+    [ -s "$log" ] || echo "wine-run: no output at all (language ${LANG:-unset})" >&2
+    echo "wine-run: $1 ended with exit code $rc after ${took} s" >&2
+fi
 rm -f "$log"
-# A program that dies before it flushes leaves no output; say at least how it ended.
-[ "$rc" -eq 0 ] || echo "wine-run: $1 ended with exit code $rc" >&2
 exit $rc
