@@ -1,11 +1,14 @@
 // The arithmetic of visible frames.
 #include "engine/frames.h"
 
-#include <algorithm>
-
 FrameMargins MarginsBetween(const ScreenRect& window, const ScreenRect& visible) {
-  return {std::max(visible.left - window.left, 0), std::max(visible.top - window.top, 0),
-          std::max(window.right - visible.right, 0), std::max(window.bottom - visible.bottom, 0)};
+  const FrameMargins m{visible.left - window.left, visible.top - window.top,
+                       window.right - visible.right, window.bottom - visible.bottom};
+  // A frame that is not inside the rectangle was not measured in the same pixels (the
+  // window manager answers in the screen's own pixels, which a program the system
+  // scales does not see): no margins then, rather than wrong ones.
+  if (m.left < 0 || m.top < 0 || m.right < 0 || m.bottom < 0) return {};
+  return m;
 }
 
 Placement WidenedByFrame(const Placement& cell, const FrameMargins& m) {

@@ -15,8 +15,8 @@ struct FrameMargins {
   friend bool operator==(const FrameMargins&, const FrameMargins&) = default;
 };
 
-// The margins between a window's rectangle and its visible frame. A frame reported
-// outside the rectangle on a side counts as no margin there.
+// The margins between a window's rectangle and its visible frame. A frame that is not
+// inside the rectangle gives no margins at all.
 FrameMargins MarginsBetween(const ScreenRect& window, const ScreenRect& visible);
 
 // The rectangle to give a window so that its visible frame lands on the cell: moved
