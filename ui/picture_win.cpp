@@ -3,7 +3,6 @@
 #include <windows.h>
 
 #include <algorithm>
-#include <cstring>
 
 #include "ui/form.h"
 
@@ -38,18 +37,19 @@ void PaintPicture(HWND hwnd, HDC dc, const ControlState& c) {
   bi.bmiHeader.biPlanes = 1;
   bi.bmiHeader.biBitCount = 32;
   bi.bmiHeader.biCompression = BI_RGB;
-  // AlphaBlend wants premultiplied colour.
-  std::vector<uint8_t> premultiplied = c.image.pixels;
-  for (size_t i = 0; i + 3 < premultiplied.size(); i += 4) {
-    unsigned a = premultiplied[i + 3];
-    for (int k = 0; k < 3; ++k)
-      premultiplied[i + k] = static_cast<uint8_t>(premultiplied[i + k] * a / 255);
-  }
   MemoryDcHandle memory(CreateCompatibleDC(dc));
   void* bits = nullptr;
   BitmapHandle bitmap(CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
   if (!memory || !bitmap || !bits) return;
-  std::memcpy(bits, premultiplied.data(), premultiplied.size());
+  // AlphaBlend wants premultiplied colour, made straight into the bitmap: painting
+  // takes nothing from the heap, so it goes on under the report of a failed one.
+  const std::vector<uint8_t>& in = c.image.pixels;
+  auto* out = static_cast<uint8_t*>(bits);
+  for (size_t i = 0; i + 3 < in.size(); i += 4) {
+    const unsigned a = in[i + 3];
+    for (int k = 0; k < 3; ++k) out[i + k] = static_cast<uint8_t>(in[i + k] * a / 255);
+    out[i + 3] = in[i + 3];
+  }
   ScopedSelect selected(memory.get(), bitmap.get());  // put back before the deletes
   BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
   SetStretchBltMode(dc, HALFTONE);
