@@ -2,7 +2,7 @@
 # Takes a picture of Quiltmark's main window as it first appears, on a 1920x1080
 # virtual display and Wine prefix of its own (wine-shot in the build's folder), torn down
 # again however the script ends. Build first (scripts/build.sh).
-# Usage: screenshot.sh <out.png>
+# Usage: [QM_WINE_DPI=144] screenshot.sh <out.png>
 set -eu
 root=$(cd "$(dirname "$0")/.." && pwd)
 out=$(realpath -m "${1:?usage: screenshot.sh <out.png>}")
@@ -11,7 +11,7 @@ QM_SCRIPTS="$root/scripts"
 qm_pick_build "$root" "$root/build" screenshot
 arch=$QM_ARCH
 exe="$root/build/$QM_FOLDER/Quiltmark.exe"
-state="$root/build/$QM_FOLDER/wine-shot"
+state="$root/build/$QM_FOLDER/wine-shot${QM_WINE_DPI:+-$QM_WINE_DPI}"
 
 mkdir -p "$state"
 trap '"$QM_SCRIPTS/wine-down.sh" "$state" >/dev/null 2>&1 || true' EXIT

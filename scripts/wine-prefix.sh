@@ -14,7 +14,10 @@ echo "$arch" >"$state/arch"
 QM_WINE_STATE=$state
 QM_WINE_ARCH=$arch
 . "$QM_SCRIPTS/wine-env.sh"
-if [ -f "$WINEPREFIX/.qm-ready-3" ] && [ "$(cat "$WINEPREFIX/.qm-arch" 2>/dev/null)" = "$arch" ]; then
+# The screen's DPI (QM_WINE_DPI, 96 unless a test asks for another) is the prefix's.
+dpi=${QM_WINE_DPI:-96}
+if [ -f "$WINEPREFIX/.qm-ready-3" ] && [ "$(cat "$WINEPREFIX/.qm-arch" 2>/dev/null)" = "$arch" ] &&
+    [ "$(cat "$WINEPREFIX/.qm-dpi" 2>/dev/null || echo 96)" = "$dpi" ]; then
     exit 0
 fi
 "$WINESERVER" -k >/dev/null 2>&1 || true
@@ -29,7 +32,12 @@ rm -rf "$WINEPREFIX"
 # a Chinese font of the same kind, and a monospaced one for the numbers.
 "$QM_WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v "Microsoft YaHei" /d "WenQuanYi Micro Hei" /f >>"$state/wineboot.log" 2>&1 </dev/null
 "$QM_WINE" reg add 'HKCU\Software\Wine\Fonts\Replacements' /v Consolas /d "DejaVu Sans Mono" /f >>"$state/wineboot.log" 2>&1 </dev/null
+if [ "$dpi" != 96 ]; then
+    "$QM_WINE" reg add 'HKCU\Control Panel\Desktop' /v LogPixels /t REG_DWORD /d "$dpi" /f >>"$state/wineboot.log" 2>&1 </dev/null
+    "$QM_WINE" reg add 'HKLM\System\CurrentControlSet\Hardware Profiles\Current\Software\Fonts' /v LogPixels /t REG_DWORD /d "$dpi" /f >>"$state/wineboot.log" 2>&1 </dev/null
+fi
 # The registry is on disk once the server that wineboot started has ended.
 "$WINESERVER" -w
 echo "$arch" >"$WINEPREFIX/.qm-arch"
+echo "$dpi" >"$WINEPREFIX/.qm-dpi"
 touch "$WINEPREFIX/.qm-ready-3"

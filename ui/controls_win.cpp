@@ -107,7 +107,10 @@ bool CreateControl(Form& form, ControlState& c, HINSTANCE instance, bool& common
     commonControlsReady = true;
   }
   KindClass kc = ClassFor(layout);
-  int height = layout.kind == ControlKind::ComboBox ? std::max(layout.height, 160) : layout.height;
+  // A combo box's height is that of it with its list open.
+  const int height =
+      ScaleForDpi(layout.kind == ControlKind::ComboBox ? std::max(layout.height, 160) : layout.height,
+                  form.dpi);
   const char* text = layout.kind == ControlKind::EditBox || layout.kind == ControlKind::Label ||
                              layout.kind == ControlKind::GroupBox ||
                              layout.kind == ControlKind::Button ||
@@ -115,14 +118,15 @@ bool CreateControl(Form& form, ControlState& c, HINSTANCE instance, bool& common
                          ? layout.text
                          : "";
   c.hwnd = CreateWindowExW(kc.exStyle, kc.windowClass, Wide(text).c_str(),
-                           WS_CHILD | WS_CLIPSIBLINGS | kc.style, layout.left, layout.top,
-                           layout.width, height, parent, nullptr, instance, nullptr);
+                           WS_CHILD | WS_CLIPSIBLINGS | kc.style, ScaleForDpi(layout.left, form.dpi),
+                           ScaleForDpi(layout.top, form.dpi), ScaleForDpi(layout.width, form.dpi),
+                           height, parent, nullptr, instance, nullptr);
   if (!c.hwnd) return false;
   HFONT font = layout.font == FontChoice::Number ? form.numberFont.get() : form.interfaceFont.get();
   SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
-  c.left = layout.left;
-  c.top = layout.top;
-  c.width = layout.width;
+  c.left = ScaleForDpi(layout.left, form.dpi);
+  c.top = ScaleForDpi(layout.top, form.dpi);
+  c.width = ScaleForDpi(layout.width, form.dpi);
   c.height = height;  // a combo box with its list
   c.textColour = layout.textColour;
   c.background = layout.background;
@@ -193,6 +197,20 @@ bool CreateControls(Form& form, HINSTANCE instance) {
     if (c.layout->page < 0) ShowWindow(c.hwnd, SW_SHOWNA);
   if (ControlState* pages = FindControl(form, ids::选择夹_排序方式)) LayOutPages(form, *pages);
   return true;
+}
+
+void PlaceControls(Form& form) {
+  for (ControlState& c : form.controls) {
+    const ControlLayout& l = *c.layout;
+    c.left = ScaleForDpi(l.left, form.dpi);
+    c.top = ScaleForDpi(l.top, form.dpi);
+    c.width = ScaleForDpi(l.width, form.dpi);
+    c.height =
+        ScaleForDpi(l.kind == ControlKind::ComboBox ? std::max(l.height, 160) : l.height, form.dpi);
+    SetWindowPos(c.hwnd, nullptr, c.left, c.top, c.width, c.height, SWP_NOZORDER | SWP_NOACTIVATE);
+    HFONT font = l.font == FontChoice::Number ? form.numberFont.get() : form.interfaceFont.get();
+    SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+  }
 }
 
 void LayOutPages(Form& form, const ControlState& container) {

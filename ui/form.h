@@ -46,6 +46,9 @@ using DeferredRoutine = void (*)(uint32_t);
 struct Form {
   const WindowLayout* layout = nullptr;
   HWND hwnd = nullptr;
+  // The DPI the window is laid out for: its monitor's. The layout's pixels are those
+  // of 96 DPI, and every place, size and font is scaled from them.
+  int dpi = 96;
   std::vector<ControlState> controls;
   FontHandle interfaceFont;
   FontHandle numberFont;
@@ -128,6 +131,9 @@ void RecreateEditBox(Form& form, ControlState& control);
 // handled, unless the window is closing by then. One routine waits at a time; a
 // later call replaces it.
 void RunAfterMessage(Form& form, DeferredRoutine routine, uint32_t argument);
+
+// Every control at its place and size for the window's DPI.
+void PlaceControls(Form& form);
 
 // The focus moves to the next or previous control of the cycle.
 void MoveFocus(Form& form, bool backward);

@@ -105,6 +105,12 @@ uint32_t NextInFocusCycle(uint32_t current, bool backward, bool (*canFocus)(uint
   return current && canFocus(current, context) ? current : 0;
 }
 
+int ScaleForDpi(int value, int dpi) {
+  const long long product = static_cast<long long>(value) * dpi;
+  const long long half = 48;  // 96 / 2
+  return static_cast<int>(product >= 0 ? (product + half) / 96 : (product - half) / 96);
+}
+
 WindowOrigin CentredOnScreen(int screenWidth, int screenHeight, int width, int height) {
   return {(screenWidth - width) / 2, (screenHeight - height) / 2};
 }

@@ -108,6 +108,10 @@ struct WindowOrigin {
 };
 WindowOrigin CentredOnScreen(int screenWidth, int screenHeight, int width, int height);
 
+// The layout's pixels are those of a 96-DPI screen: a length at `dpi`, rounded as the
+// system's MulDiv rounds (halves away from zero).
+int ScaleForDpi(int value, int dpi);
+
 // Splits a layout text "a\nb" (combo items, page names) into its parts.
 std::vector<std::string> LayoutLines(const char* text);
 

@@ -16,10 +16,62 @@ const wchar_t kMainClass[] = L"QuiltmarkWindow";
 // Each font asks for the character set of what it shows, so that a system without
 // the face still picks one that has the texts (Chinese for the interface, digits for
 // the numbers), the same whatever the system's language.
-HFONT MakeFont(const wchar_t* face, DWORD charset) {
-  return CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, charset,
+HFONT MakeFont(const wchar_t* face, DWORD charset, int dpi) {
+  return CreateFontW(-ScaleForDpi(12, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, charset,
                      OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY,
                      DEFAULT_PITCH | FF_DONTCARE, face);
+}
+
+void MakeFonts(Form& form) {
+  // Asked for by the family names every system knows, whatever its language: a
+  // localised name ("微软雅黑") matches only on a system of that language.
+  form.interfaceFont.reset(MakeFont(L"Microsoft YaHei", GB2312_CHARSET, form.dpi));
+  form.numberFont.reset(MakeFont(L"Consolas", ANSI_CHARSET, form.dpi));
+}
+
+constexpr DWORD kMainStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX |
+                             WS_CLIPCHILDREN;
+
+// The frame around a client rectangle at a DPI: the system's own for that DPI where
+// it can say (Windows 10 1607 and later), else the one of the system's DPI.
+void AdjustForDpi(RECT* r, int dpi) {
+  using AdjustForDpiCall = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
+  static const auto adjust = reinterpret_cast<AdjustForDpiCall>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"user32.dll"), "AdjustWindowRectExForDpi")));
+  if (!adjust || !adjust(r, kMainStyle, FALSE, 0, static_cast<UINT>(dpi)))
+    AdjustWindowRectEx(r, kMainStyle, FALSE, 0);
+}
+
+// The outer size at a DPI. The layout gives the outer size at 96 DPI: its client area
+// is what scales, and the frame is the system's for the DPI.
+SIZE OuterSizeFor(const WindowLayout& layout, int dpi) {
+  RECT frame96{0, 0, 0, 0};
+  AdjustForDpi(&frame96, 96);
+  const int clientWidth = layout.width - (frame96.right - frame96.left);
+  const int clientHeight = layout.height - (frame96.bottom - frame96.top);
+  RECT r{0, 0, ScaleForDpi(clientWidth, dpi), ScaleForDpi(clientHeight, dpi)};
+  AdjustForDpi(&r, dpi);
+  return {r.right - r.left, r.bottom - r.top};
+}
+
+// The DPI of the primary screen, where the window first shows.
+int ScreenDpi() {
+  HDC screen = GetDC(nullptr);
+  const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
+  if (screen) ReleaseDC(nullptr, screen);
+  return dpi > 0 ? dpi : 96;
+}
+
+// Moved to a monitor of another DPI: laid out again for it, at the place the system
+// suggests.
+void OnDpiChanged(Form& form, int dpi, const RECT& suggested) {
+  if (dpi <= 0 || dpi == form.dpi) return;
+  form.dpi = dpi;
+  FontHandle oldInterface = std::move(form.interfaceFont), oldNumber = std::move(form.numberFont);
+  MakeFonts(form);
+  SetWindowPos(form.hwnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  PlaceControls(form);  // the old fonts go once no control uses them
 }
 
 void MirrorIntoRegistry(Form& form, WindowEntry& entry) {
@@ -235,6 +287,9 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
       if (wParam != kArrangeTimer) break;
       ContinueArrangement(*form);
       return 0;
+    case WM_DPICHANGED:
+      OnDpiChanged(*form, LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      return 0;
     case WM_SYSCOMMAND:
       if ((wParam & 0xFFF0) != kUndoCommand) break;
       UndoArrangement(*form);
@@ -264,29 +319,26 @@ Form* CreateMainForm(const WindowLayout& layout) {
     if (!RegisterClassExW(&wc)) return nullptr;
   }
   MarkStartupPhase("window classes");
+  const int dpi = ScreenDpi();
+  const SIZE outer = OuterSizeFor(layout, dpi);
   const WindowOrigin origin = CentredOnScreen(
-      GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), layout.width, layout.height);
+      GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), outer.cx, outer.cy);
   const int left = origin.left, top = origin.top;
-  HWND hwnd =
-      CreateWindowExW(0, kMainClass, Wide(layout.caption).c_str(),
-                      WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN,
-                      left, top, layout.width, layout.height, nullptr, nullptr, instance, nullptr);
+  HWND hwnd = CreateWindowExW(0, kMainClass, Wide(layout.caption).c_str(), kMainStyle, left, top,
+                              outer.cx, outer.cy, nullptr, nullptr, instance, nullptr);
   if (!hwnd) return nullptr;
   RECT r;
   GetWindowRect(hwnd, &r);
-  if (r.right - r.left != layout.width || r.bottom - r.top != layout.height || r.left != left ||
+  if (r.right - r.left != outer.cx || r.bottom - r.top != outer.cy || r.left != left ||
       r.top != top)
-    SetWindowPos(hwnd, nullptr, left, top, layout.width, layout.height,
-                 SWP_NOZORDER | SWP_NOACTIVATE);
+    SetWindowPos(hwnd, nullptr, left, top, outer.cx, outer.cy, SWP_NOZORDER | SWP_NOACTIVATE);
   MarkStartupPhase("main window");
 
   auto* form = new Form;
   form->layout = &layout;
   form->hwnd = hwnd;
-  // Asked for by the family names every system knows, whatever its language: a
-  // localised name ("微软雅黑") matches only on a system of that language.
-  form->interfaceFont.reset(MakeFont(L"Microsoft YaHei", GB2312_CHARSET));
-  form->numberFont.reset(MakeFont(L"Consolas", ANSI_CHARSET));
+  form->dpi = dpi;
+  MakeFonts(*form);
   SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), 0);
   form->bigIcon.reset(
       static_cast<HICON>(LoadImageW(instance, L"DEFAULT_ICON", IMAGE_ICON,

@@ -87,6 +87,22 @@ TEST(Layout, EveryContainerComesBeforeWhatItHolds) {
 // The main window is centred on the whole screen. Each screen below has a taskbar
 // that makes its work area give another place, so centring on the work area would
 // show; screens smaller than the window give negative places, halved toward zero.
+// Every length of the layout at 144 DPI is half as long again, and halves round away
+// from zero as MulDiv rounds them; at 96 DPI nothing changes.
+TEST(Layout, LengthsScaleWithTheDpi) {
+  const struct {
+    int value, dpi, scaled;
+  } kCases[] = {{12, 144, 18}, {312, 144, 468}, {1, 144, 2}, {3, 144, 5},  {-3, 144, -5},
+                {7, 120, 9},   {86, 96, 86},    {0, 192, 0}, {105, 168, 184}};
+  for (const auto& c : kCases)
+    EXPECT_EQ(ScaleForDpi(c.value, c.dpi), c.scaled) << c.value << " at " << c.dpi;
+  for (size_t i = 0; i < kControlCount; ++i) {
+    const ControlLayout& l = kControls[i];
+    EXPECT_EQ(ScaleForDpi(l.left, 96), l.left);
+    EXPECT_EQ(ScaleForDpi(l.width, 96), l.width);
+  }
+}
+
 TEST(Layout, MainWindowIsCentredOnTheWholeScreenUnclamped) {
   const struct {
     const char* name;
