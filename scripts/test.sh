@@ -22,7 +22,9 @@ child=""
 cleanup() {
     for arch in $(qm_builds); do
         qm_build "$arch"
-        "$QM_SCRIPTS/wine-down.sh" "$build/$QM_FOLDER/wine" >/dev/null 2>&1 || true
+        for state in wine wine-144; do
+            "$QM_SCRIPTS/wine-down.sh" "$build/$QM_FOLDER/$state" >/dev/null 2>&1 || true
+        done
     done
 }
 stop() {

@@ -16,7 +16,7 @@ QM_WINE_ARCH=$arch
 . "$QM_SCRIPTS/wine-env.sh"
 # The screen's DPI (QM_WINE_DPI, 96 unless a test asks for another) is the prefix's.
 dpi=${QM_WINE_DPI:-96}
-if [ -f "$WINEPREFIX/.qm-ready-3" ] && [ "$(cat "$WINEPREFIX/.qm-arch" 2>/dev/null)" = "$arch" ] &&
+if [ -f "$WINEPREFIX/.qm-ready-4" ] && [ "$(cat "$WINEPREFIX/.qm-arch" 2>/dev/null)" = "$arch" ] &&
     [ "$(cat "$WINEPREFIX/.qm-dpi" 2>/dev/null || echo 96)" = "$dpi" ]; then
     exit 0
 fi
@@ -40,4 +40,4 @@ fi
 "$WINESERVER" -w
 echo "$arch" >"$WINEPREFIX/.qm-arch"
 echo "$dpi" >"$WINEPREFIX/.qm-dpi"
-touch "$WINEPREFIX/.qm-ready-3"
+touch "$WINEPREFIX/.qm-ready-4"

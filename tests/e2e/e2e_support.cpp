@@ -681,8 +681,16 @@ WindowManagerStandIn::WindowManagerStandIn() {
   wchar_t system[MAX_PATH];
   const UINT n = GetSystemDirectoryW(system, MAX_PATH);
   if (n == 0 || n >= MAX_PATH) return;
+  library_ = std::wstring(system) + L"\\dwmapi.dll";
+  saved_ = std::wstring(system) + L"\\dwmapi-qm-saved.dll";
+  // A program that names the library by its path gets the file there, whatever
+  // WINEDLLOVERRIDES says: the system's own is put aside, and back afterwards. One put
+  // aside by a run that ended early is already there.
+  if (GetFileAttributesW(saved_.c_str()) == INVALID_FILE_ATTRIBUTES &&
+      !MoveFileExW(library_.c_str(), saved_.c_str(), MOVEFILE_REPLACE_EXISTING))
+    return;
   const std::wstring from = W(DriverFolder() + "dwm\\dwmapi.dll");
-  if (!CopyFileW(from.c_str(), (std::wstring(system) + L"\\dwmapi.dll").c_str(), FALSE)) return;
+  if (!CopyFileW(from.c_str(), library_.c_str(), FALSE)) return;
   wchar_t value[1024] = {};
   const DWORD had = GetEnvironmentVariableW(L"WINEDLLOVERRIDES", value, 1024);
   hadBefore_ = had > 0 && had < 1024;
@@ -693,6 +701,7 @@ WindowManagerStandIn::WindowManagerStandIn() {
 
 WindowManagerStandIn::~WindowManagerStandIn() {
   SetEnvironmentVariableW(L"WINEDLLOVERRIDES", hadBefore_ ? before_.c_str() : nullptr);
+  if (!saved_.empty()) MoveFileExW(saved_.c_str(), library_.c_str(), MOVEFILE_REPLACE_EXISTING);
 }
 
 void MarkCloaked(HWND hwnd) { SetPropW(hwnd, L"QmCloaked", reinterpret_cast<HANDLE>(1)); }

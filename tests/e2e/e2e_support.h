@@ -205,8 +205,9 @@ class SampleWindows {
 // manager's library (tests/e2e/dwm_standin.cpp) instead of Wine's own: it answers as
 // Windows 10 does, with invisible borders of 7 pixels left, right and bottom around
 // sizable windows, and cloaks the windows marked with MarkCloaked. The stand-in is
-// copied into the system folder, where the program looks for the library; Wine loads
-// it only for a process told to (WINEDLLOVERRIDES).
+// copied into the system folder, where the program looks for the library, in place of
+// Wine's own until the object goes; the programs started meanwhile are also told to
+// load it (WINEDLLOVERRIDES).
 class WindowManagerStandIn {
  public:
   WindowManagerStandIn();
@@ -219,6 +220,7 @@ class WindowManagerStandIn {
   std::wstring before_;
   bool hadBefore_ = false;
   bool ready_ = false;
+  std::wstring library_, saved_;  // the system's library, and where it waits meanwhile
 };
 
 // Marks a window, of any process, as cloaked for the stand-in.

@@ -6,6 +6,7 @@
 #include <winver.h>
 
 #include <algorithm>
+#include <cstdlib>
 #include <cstring>
 #include <optional>
 #include <string>
@@ -103,11 +104,23 @@ bool SameClass(const std::string& actual, const char* expected) {
   return expected == nullptr || _stricmp(actual.c_str(), expected) == 0;
 }
 
+// The screen's DPI. The table's pixels are those of 96 DPI; on another screen every
+// place and size is scaled (within a pixel: a control's place is its container's,
+// scaled, plus its own, scaled).
+int ScreenDpi() {
+  HDC screen = GetDC(nullptr);
+  const int dpi = GetDeviceCaps(screen, LOGPIXELSX);
+  ReleaseDC(nullptr, screen);
+  return dpi;
+}
+int Scaled(int pixels) { return MulDiv(pixels, ScreenDpi(), 96); }
+bool Near(int got, int pixels) { return std::abs(got - Scaled(pixels)) <= (ScreenDpi() == 96 ? 0 : 1); }
+
 bool AtPlace(HWND window, HWND hwnd, const Control& c) {
   RECT r = RectIn(window, hwnd);
   bool heightCounts = c.cls == nullptr || std::strcmp(c.cls, "ComboBox") != 0;
-  return r.left == c.x && r.top == c.y && r.right - r.left == c.cx &&
-         (!heightCounts || r.bottom - r.top == c.cy);
+  return Near(r.left, c.x) && Near(r.top, c.y) && Near(r.right - r.left, c.cx) &&
+         (!heightCounts || Near(r.bottom - r.top, c.cy));
 }
 
 // Another process sees no control identifiers, so each row is found by its class
@@ -302,8 +315,14 @@ TEST(MainWindowFile, VersionBlock) {
 }
 
 // Every control of the layout: kind, container, place, text, visibility and font,
-// and nothing else on show.
+// inside the client area, and nothing else on show; on a screen of another DPI (a
+// prefix of its own, see CMakeLists.txt) every place, size and font scaled to it.
 TEST_F(MainWindow, ControlsMatchTheLayout) {
+  if (const char* dpi = std::getenv("QM_EXPECT_DPI")) {
+    ASSERT_EQ(ScreenDpi(), std::atoi(dpi)) << "the prefix is not at the DPI asked for";
+  }
+  RECT client{};
+  GetClientRect(window_, &client);
   Probe probe(app_.Process());
   ASSERT_TRUE(probe.Attached());
   for (int row = 0; row < kRowCount; ++row) {
@@ -317,6 +336,11 @@ TEST_F(MainWindow, ControlsMatchTheLayout) {
     }
     HWND container = c.container == kWindow ? window_ : Find(c.container);
     EXPECT_EQ(GetParent(hwnd), container);
+    const RECT r = RectIn(window_, hwnd);
+    const bool combo = c.cls && std::strcmp(c.cls, "ComboBox") == 0;  // counted with its list
+    EXPECT_TRUE(r.left >= 0 && r.top >= 0 && r.right <= client.right &&
+                (combo || r.bottom <= client.bottom))
+        << "outside the client area";
     if (c.text) {
       EXPECT_EQ(TextOf(hwnd), c.text);
     }
@@ -330,7 +354,7 @@ TEST_F(MainWindow, ControlsMatchTheLayout) {
     ASSERT_TRUE(font.has_value()) << "no font";
     // Asked for by the family name every system knows, not the localised "微软雅黑".
     EXPECT_STREQ(font->lfFaceName, c.font == Font::kNumber ? "Consolas" : "Microsoft YaHei");
-    EXPECT_EQ(font->lfHeight, -12);
+    EXPECT_EQ(font->lfHeight, -Scaled(12));
     EXPECT_EQ(font->lfWeight, FW_NORMAL);
     EXPECT_FALSE(font->lfItalic);
     EXPECT_FALSE(font->lfUnderline);
