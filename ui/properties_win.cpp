@@ -56,20 +56,61 @@ uintptr_t CopyText(const char* text) {
 
 // ---- the mouse pointer ---------------------------------------------------------
 
+// A cursor drawn for 96 DPI at the size for the screen's DPI, resampled smoothly; null
+// when the image is no 32-bit one (the system then scales it itself).
+HCURSOR ScaledPointer(const CursorImage& image, int size) {
+  const std::vector<uint32_t> drawn = CursorPixels(image);
+  if (drawn.empty() || image.width != image.height) return nullptr;
+  const std::vector<uint32_t> pixels = ResamplePixels(drawn, image.width, size);
+  BITMAPINFO bi = {};
+  bi.bmiHeader.biSize = sizeof bi.bmiHeader;
+  bi.bmiHeader.biWidth = size;
+  bi.bmiHeader.biHeight = -size;  // top-down
+  bi.bmiHeader.biPlanes = 1;
+  bi.bmiHeader.biBitCount = 32;
+  bi.bmiHeader.biCompression = BI_RGB;
+  void* bits = nullptr;
+  HDC screen = GetDC(nullptr);
+  HBITMAP colour = CreateDIBSection(screen, &bi, DIB_RGB_COLORS, &bits, nullptr, 0);
+  ReleaseDC(nullptr, screen);
+  HBITMAP mask = CreateBitmap(size, size, 1, 1, nullptr);
+  HCURSOR cursor = nullptr;
+  if (colour && mask && bits) {
+    std::memcpy(bits, pixels.data(), pixels.size() * 4);
+    ICONINFO info = {FALSE, static_cast<DWORD>(MulDiv(image.hotspotX, size, image.width)),
+                     static_cast<DWORD>(MulDiv(image.hotspotY, size, image.width)), mask, colour};
+    cursor = reinterpret_cast<HCURSOR>(CreateIconIndirect(&info));
+  }
+  if (colour) DeleteObject(colour);
+  if (mask) DeleteObject(mask);
+  return cursor;
+}
+
+int ScreenDpi() {
+  HDC screen = GetDC(nullptr);
+  const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
+  if (screen) ReleaseDC(nullptr, screen);
+  return dpi > 0 ? dpi : 96;
+}
+
 HCURSOR BuildPointer(const std::vector<uint8_t>& value) {
   PointerChoice choice = ChoosePointer(value.data(), value.size());
   switch (choice.kind) {
     case PointerChoice::Kind::CursorFile: {
-      // A cursor resource starts with its hotspot, then the image.
       const CursorImage& image = choice.cursor;
+      const int size = ScaleForDpi(image.width, ScreenDpi());
+      if (size != image.width)
+        if (HCURSOR scaled = ScaledPointer(image, size)) return scaled;
+      // A cursor resource starts with its hotspot, then the image.
       std::vector<uint8_t> resource(4 + image.size);
       uint16_t hotspot[2] = {static_cast<uint16_t>(image.hotspotX),
                              static_cast<uint16_t>(image.hotspotY)};
       std::memcpy(resource.data(), hotspot, 4);
       std::memcpy(resource.data() + 4, image.image, image.size);
-      return reinterpret_cast<HCURSOR>(
-          CreateIconFromResourceEx(resource.data(), static_cast<DWORD>(resource.size()), FALSE,
-                                   0x30000, image.width, image.height, LR_DEFAULTCOLOR));
+      return reinterpret_cast<HCURSOR>(CreateIconFromResourceEx(
+          resource.data(), static_cast<DWORD>(resource.size()), FALSE, 0x30000,
+          ScaleForDpi(image.width, ScreenDpi()), ScaleForDpi(image.height, ScreenDpi()),
+          LR_DEFAULTCOLOR));
     }
     case PointerChoice::Kind::Stock:
       // Stock pointers are shared: copy one so that the control can own it.

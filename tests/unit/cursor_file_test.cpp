@@ -65,6 +65,29 @@ TEST(CursorFile, CommittedCaptureCursor) {
   EXPECT_EQ(after.cursor.size, image->size);
 }
 
+// The capture cursor's pixels, and the same drawn at 144 DPI: resampled, not
+// repeated, so its edges stay soft; at its own size it comes back as it was.
+TEST(CursorFile, PixelsResampleSmoothlyForAnotherDpi) {
+  std::ifstream in(std::string(QM_ASSETS_DIR) + "/capture.cur", std::ios::binary);
+  const Bytes file((std::istreambuf_iterator<char>(in)), std::istreambuf_iterator<char>());
+  auto image = ParseCursorFile(file.data(), file.size());
+  ASSERT_TRUE(image);
+  const std::vector<uint32_t> pixels = CursorPixels(*image);
+  ASSERT_EQ(pixels.size(), 32u * 32u);
+  EXPECT_EQ(ResamplePixels(pixels, 32, 32), pixels);
+  const std::vector<uint32_t> big = ResamplePixels(pixels, 32, 48);
+  ASSERT_EQ(big.size(), 48u * 48u);
+  EXPECT_EQ(big[0] >> 24, 0u) << "a transparent corner";
+  int soft = 0, blue = 0;
+  for (uint32_t px : big) {
+    const uint32_t alpha = px >> 24;
+    soft += alpha > 0 && alpha < 255;
+    blue += alpha == 255 && (px & 0xFF) > 200 && ((px >> 16) & 0xFF) < 80;  // BGRA: blue, red
+  }
+  EXPECT_GT(soft, 20) << "edges are blended, not blocky";
+  EXPECT_GT(blue, 20) << "the reticle keeps its colour";
+}
+
 TEST(CursorFile, EntryFields) {
   Bytes b = CursorFile(0, 0, 300, 7, 40);
   auto image = ParseCursorFile(b.data(), b.size());
