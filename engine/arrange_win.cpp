@@ -61,9 +61,17 @@ bool PlaceWindow(HWND hwnd, const Placement& p, FaultLocation showAt, FaultLocat
     if (Stopped(givenUp)) return false;
   }
   // Measured once restored: the visible frame, not the rectangle, fills the cell.
-  const Placement t = WidenedByFrame(p, FrameMarginsOf(hwnd));
-  const bool moved = static_cast<uint32_t>(CallSystemFunction(
-                         kSetWindowPos, moveAt, hwnd, HWND_TOP, t.x, t.y, t.cx, t.cy, t.flags)) != 0;
+  const FrameMargins before = FrameMarginsOf(hwnd);
+  const Placement t = WidenedByFrame(p, before);
+  bool moved = static_cast<uint32_t>(CallSystemFunction(kSetWindowPos, moveAt, hwnd, HWND_TOP, t.x,
+                                                        t.y, t.cx, t.cy, t.flags)) != 0;
+  // Moved onto a monitor of another scale, its borders changed with it: once more.
+  if (const FrameMargins after = FrameMarginsOf(hwnd); moved && !(after == before)) {
+    const Placement again = WidenedByFrame(p, after);
+    moved = static_cast<uint32_t>(CallSystemFunction(kSetWindowPos, moveAt, hwnd, HWND_TOP,
+                                                     again.x, again.y, again.cx, again.cy,
+                                                     again.flags)) != 0;
+  }
   // The system took the move; the size is the window's to settle (a minimum size, a
   // console's character grid), but the state must be the restored one.
   return moved && !IsIconic(hwnd) && !IsZoomed(hwnd);
