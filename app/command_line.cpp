@@ -90,8 +90,9 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
       cmd.monitors = true;
       continue;
     }
-    const bool takesValue = arg == "--class" || arg == "--title" || arg == "--size" ||
-                            arg == "--per-row" || arg == "--monitor" || arg == "--order";
+    const bool takesValue = arg == "--class" || arg == "--title" || arg == "--process" ||
+                            arg == "--size" || arg == "--per-row" || arg == "--monitor" ||
+                            arg == "--order";
     if (!takesValue) {
       refuse("未知参数：" + arg);
       break;
@@ -112,6 +113,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
       cmd.request.className = value;
     } else if (arg == "--title") {
       cmd.request.title = value;
+    } else if (arg == "--process") {
+      cmd.request.program = value;
     } else if (arg == "--monitor") {
       if (!ParseNumber(value, &cmd.monitor) || cmd.monitor < 1)
         refuse("--monitor 的取值应为从 1 起的显示器序号：" + value);
@@ -143,13 +146,15 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
 }
 
 std::string UsageText() {
-  return "用法：Quiltmark.exe [--class 类名] [--title 标题]\r\n"
+  return "用法：Quiltmark.exe [--class 类名] [--title 标题] [--process 程序名]\r\n"
          "                    (--size 宽x高 | --per-row 数量 [--keep-size])\r\n"
          "                    [--monitor 序号] [--order title|found] [--list]\r\n"
          "      Quiltmark.exe --monitors\r\n"
          "不带参数时打开窗口；带参数时不显示窗口，查找并排列后结束。\r\n"
          "  --class 类名     窗口类名（整个相同，不分大小写）\r\n"
-         "  --title 标题     窗口标题（整个相同，不分大小写）；两者可同时使用，至少给出一个\r\n"
+         "  --title 标题     窗口标题（整个相同，不分大小写）\r\n"
+         "  --process 程序名 窗口所属程序的文件名，例如 notepad.exe（整个相同，不分大小写）；\r\n"
+         "                   三个条件可同时使用，都要符合，至少给出一个\r\n"
          "  --size 宽x高     根据尺寸排序：每个窗口都改为这个尺寸\r\n"
          "  --per-row 数量   根据行数排序：每行这么多个窗口\r\n"
          "  --keep-size      与 --per-row 一起使用：只移动窗口，不改尺寸\r\n"

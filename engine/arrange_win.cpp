@@ -364,7 +364,8 @@ std::vector<Monitor> ListMonitors() {
 bool FindRequestedWindows(const ArrangeRequest& request, WindowList& list) {
   const char* className = request.className.empty() ? nullptr : request.className.c_str();
   const char* title = request.title.empty() ? nullptr : request.title.c_str();
-  return FindMatchingWindows(className, title, list);
+  const char* program = request.program.empty() ? nullptr : request.program.c_str();
+  return FindMatchingWindows(className, title, list, program);
 }
 
 int32_t Arrange(const WindowList& list, const ArrangeRequest& request, const WorkArea& area) {

@@ -23,7 +23,8 @@ const char* RefusalMessage(ArrangeRefusal refusal) {
 }
 
 ArrangeRefusal CheckArrangeRequest(const ArrangeRequest& request, const WorkArea& area) {
-  if (request.className.empty() && request.title.empty()) return ArrangeRefusal::kNoCondition;
+  if (request.className.empty() && request.title.empty() && request.program.empty())
+    return ArrangeRefusal::kNoCondition;
   if (request.method == ArrangeMethod::kBySize) {
     if (request.width <= 0) return ArrangeRefusal::kWidth;
     if (request.height <= 0) return ArrangeRefusal::kHeight;

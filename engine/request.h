@@ -13,6 +13,7 @@ enum class ArrangeMethod { kBySize = 0, kByRowCount = 1 };
 struct ArrangeRequest {
   std::string className;  // empty: any class
   std::string title;      // empty: any title
+  std::string program;    // the program's file name; empty: any program
   ArrangeMethod method = ArrangeMethod::kBySize;
   int32_t width = 0, height = 0;  // by size
   int32_t perRow = 0;             // by row count
@@ -50,7 +51,7 @@ struct ArrangementPlan {
   ApplySites sites;
 };
 
-// A search needs a class or a title; the method's numbers must be above 0, and a row
+// A search needs a class, a title or a program; the method's numbers must be above 0, and a row
 // cannot hold more windows than the work area has pixels across (its cells would be
 // 0 wide). Only the numbers of the chosen method are looked at.
 ArrangeRefusal CheckArrangeRequest(const ArrangeRequest& request, const WorkArea& area);

@@ -28,10 +28,12 @@ class WindowList {
   int32_t* block_ = const_cast<int32_t*>(kEmptyArray);
 };
 
-// Every top-level window whose class name and title equal the given ones, in the
-// system's order from the top; a null condition matches any value. The list is
-// emptied first. True when at least one window was found.
-bool FindMatchingWindows(const char* className, const char* title, WindowList& list);
+// Every top-level window whose class name, title and program's file name equal the
+// given ones, in the system's order from the top; a null condition matches any value.
+// A window whose program cannot be asked for its name matches no program name. The
+// list is emptied first. True when at least one window was found.
+bool FindMatchingWindows(const char* className, const char* title, WindowList& list,
+                         const char* program = nullptr);
 
 // Puts the list in title order (TitleOrder), reading each title as the system keeps
 // it, so that no window is asked.

@@ -54,9 +54,29 @@ std::wstring UpperCased(const char* text) {
   return wide;
 }
 
+// The file name of the window's program ("notepad.exe"), upper-cased; empty when the
+// program cannot be asked. Limited query rights are enough, so that a program run as
+// administrator is still named.
+std::wstring ProgramOf(HWND hwnd) {
+  DWORD pid = 0;
+  GetWindowThreadProcessId(hwnd, &pid);
+  HANDLE process = pid ? OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid) : nullptr;
+  if (!process) return L"";
+  wchar_t path[MAX_PATH * 2];
+  DWORD size = static_cast<DWORD>(std::size(path));
+  const bool named = QueryFullProcessImageNameW(process, 0, path, &size) != 0;
+  CloseHandle(process);
+  if (!named) return L"";
+  std::wstring name(path, size);
+  name.erase(0, name.find_last_of(L"\\/") + 1);
+  CharUpperBuffW(name.data(), static_cast<DWORD>(name.size()));
+  return name;
+}
+
 }  // namespace
 
-bool FindMatchingWindows(const char* className, const char* title, WindowList& list) {
+bool FindMatchingWindows(const char* className, const char* title, WindowList& list,
+                         const char* program) {
   // The system hands over its whole list of top-level windows at once, in stacking
   // order from the top. Walking it one step at a time instead would end early at a
   // window that has just closed, list a window twice that comes to the front while
@@ -66,10 +86,12 @@ bool FindMatchingWindows(const char* className, const char* title, WindowList& l
   EnumWindows(CollectTopLevel, reinterpret_cast<LPARAM>(&snapshot));
   const std::wstring wantClass = className ? UpperCased(className) : std::wstring();
   const std::wstring wantTitle = title ? UpperCased(title) : std::wstring();
+  const std::wstring wantProgram = program ? UpperCased(program) : std::wstring();
   std::wstring buffer;
   for (HWND hwnd : snapshot) {
     if (className && !ClassIs(hwnd, wantClass)) continue;
     if (title && !TitleIs(hwnd, wantTitle, buffer)) continue;
+    if (program && (wantProgram.empty() || ProgramOf(hwnd) != wantProgram)) continue;
     // Out of sight on another virtual desktop (or a suspended app): not this desktop's.
     if (IsCloaked(hwnd)) continue;
     // A window handle has 32 significant bits on x64 as well: the list keeps them, and

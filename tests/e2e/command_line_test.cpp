@@ -3,6 +3,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <algorithm>
 #include <string>
 #include <vector>
 
@@ -294,6 +295,41 @@ TEST(CommandLineRows, ARowHoldsNoMoreThanAskedFor) {
   EXPECT_NE(run.output.find("\r\n70\tQmCliRow\t行样例\t1863,0 27x539\r\n"), std::string::npos)
       << run.output;
   EXPECT_TRUE(run.output.ends_with("\r\n71\tQmCliRow\t行样例\t0,539 27x539\r\n")) << run.output;
+}
+
+// --process picks windows by their program's file name, letter case aside: of two
+// programs with windows of one class, only the named one's move. A name that no
+// program has finds nothing.
+TEST(CommandLineProgram, OnlyThatProgramsWindowsMove) {
+  SampleWindows named, other;
+  ASSERT_TRUE(named.Start("--tiles QmProg 2 程序样例", 2));
+  ASSERT_TRUE(other.Start("--tiles QmProg 2 程序样例", 2, "other_samples.exe"));
+  std::vector<RECT> before;
+  for (HWND hwnd : other.Windows()) {
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    before.push_back(r);
+  }
+  CommandRun run = RunQuiltmarkCommand("--class QmProg --process SAMPLE_Windows.EXE --size 300x200");
+  EXPECT_EQ(run.exitCode, 0u) << run.output;
+  std::vector<LONG> lefts;
+  for (HWND hwnd : named.Windows()) {
+    RECT r{};
+    GetWindowRect(hwnd, &r);
+    EXPECT_EQ(r.top, 0);
+    lefts.push_back(r.left);
+  }
+  std::sort(lefts.begin(), lefts.end());
+  EXPECT_EQ(lefts, (std::vector<LONG>{0, 300}));
+  std::vector<HWND> others = other.Windows();
+  ASSERT_EQ(others.size(), before.size());
+  for (size_t i = 0; i < others.size(); ++i) {
+    RECT r{};
+    GetWindowRect(others[i], &r);
+    EXPECT_TRUE(EqualRect(&r, &before[i])) << "a window of the other program moved";
+  }
+  run = RunQuiltmarkCommand("--process no_such_program.exe --size 300x200");
+  EXPECT_EQ(run.exitCode, 1u) << run.output;
 }
 
 // A Chinese title, as a Chinese command prompt or a shortcut passes it, finds its

@@ -663,10 +663,17 @@ SampleWindows::~SampleWindows() {
   CloseHandle(pi_.hThread);
 }
 
-bool SampleWindows::Start(const std::string& arguments, size_t windowCount) {
+bool SampleWindows::Start(const std::string& arguments, size_t windowCount,
+                          const char* asProgram) {
   STARTUPINFOW si{};
   si.cb = sizeof si;
-  std::wstring line = W("\"" + DriverFolder() + "sample_windows.exe\" " + arguments);
+  std::string program = DriverFolder() + "sample_windows.exe";
+  if (asProgram) {
+    const std::string copy = DriverFolder() + asProgram;
+    if (!CopyFileW(W(program).c_str(), W(copy).c_str(), FALSE)) return false;
+    program = copy;
+  }
+  std::wstring line = W("\"" + program + "\" " + arguments);
   if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
                       &pi_))
     return false;

@@ -192,8 +192,9 @@ class SampleWindows {
   SampleWindows& operator=(const SampleWindows&) = delete;
   ~SampleWindows();
 
-  // Starts it with these arguments and waits until it shows `windowCount` windows.
-  bool Start(const std::string& arguments, size_t windowCount);
+  // Starts it with these arguments and waits until it shows `windowCount` windows;
+  // as a copy of itself under another file name when `asProgram` names one.
+  bool Start(const std::string& arguments, size_t windowCount, const char* asProgram = nullptr);
   DWORD ProcessId() const { return pi_.dwProcessId; }
   std::vector<HWND> Windows() const { return VisibleWindowsOf(pi_.dwProcessId); }
 
