@@ -426,17 +426,24 @@ void SendKeys(std::vector<INPUT> keys) {
 }  // namespace
 
 HWND StartInFront(Quiltmark& app) {
-  if (!app.Start()) return nullptr;
+  // Why it did not come up, for the test's log.
+  auto why = [&app](const char* step) -> HWND {
+    std::fprintf(stderr, "StartInFront: %s (the program's exit code: 0x%lX, 0x7FFFFFFF while running)\n",
+                 step, static_cast<unsigned long>(app.WaitForExit(0)));
+    return nullptr;
+  };
+  if (!app.Start()) return why("not started");
   // Once its loop first waits for input, the program has shown its window and made
   // it the foreground window itself; only then is bringing it forward for good.
   WaitForInputIdle(app.Process(), 15000);
   HWND window = app.WaitForWindow();
-  if (!window || !BringToFront(window)) return nullptr;
+  if (!window) return why("no window");
+  if (!BringToFront(window)) return why("not brought to the front");
   for (DWORD waited = 0; waited < 3000; waited += kPollMs) {
     if (IsChild(window, FocusOf(app.ThreadId()))) return window;
     Sleep(kPollMs);
   }
-  return nullptr;
+  return why("no control took the focus");
 }
 
 HWND ControlAt(HWND window, const char* cls, int x, int y, const char* text) {

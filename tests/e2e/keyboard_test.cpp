@@ -4,6 +4,7 @@
 #include <gtest/gtest.h>
 #include <windows.h>
 
+#include <cstdio>
 #include <string>
 #include <vector>
 
@@ -51,6 +52,7 @@ bool Launch(Quiltmark& app, HWND& window, Controls& c) {
   bool all = true;
   for (const ControlPlace& p : kPlaces) {
     c.*p.member = ControlAt(window, p.cls, p.x, p.y, p.text);
+    if (!c.*p.member) std::fprintf(stderr, "Launch: no %s at %d,%d\n", p.name, p.x, p.y);
     all = all && c.*p.member != nullptr;
   }
   return all;
