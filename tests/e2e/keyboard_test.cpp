@@ -52,7 +52,7 @@ bool Launch(Quiltmark& app, HWND& window, Controls& c) {
   bool all = true;
   for (const ControlPlace& p : kPlaces) {
     c.*p.member = ControlAt(window, p.cls, p.x, p.y, p.text);
-    if (!c.*p.member) std::fprintf(stderr, "Launch: no %s at %d,%d\n", p.name, p.x, p.y);
+    if (!(c.*p.member)) std::fprintf(stderr, "Launch: no %s at %d,%d\n", p.name, p.x, p.y);
     all = all && c.*p.member != nullptr;
   }
   return all;
