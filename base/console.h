@@ -10,6 +10,10 @@
 // "?" for what that code page cannot hold. False when nothing could be written.
 bool WriteToHandle(void* handle, const char* text, size_t size);
 
+// UTF-8 into a buffer of the caller's, without the heap (the fault report comes here
+// after the heap may have failed): as many whole characters as fit, terminated.
+void WideInto(const char* utf8, wchar_t* out, size_t capacity);
+
 // How long a box for a run that nobody may be watching stays up.
 constexpr unsigned kUnwatchedBoxMs = 30000;
 

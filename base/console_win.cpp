@@ -5,7 +5,7 @@
 #include <string>
 
 #include "base/console.h"
-#include "base/wide.h"
+#include "base/utf.h"
 
 bool WriteToHandle(void* handle, const char* text, size_t size) {
   HANDLE h = static_cast<HANDLE>(handle);
@@ -48,6 +48,10 @@ bool WriteToHandle(void* handle, const char* text, size_t size) {
     at += static_cast<int>(piece);
   }
   return true;
+}
+
+void WideInto(const char* utf8, wchar_t* out, size_t capacity) {
+  Utf16Into(utf8 ? utf8 : "", reinterpret_cast<char16_t*>(out), capacity);
 }
 
 namespace {

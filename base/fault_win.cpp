@@ -7,7 +7,6 @@
 #include "base/console.h"
 #include "base/fault.h"
 #include "base/shutdown.h"
-#include "base/wide.h"
 
 static FaultTags TagsFor(FaultLocation where) {
   FaultTags tags;

@@ -16,9 +16,5 @@ inline std::wstring Wide(const char* utf8) { return Wide(std::string_view(utf8 ?
 
 std::string Narrow(std::wstring_view wide);
 
-// Into a buffer of the caller's, without the heap (for the fault report after the
-// heap has failed): as many whole characters as fit, always terminated.
-void WideInto(const char* utf8, wchar_t* out, size_t capacity);
-
 // A text block of the UTF-8 form; the empty text (null) for "".
 Text TextFromWide(std::wstring_view wide);

@@ -13,7 +13,3 @@ std::string Narrow(std::wstring_view wide) {
 }
 
 Text TextFromWide(std::wstring_view wide) { return Text::Copy(Narrow(wide)); }
-
-void WideInto(const char* utf8, wchar_t* out, size_t capacity) {
-  Utf16Into(utf8 ? utf8 : "", reinterpret_cast<char16_t*>(out), capacity);
-}
