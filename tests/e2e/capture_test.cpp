@@ -147,6 +147,14 @@ class CaptureTool : public ::testing::Test {
     *at = CentreOf(*under);
   }
 
+  // Quiltmark in front, its controls found.
+  void StartQuiltmark(Quiltmark& app, HWND* main, MainControls* controls) {
+    *main = StartInFront(app);
+    ASSERT_NE(*main, nullptr);
+    *controls = FindMainControls(*main);
+    ASSERT_TRUE(controls->AllFound());
+  }
+
   // Presses on the tool, drags the reticle to `at` in a few steps and lets go there.
   void DragTool(HWND main, HWND tool, POINT at) {
     POINT start = kToolCentre;
@@ -185,10 +193,9 @@ TEST_F(CaptureTool, DragFillsTheFieldsWithTheOutermostWindow) {
   for (const Capture& c : kCaptures) {
     SCOPED_TRACE(c.name);
     Quiltmark app;
-    HWND main = StartInFront(app);
-    ASSERT_NE(main, nullptr);
-    MainControls controls = FindMainControls(main);
-    ASSERT_TRUE(controls.AllFound());
+    HWND main = nullptr;
+    MainControls controls{};
+    ASSERT_NO_FATAL_FAILURE(StartQuiltmark(app, &main, &controls));
     POINT at{};
     HWND under = nullptr;
     Fields expected;
@@ -227,10 +234,9 @@ TEST_F(CaptureTool, DragFillsTheFieldsWithTheOutermostWindow) {
 // the idle picture back and the window still open; the tool still works after.
 TEST_F(CaptureTool, OnlyADragOntoAnotherWindowCaptures) {
   Quiltmark app;
-  HWND main = StartInFront(app);
-  ASSERT_NE(main, nullptr);
-  MainControls controls = FindMainControls(main);
-  ASSERT_TRUE(controls.AllFound());
+  HWND main = nullptr;
+  MainControls controls{};
+  ASSERT_NO_FATAL_FAILURE(StartQuiltmark(app, &main, &controls));
   const Fields typed = {"MyTitle", "MyClass", "640", "480"};
   RetypeField(controls.titleField, typed.title);
   RetypeField(controls.classField, typed.cls);
@@ -296,10 +302,9 @@ TEST_F(CaptureTool, OnlyADragOntoAnotherWindowCaptures) {
 // finds and places that very window.
 TEST_F(CaptureTool, AnEmojiTitleIsCapturedExactlyAndArranged) {
   Quiltmark app;
-  HWND main = StartInFront(app);
-  ASSERT_NE(main, nullptr);
-  MainControls c = FindMainControls(main);
-  ASSERT_TRUE(c.AllFound());
+  HWND main = nullptr;
+  MainControls c{};
+  ASSERT_NO_FATAL_FAILURE(StartQuiltmark(app, &main, &c));
   ASSERT_EQ(GetAncestor(WindowFromPoint(CentreOf(emoji_)), GA_ROOT), emoji_)
       << "the target is covered";
   ASSERT_NO_FATAL_FAILURE(DragTool(main, c.captureTool, CentreOf(emoji_)));
@@ -323,10 +328,9 @@ TEST_F(CaptureTool, TheSizeIsTheVisibleFrames) {
   WindowManagerStandIn standIn;
   ASSERT_TRUE(standIn.Ready());
   Quiltmark app;
-  HWND main = StartInFront(app);
-  ASSERT_NE(main, nullptr);
-  MainControls c = FindMainControls(main);
-  ASSERT_TRUE(c.AllFound());
+  HWND main = nullptr;
+  MainControls c{};
+  ASSERT_NO_FATAL_FAILURE(StartQuiltmark(app, &main, &c));
   ASSERT_EQ(GetAncestor(WindowFromPoint(CentreOf(other_)), GA_ROOT), other_);
   ASSERT_NO_FATAL_FAILURE(DragTool(main, c.captureTool, CentreOf(other_)));
   ASSERT_EQ(WaitForText(c.classField, "QmCapture"), "QmCapture");
@@ -352,10 +356,9 @@ HWND CaptureOf(DWORD threadId) {
 // and the button neither held down nor holding the mouse.
 TEST_F(CaptureTool, TwoZeroSizesAreRefusedOneAtATime) {
   Quiltmark app;
-  HWND main = StartInFront(app);
-  ASSERT_NE(main, nullptr);
-  MainControls c = FindMainControls(main);
-  ASSERT_TRUE(c.AllFound());
+  HWND main = nullptr;
+  MainControls c{};
+  ASSERT_NO_FATAL_FAILURE(StartQuiltmark(app, &main, &c));
   SetWindowTextA(c.widthField, "0");
   SetWindowTextA(c.heightField, "0");
   ASSERT_EQ(WaitForText(c.heightField, "0"), "0");
