@@ -90,6 +90,14 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
       cmd.monitors = true;
       continue;
     }
+    if (arg == "--watch") {
+      cmd.watch = true;
+      continue;
+    }
+    if (arg == "--stop") {
+      cmd.stop = true;
+      continue;
+    }
     const bool takesValue = arg == "--class" || arg == "--title" || arg == "--process" ||
                             arg == "--size" || arg == "--per-row" || arg == "--monitor" ||
                             arg == "--order";
@@ -133,10 +141,15 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
   }
   // The list of monitors is all such a run does: anything beside it is a slip that
   // must not end as if windows had been arranged.
-  if (cmd.error.empty() && !cmd.help && cmd.monitors &&
-      (!seen.empty() || cmd.list || cmd.request.keepSize))
+  const bool others = !seen.empty() || cmd.list || cmd.request.keepSize || cmd.watch;
+  if (cmd.error.empty() && !cmd.help && cmd.monitors && (others || cmd.stop))
     refuse("--monitors 不能与其他参数一起使用");
-  if (!cmd.error.empty() || cmd.help || cmd.monitors) return cmd;
+  // Nor is ending the watches anything but that.
+  if (cmd.error.empty() && !cmd.help && cmd.stop && (others || cmd.monitors))
+    refuse("--stop 不能与其他参数一起使用");
+  if (!cmd.error.empty() || cmd.help || cmd.monitors || cmd.stop) return cmd;
+  // A list moves nothing, so there is no grid to keep.
+  if (cmd.watch && cmd.list) refuse("--watch 不能与 --list 一起使用");
   // A missing or empty search condition is refused by the same check as the window's.
   if (bySize && byRowCount) refuse("--size 和 --per-row 只能选一个");
   if (!bySize && !byRowCount) refuse("请用 --size 或 --per-row 选择排列方式");
@@ -148,8 +161,9 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
 std::string UsageText() {
   return "用法：Quiltmark.exe [--class 类名] [--title 标题] [--process 程序名]\r\n"
          "                    (--size 宽x高 | --per-row 数量 [--keep-size])\r\n"
-         "                    [--monitor 序号] [--order title|found] [--list]\r\n"
+         "                    [--monitor 序号] [--order title|found] [--list | --watch]\r\n"
          "      Quiltmark.exe --monitors\r\n"
+         "      Quiltmark.exe --stop\r\n"
          "不带参数时打开窗口；带参数时不显示窗口，查找并排列后结束。\r\n"
          "  --class 类名     窗口类名（整个相同，不分大小写）\r\n"
          "  --title 标题     窗口标题（整个相同，不分大小写）\r\n"
@@ -161,10 +175,16 @@ std::string UsageText() {
          "  --monitor 序号   排列到这个显示器的工作区（不给出时为主显示器）\r\n"
          "  --order title    按标题的自然顺序排列（“窗口 2”在“窗口 10”之前），其次按类名；\r\n"
          "                   --order found 为找到的顺序（默认）\r\n"
-         "  --list           只列出匹配的窗口和各自的位置，不移动窗口\r\n"
+         "  --list           只列出匹配的窗口、各自的位置和所属程序，不移动窗口\r\n"
+         "  --watch          排列后继续运行：可见的匹配窗口出现、关闭、隐藏或改标题，\r\n"
+         "                   以及工作区改变时，按同样的参数重新排列；已排列的窗口\r\n"
+         "                   保持顺序，新窗口排在最后。开始时没有匹配的窗口也会等待；\r\n"
+         "                   按 Ctrl+C 或用 --stop 结束\r\n"
+         "  --stop           结束本会话中所有 --watch（结束了至少一个时退出码为 0）\r\n"
          "  --monitors       列出各显示器的序号、范围和工作区\r\n"
          "  --help, /?       显示本说明\r\n"
-         "退出码：0 找到的窗口都已排列（或列出）；1 没有找到匹配的窗口，或一个也没有排列；\r\n"
+         "退出码：0 找到的窗口都已排列（或列出），--watch 已结束，或 --stop 结束了 --watch；\r\n"
+         "        1 没有找到匹配的窗口，一个也没有排列，或没有 --watch 可结束；\r\n"
          "        2 参数无效；3 只排列了一部分；-1 内部错误。\r\n"
          "示例：Quiltmark.exe --class ConsoleWindowClass --per-row 3\r\n";
 }
@@ -175,13 +195,14 @@ std::string RefusalText(ArrangeRefusal refusal) {
 }
 
 std::string ListLine(int32_t number, const std::string& className, const std::string& title,
-                     const Placement& cell) {
+                     const Placement& cell, const std::string& program) {
   char place[64];
   if (cell.flags & kSwpNoSize)
     std::snprintf(place, sizeof place, "%d,%d", cell.x, cell.y);
   else
     std::snprintf(place, sizeof place, "%d,%d %dx%d", cell.x, cell.y, cell.cx, cell.cy);
-  return std::to_string(number) + "\t" + className + "\t" + title + "\t" + place + "\r\n";
+  return std::to_string(number) + "\t" + className + "\t" + title + "\t" + place + "\t" + program +
+         "\r\n";
 }
 
 std::string NotPlacedLine(int32_t number, const std::string& className, const std::string& title,

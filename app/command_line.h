@@ -24,6 +24,8 @@ struct CommandLine {
   bool monitors = false;  // --monitors: the monitors, nothing else
   int32_t monitor = 0;    // --monitor N: its work area; 0: the primary screen as always
   bool byTitle = false;   // --order title: the windows sorted by title
+  bool watch = false;     // --watch: keep the grid as the windows come and go
+  bool stop = false;      // --stop: end every watch, nothing else
   ArrangeRequest request;
   std::string error;  // why the arguments are refused; empty when they are not
 };
@@ -42,9 +44,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args);
 std::string UsageText();
 // The line for a request that the checks refuse, in the window's own words.
 std::string RefusalText(ArrangeRefusal refusal);
-// One line of --list: the window's place in the list, class, title and cell.
+// One line of --list: the window's place in the list, class, title, cell and its
+// program's file name (empty when the program cannot be asked).
 std::string ListLine(int32_t number, const std::string& className, const std::string& title,
-                     const Placement& cell);
+                     const Placement& cell, const std::string& program);
 // One line for a window that was not placed: its place in the list, class, title and
 // what became of it.
 std::string NotPlacedLine(int32_t number, const std::string& className, const std::string& title,

@@ -7,6 +7,7 @@
 
 #include "app/command_line.h"
 #include "app/runtime.h"
+#include "app/watch_run.h"
 #include "base/console.h"
 #include "base/services.h"
 #include "engine/arrange.h"
@@ -100,6 +101,11 @@ int Run(const CommandLine& cmd, Console& console) {
     console.Out(UsageText());
     return kExitArranged;
   }
+  if (cmd.stop) {
+    const int code = StopWatches();
+    if (code != kExitArranged) console.Err("没有正在运行的 --watch\r\n");
+    return code;
+  }
   if (cmd.monitors) {
     const std::vector<Monitor> monitors = ListMonitors();
     for (size_t i = 0; i < monitors.size(); ++i)
@@ -124,6 +130,8 @@ int Run(const CommandLine& cmd, Console& console) {
     console.Err(RefusalText(refusal));
     return kExitBadArguments;
   }
+  // No match yet is no fault here: the watch waits for one.
+  if (cmd.watch) return RunWatch(cmd);
   WindowList list;
   if (!FindRequestedWindows(cmd.request, list)) {
     console.Err("没有找到匹配的窗口\r\n");
@@ -136,7 +144,7 @@ int Run(const CommandLine& cmd, Console& console) {
   for (int32_t i = 1; i <= list.Count(); ++i) {
     HWND hwnd = WindowOf(ReadArrayElement(list.get(), i, 0, 0));
     console.Out(ListLine(i, GetWindowClassName(hwnd).c_str(), GetStoredTitle(hwnd),
-                         plan.cells[static_cast<size_t>(i - 1)]));
+                         plan.cells[static_cast<size_t>(i - 1)], ProgramNameOf(hwnd)));
   }
   return kExitArranged;
 }

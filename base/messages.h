@@ -9,6 +9,8 @@ enum class PrivateMessage {
   kDeferred,    // to the main window: run the routine a handler left for the loop
   kArrange,     // to the main window: a move has finished, carry the arrangement on
   kItemChosen,  // to a combo box: its list closed on a choice
+  kStopWatch,   // from Quiltmark.exe --stop to a watch's window: end the watch; the
+                // only one that comes from another process
   kCount
 };
 

@@ -38,6 +38,7 @@ set(QM_WIN_SOURCES
   engine/placement_win.cpp
   engine/capture_win.cpp
   engine/window_manager_win.cpp
+  engine/watch_win.cpp
   ui/form_win.cpp
   ui/controls_win.cpp
   ui/edit_box_win.cpp
@@ -49,6 +50,7 @@ set(QM_WIN_SOURCES
   ui/properties_win.cpp
   app/runtime_win.cpp
   app/command_line_win.cpp
+  app/watch_run_win.cpp
 )
 
 # Warnings and character sets common to every target of ours: sources are UTF-8, and

@@ -72,3 +72,18 @@ WorkArea WorkAreaOf(const Monitor& monitor) {
   const ScreenRect& w = monitor.work;
   return {w.right - w.left, w.bottom - w.top, w.left, w.top};
 }
+
+std::vector<int32_t> KeptOrder(const std::vector<int32_t>& previous,
+                               const std::vector<int32_t>& appeared,
+                               const std::vector<int32_t>& found) {
+  std::vector<int32_t> order;
+  order.reserve(found.size());
+  auto isFound = [&](int32_t h) { return std::find(found.begin(), found.end(), h) != found.end(); };
+  auto take = [&](int32_t h) {
+    if (isFound(h) && std::find(order.begin(), order.end(), h) == order.end()) order.push_back(h);
+  };
+  for (int32_t h : previous) take(h);
+  for (int32_t h : appeared) take(h);
+  for (int32_t h : found) take(h);
+  return order;
+}

@@ -44,3 +44,10 @@ void OrderMonitors(std::vector<Monitor>& monitors);
 
 // The grid's work area on a monitor: its work area as the system gives it.
 WorkArea WorkAreaOf(const Monitor& monitor);
+
+// The order of a kept grid after its group changed: the windows of `previous` that are
+// still `found` keep their order, then come those of `appeared` in the order they
+// appeared, then any other found window in the order found. Each window once.
+std::vector<int32_t> KeptOrder(const std::vector<int32_t>& previous,
+                               const std::vector<int32_t>& appeared,
+                               const std::vector<int32_t>& found);

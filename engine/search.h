@@ -1,6 +1,8 @@
 #pragma once
 // Finding the top-level windows to arrange.
 #include <cstdint>
+#include <string>
+#include <vector>
 
 #include "base/memory.h"
 
@@ -27,6 +29,32 @@ class WindowList {
  private:
   int32_t* block_ = const_cast<int32_t*>(kEmptyArray);
 };
+
+// The conditions of one search, made ready once: upper-cased, as the system compares
+// class names and titles (whole, without regard to case). A null condition matches
+// any value.
+class WindowMatcher {
+ public:
+  WindowMatcher(const char* className, const char* title, const char* program);
+  // What a window keeps all its life: its class and its program. A window whose
+  // program cannot be asked for its name matches no program name.
+  bool LastingMatch(void* hwnd) const;
+  // Its title as the system keeps it, read without asking the window.
+  bool TitleMatches(void* hwnd) const;
+  bool HasTitle() const { return byTitle_; }
+
+ private:
+  bool byClass_, byTitle_, byProgram_;
+  std::wstring class_, title_, program_;
+  mutable std::wstring buffer_;
+};
+
+// Every top-level window, in the system's order from the top, taken at once.
+std::vector<void*> TopLevelWindows();
+
+// The file name of the window's program ("notepad.exe"), as the system spells it;
+// empty when the program cannot be asked.
+std::string ProgramNameOf(void* hwnd);
 
 // Every top-level window whose class name, title and program's file name equal the
 // given ones, in the system's order from the top; a null condition matches any value.

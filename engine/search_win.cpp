@@ -23,7 +23,7 @@ void WindowList::Append(int32_t handle) {
 namespace {
 
 BOOL CALLBACK CollectTopLevel(HWND hwnd, LPARAM windows) {
-  reinterpret_cast<std::vector<HWND>*>(windows)->push_back(hwnd);
+  reinterpret_cast<std::vector<void*>*>(windows)->push_back(hwnd);
   return TRUE;
 }
 
@@ -54,10 +54,10 @@ std::wstring UpperCased(const char* text) {
   return wide;
 }
 
-// The file name of the window's program ("notepad.exe"), upper-cased; empty when the
-// program cannot be asked. Limited query rights are enough, so that a program run as
-// administrator is still named.
-std::wstring ProgramOf(HWND hwnd) {
+// The file name of the window's program ("notepad.exe"); empty when the program cannot
+// be asked. Limited query rights are enough, so that a program run as administrator
+// is still named.
+std::wstring ProgramFileName(HWND hwnd) {
   DWORD pid = 0;
   GetWindowThreadProcessId(hwnd, &pid);
   HANDLE process = pid ? OpenProcess(PROCESS_QUERY_LIMITED_INFORMATION, FALSE, pid) : nullptr;
@@ -69,29 +69,55 @@ std::wstring ProgramOf(HWND hwnd) {
   if (!named) return L"";
   std::wstring name(path, size);
   name.erase(0, name.find_last_of(L"\\/") + 1);
+  return name;
+}
+
+std::wstring ProgramOf(HWND hwnd) {
+  std::wstring name = ProgramFileName(hwnd);
   CharUpperBuffW(name.data(), static_cast<DWORD>(name.size()));
   return name;
 }
 
 }  // namespace
 
-bool FindMatchingWindows(const char* className, const char* title, WindowList& list,
-                         const char* program) {
+WindowMatcher::WindowMatcher(const char* className, const char* title, const char* program)
+    : byClass_(className != nullptr),
+      byTitle_(title != nullptr),
+      byProgram_(program != nullptr),
+      class_(className ? UpperCased(className) : std::wstring()),
+      title_(title ? UpperCased(title) : std::wstring()),
+      program_(program ? UpperCased(program) : std::wstring()) {}
+
+bool WindowMatcher::LastingMatch(void* window) const {
+  HWND hwnd = static_cast<HWND>(window);
+  if (byClass_ && !ClassIs(hwnd, class_)) return false;
+  return !byProgram_ || (!program_.empty() && ProgramOf(hwnd) == program_);
+}
+
+bool WindowMatcher::TitleMatches(void* hwnd) const {
+  return !byTitle_ || TitleIs(static_cast<HWND>(hwnd), title_, buffer_);
+}
+
+std::vector<void*> TopLevelWindows() {
   // The system hands over its whole list of top-level windows at once, in stacking
   // order from the top. Walking it one step at a time instead would end early at a
   // window that has just closed, list a window twice that comes to the front while
   // it walks, and never end while windows keep raising themselves.
-  list.Clear();
-  std::vector<HWND> snapshot;
+  std::vector<void*> snapshot;
   EnumWindows(CollectTopLevel, reinterpret_cast<LPARAM>(&snapshot));
-  const std::wstring wantClass = className ? UpperCased(className) : std::wstring();
-  const std::wstring wantTitle = title ? UpperCased(title) : std::wstring();
-  const std::wstring wantProgram = program ? UpperCased(program) : std::wstring();
-  std::wstring buffer;
-  for (HWND hwnd : snapshot) {
-    if (className && !ClassIs(hwnd, wantClass)) continue;
-    if (title && !TitleIs(hwnd, wantTitle, buffer)) continue;
-    if (program && (wantProgram.empty() || ProgramOf(hwnd) != wantProgram)) continue;
+  return snapshot;
+}
+
+std::string ProgramNameOf(void* hwnd) { return Narrow(ProgramFileName(static_cast<HWND>(hwnd))); }
+
+bool FindMatchingWindows(const char* className, const char* title, WindowList& list,
+                         const char* program) {
+  list.Clear();
+  const WindowMatcher matcher(className, title, program);
+  for (void* window : TopLevelWindows()) {
+    HWND hwnd = static_cast<HWND>(window);
+    // The program is asked last: it takes opening the process.
+    if (!matcher.TitleMatches(hwnd) || !matcher.LastingMatch(hwnd)) continue;
     // Out of sight on another virtual desktop (or a suspended app): not this desktop's.
     if (IsCloaked(hwnd)) continue;
     // A window handle has 32 significant bits on x64 as well: the list keeps them, and

@@ -11,6 +11,7 @@
 
 #include "base/messages.h"
 #include "engine/arrange.h"
+#include "engine/watch.h"
 #include "ui/handles.h"
 #include "ui/layout.h"
 #include "ui/loop.h"
@@ -71,6 +72,12 @@ struct Form {
   // Undo was asked for while the arrangement was still under way: it runs once that
   // is over.
   bool undoAsked = false;
+  // 持续排列 is ticked: the grid of the button's next arrangement is kept. The request
+  // waits in keptRequest until that arrangement is over, when the watch takes over.
+  bool keepArranging = false;
+  bool watchPending = false;
+  ArrangeRequest keptRequest;
+  std::unique_ptr<Watch> watch;
 };
 
 // The event record handed to RaiseEvent.
@@ -150,6 +157,14 @@ void ContinueArrangement(Form& form);
 
 // The system menu's entry that undoes the last arrangement.
 constexpr UINT kUndoCommand = 0x0100;
+// The system menu's check item 持续排列, and the timer of the grid it keeps.
+constexpr UINT kKeepCommand = 0x0110;
+constexpr UINT_PTR kWatchTimer = 2;
+// Ticks or unticks 持续排列; unticked, the grid kept so far is left as it is.
+void KeepArranging(Form& form, bool keep);
+// An arrangement from the button is starting: the grid kept so far is given up, and
+// with 持续排列 ticked the new one is kept once it is in place.
+void StartKeeping(Form& form, const ArrangeRequest& request);
 // Remembers where the windows were before an arrangement and offers the undo.
 void KeepForUndo(Form& form, std::vector<SavedPlacement> saved);
 // Puts the windows of the last arrangement back, once, as soon as that arrangement

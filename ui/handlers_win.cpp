@@ -225,6 +225,7 @@ bool OnArrangeClicked(EventRecord&) {
   }
   // Where the windows were, for 撤销排列, before any of them moves.
   KeepForUndo(*form, SavePlacements(list));
+  StartKeeping(*form, request);
   // The window goes on painting and taking input while the other programs answer.
   form->arrangement =
       std::make_unique<Arrangement>(list, request, area, form->hwnd,

@@ -180,11 +180,28 @@ void KeepForUndo(Form& form, std::vector<SavedPlacement> saved) {
   OfferUndo(form, !form.undo.empty());
 }
 
+void KeepArranging(Form& form, bool keep) {
+  form.keepArranging = keep;
+  CheckMenuItem(GetSystemMenu(form.hwnd, FALSE), kKeepCommand,
+                MF_BYCOMMAND | (keep ? MF_CHECKED : MF_UNCHECKED));
+  if (keep) return;
+  form.watch.reset();
+  form.watchPending = false;
+}
+
+void StartKeeping(Form& form, const ArrangeRequest& request) {
+  form.watch.reset();
+  form.watchPending = form.keepArranging;
+  form.keptRequest = request;
+}
+
 bool UndoArrangement(Form& form) {
   // An undo already asked for may start right here, as the arrangement ends.
   const bool asked = form.undoAsked;
   ContinueArrangement(form);
   if (form.undo.empty()) return asked;
+  // Put back, the windows are no grid to keep.
+  KeepArranging(form, false);
   if (form.arrangement) {
     form.undoAsked = true;
     return true;
@@ -204,6 +221,15 @@ void ContinueArrangement(Form& form) {
     return;
   }
   KillTimer(form.hwnd, kArrangeTimer);
+  if (form.watchPending) {
+    // The windows in their cells' order, kept from here on.
+    std::vector<int32_t> placed;
+    for (size_t i = 0; i < form.arrangement->Count(); ++i)
+      placed.push_back(form.arrangement->HandleOf(i));
+    form.watchPending = false;
+    form.watch = std::make_unique<Watch>(form.keptRequest, false, 0, placed, form.hwnd,
+                                         PrivateMessageId(PrivateMessage::kArrange), kWatchTimer);
+  }
   form.arrangement.reset();
   if (form.undoAsked) {
     form.undoAsked = false;
@@ -251,6 +277,7 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
   }
   if (IsPrivateMessage(message, PrivateMessage::kArrange)) {
     ContinueArrangement(*form);
+    if (form->watch) form->watch->Continue();
     return 0;
   }
   switch (message) {
@@ -284,13 +311,24 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
       return 0;
     case WM_NCDESTROY: OnFinalDestroy(hwnd); return 0;
     case WM_TIMER:
+      if (wParam == kWatchTimer && form->watch) form->watch->Continue();
       if (wParam != kArrangeTimer) break;
       ContinueArrangement(*form);
       return 0;
+    case WM_SETTINGCHANGE:
+      if (wParam == SPI_SETWORKAREA && form->watch) form->watch->WorkAreaChanged();
+      break;
+    case WM_DISPLAYCHANGE:
+      if (form->watch) form->watch->WorkAreaChanged();
+      break;
     case WM_DPICHANGED:
       OnDpiChanged(*form, LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
       return 0;
     case WM_SYSCOMMAND:
+      if ((wParam & 0xFFF0) == kKeepCommand) {
+        KeepArranging(*form, !form->keepArranging);
+        return 0;
+      }
       if ((wParam & 0xFFF0) != kUndoCommand) break;
       UndoArrangement(*form);
       return 0;
@@ -350,10 +388,11 @@ Form* CreateMainForm(const WindowLayout& layout) {
   SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(form->smallIcon.get()));
   SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
   MarkStartupPhase("fonts and icons");
-  // Greyed until there is an arrangement to undo.
+  // 撤销排列 greyed until there is an arrangement to undo; 持续排列 unticked.
   HMENU systemMenu = GetSystemMenu(hwnd, FALSE);
   AppendMenuW(systemMenu, MF_SEPARATOR, 0, nullptr);
   AppendMenuW(systemMenu, MF_STRING | MF_GRAYED, kUndoCommand, L"撤销排列");
+  AppendMenuW(systemMenu, MF_STRING | MF_UNCHECKED, kKeepCommand, L"持续排列");
   MarkStartupPhase("system menu entry");
 
   if (!CreateControls(*form, instance)) {

@@ -573,6 +573,39 @@ TEST_F(Arrange, UndoKeepsAHiddenWindowsState) {
   EXPECT_EQ(Show(RectsOf({h})[0]), Show(maximised));
 }
 
+// With 持续排列 ticked the click's grid is kept: a window shown later lands in the next
+// cell. Undo puts the windows back and unticks it: a window shown after that stays put.
+TEST_F(Arrange, KeepArrangingPlacesAWindowShownLater) {
+  SampleWindows placed;
+  ASSERT_TRUE(placed.Start("--tiles QmKeepPeer 2 持续样例", 2));
+  constexpr WPARAM kKeep = 0x0110;  // the system menu's 持续排列
+  PostMessageA(window_, WM_SYSCOMMAND, kKeep, 0);
+  const Setting s{"keep", "持续样例", "", nullptr, "持续样例", 2, kBySize, "400", "300"};
+  ASSERT_NO_FATAL_FAILURE(Enter(s));
+  const Scene before = SceneOf("持续样例");
+  ClickAt(CentreOf(c_.arrangeButton));
+  ASSERT_TRUE(RestoredInCells(before.order, Planned(s, before.rects)));
+  SampleWindows later;
+  ASSERT_TRUE(later.Start("QmKeepLater 1 持续样例", 1));
+  HWND newcomer = later.Windows().front();
+  const RECT third{800, 0, 1200, 300};
+  bool landed = false;
+  for (int tries = 0; tries < 100 && !landed; ++tries, Sleep(50))
+    landed = EqualRect(&RectsOf({newcomer})[0], &third);
+  EXPECT_TRUE(landed) << Show(RectsOf({newcomer})[0]);
+
+  PostMessageA(window_, WM_SYSCOMMAND, 0x0100, 0);  // 撤销排列
+  bool back = false;
+  for (int tries = 0; tries < 100 && !back; ++tries, Sleep(50))
+    back = SameRects(RectsOf(before.order), before.rects);
+  EXPECT_TRUE(back) << "the undo did not put the windows back";
+  SampleWindows after;
+  ASSERT_TRUE(after.Start("QmKeepAfter 1 持续样例", 1));
+  const RECT shown = RectsOf(after.Windows())[0];
+  Sleep(1000);
+  EXPECT_EQ(Show(RectsOf(after.Windows())[0]), Show(shown)) << "kept arranging after the undo";
+}
+
 // A move given up on (its program fell asleep in the middle of it) never lands after
 // an undo asked for since: the undo wins once the program wakes.
 TEST_F(Arrange, AnUndoWinsOverAMoveGivenUpOn) {

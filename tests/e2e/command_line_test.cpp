@@ -220,7 +220,8 @@ TEST_F(CommandLine, MonitorsAndArrangingOnTheSecond) {
             "2\t0,0 1280x1024\t工作区 0,0 1280x1024\r\n");
   run = RunQuiltmarkCommand("--class QmCliA --per-row 2 --monitor 2 --list");
   EXPECT_EQ(run.exitCode, 0u);
-  EXPECT_NE(run.output.find("\t640,0 640x512\r\n"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("\t640,0 640x512\tsample_windows.exe\r\n"), std::string::npos)
+      << run.output;
   run = RunQuiltmarkCommand("--class QmCliA --per-row 2 --monitor 3");
   EXPECT_EQ(run.exitCode, 2u);
   EXPECT_EQ(run.output, "没有第 3 个显示器：共有 2 个显示器\r\n");
@@ -266,21 +267,21 @@ TEST_F(CommandLine, TitleOrderIsTheSameWhateverTheStacking) {
   }
 }
 
-// --list names each window in the order found, with the cell it would get, and
-// moves nothing. The search order is the stacking order, newest window on top.
+// --list names each window in the order found, with the cell it would get and its
+// program, and moves nothing. The search order is the stacking order, newest window on top.
 TEST_F(CommandLine, ListNamesTheWindowsAndTheirCells) {
   const std::vector<RECT> before = Rects();
   CommandRun run = RunQuiltmarkCommand("--title 中文标题 --per-row 2 --list");
   EXPECT_EQ(run.exitCode, 0u);
   EXPECT_EQ(run.output,
-            "1\tQmCliB\t中文标题\t0,0 960x1079\r\n"
-            "2\tQmCliB\t中文标题\t960,0 960x1079\r\n");
+            "1\tQmCliB\t中文标题\t0,0 960x1079\tsample_windows.exe\r\n"
+            "2\tQmCliB\t中文标题\t960,0 960x1079\tsample_windows.exe\r\n");
   run = RunQuiltmarkCommand("--class QmCliA --per-row 2 --keep-size --list");
   EXPECT_EQ(run.exitCode, 0u);
   EXPECT_EQ(run.output,
-            "1\tQmCliA\t样例窗口\t0,0\r\n"
-            "2\tQmCliA\t样例窗口\t960,0\r\n"
-            "3\tQmCliA\t样例窗口\t0,539\r\n");
+            "1\tQmCliA\t样例窗口\t0,0\tsample_windows.exe\r\n"
+            "2\tQmCliA\t样例窗口\t960,0\tsample_windows.exe\r\n"
+            "3\tQmCliA\t样例窗口\t0,539\tsample_windows.exe\r\n");
   EXPECT_FALSE(run.windowSeen);
   EXPECT_TRUE(SameRects(Rects(), before)) << "--list moved a window";
 }
@@ -292,9 +293,11 @@ TEST(CommandLineRows, ARowHoldsNoMoreThanAskedFor) {
   ASSERT_TRUE(many.Start("--tiles QmCliRow 71 行样例", 71));
   CommandRun run = RunQuiltmarkCommand("--class QmCliRow --per-row 70 --list");
   EXPECT_EQ(run.exitCode, 0u) << run.output;
-  EXPECT_NE(run.output.find("\r\n70\tQmCliRow\t行样例\t1863,0 27x539\r\n"), std::string::npos)
+  EXPECT_NE(run.output.find("\r\n70\tQmCliRow\t行样例\t1863,0 27x539\t"), std::string::npos)
       << run.output;
-  EXPECT_TRUE(run.output.ends_with("\r\n71\tQmCliRow\t行样例\t0,539 27x539\r\n")) << run.output;
+  EXPECT_TRUE(
+      run.output.ends_with("\r\n71\tQmCliRow\t行样例\t0,539 27x539\tsample_windows.exe\r\n"))
+      << run.output;
 }
 
 // --process picks windows by their program's file name, letter case aside: of two

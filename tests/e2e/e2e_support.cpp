@@ -61,10 +61,10 @@ Quiltmark::~Quiltmark() {
   CloseHandle(pi_.hThread);
 }
 
-bool Quiltmark::Start(const char* currentDirectory) {
+bool Quiltmark::Start(const char* currentDirectory, const std::string& arguments) {
   STARTUPINFOW si{};
   si.cb = sizeof si;
-  std::wstring line = W("\"" + QuiltmarkFolder() + "\\Quiltmark.exe\"");
+  std::wstring line = W("\"" + QuiltmarkFolder() + "\\Quiltmark.exe\" " + arguments);
   const std::wstring folder = W(currentDirectory ? currentDirectory : "");
   return CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
                         currentDirectory ? folder.c_str() : nullptr, &si, &pi_) != 0;

@@ -26,8 +26,8 @@ class Quiltmark {
   Quiltmark& operator=(const Quiltmark&) = delete;
   ~Quiltmark();
 
-  // Starts the program, from `currentDirectory` when given.
-  bool Start(const char* currentDirectory = nullptr);
+  // Starts the program, from `currentDirectory` when given, with these arguments.
+  bool Start(const char* currentDirectory = nullptr, const std::string& arguments = {});
   // Its main window once it is shown, or null when it has not appeared in time.
   HWND WaitForWindow(DWORD ms = 15000) const;
   // The exit code once the process has ended, or kStillRunning after `ms`.

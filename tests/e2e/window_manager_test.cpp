@@ -87,7 +87,7 @@ TEST_F(WindowManager, VisibleFramesLieOnTheCells) {
   GetWindowRect(popup_[0], &r);
   EXPECT_EQ(Show(r), Show(AroundCell(0, 0, 400, 300, false)));
   run = RunQuiltmarkCommand("--class QmFrame --size 400x300 --list");
-  EXPECT_NE(run.output.find("\t0,0 400x300\r\n"), std::string::npos) << run.output;
+  EXPECT_NE(run.output.find("\t0,0 400x300\t"), std::string::npos) << run.output;
 }
 
 // A window cloaked on another virtual desktop is passed over as if it had not been

@@ -48,6 +48,13 @@ TEST(CommandLine, ArgumentsAcceptedAndRefused) {
       {{"--class", "C", "--per-row", "2", "--monitor", "0"},
        "--monitor 的取值应为从 1 起的显示器序号：0"},
       {{"--class", "C", "--per-row", "2", "--order", "name"}, "--order 的取值应为 title 或 found：name"},
+      {{"--class", "C", "--per-row", "2", "--watch"}, ""},
+      {{"--watch", "--process", "a.exe", "--size", "8x6", "--monitor", "2", "--order", "title"}, ""},
+      {{"--class", "C", "--per-row", "2", "--watch", "--list"}, "--watch 不能与 --list 一起使用"},
+      {{"--watch", "--monitors"}, "--monitors 不能与其他参数一起使用"},
+      {{"--stop"}, ""},
+      {{"--stop", "--class", "C"}, "--stop 不能与其他参数一起使用"},
+      {{"--watch", "--stop"}, "--stop 不能与其他参数一起使用"},
   };
   for (const ParseCase& c : kCases) {
     std::string line;
@@ -80,6 +87,8 @@ TEST(CommandLine, WhatTheArgumentsSay) {
   for (auto args : {std::vector<std::string>{"/?"}, {"--help"}, {"--class", "C", "--help"}})
     EXPECT_TRUE(ParseCommandLine(args).help);
   EXPECT_FALSE(ParseCommandLine({"--bogus", "--help"}).help);
+  EXPECT_TRUE(ParseCommandLine({"--stop"}).stop);
+  EXPECT_TRUE(ParseCommandLine({"--class", "C", "--per-row", "2", "--watch"}).watch);
 }
 
 // The button and the command line refuse the same requests, in the same order.
@@ -151,14 +160,15 @@ TEST(CommandLine, ListPlansWidthAcrossAndHeightDown) {
                                        {1200, 0, 400, 300, 0},
                                        {0, 300, 400, 300, 0}};
   EXPECT_EQ(plan.cells, want);
-  EXPECT_EQ(ListLine(5, "C", "", plan.cells[4]), "5\tC\t\t0,300 400x300\r\n");
+  EXPECT_EQ(ListLine(5, "C", "", plan.cells[4], "a.exe"), "5\tC\t\t0,300 400x300\ta.exe\r\n");
 }
 
 TEST(CommandLine, TextsItWrites) {
   EXPECT_EQ(RefusalText(ArrangeRefusal::kPerRow), "排列数量无效\r\n");
   EXPECT_EQ(RefusalText(ArrangeRefusal::kWidth), "窗口宽度无效\r\n");
-  EXPECT_EQ(ListLine(3, "C", "样例", {960, 359, 960, 359, 0}), "3\tC\t样例\t960,359 960x359\r\n");
-  EXPECT_EQ(ListLine(1, "C", "", {0, 0, 0, 0, kSwpNoSize}), "1\tC\t\t0,0\r\n");
+  EXPECT_EQ(ListLine(3, "C", "样例", {960, 359, 960, 359, 0}, "终端.exe"),
+            "3\tC\t样例\t960,359 960x359\t终端.exe\r\n");
+  EXPECT_EQ(ListLine(1, "C", "", {0, 0, 0, 0, kSwpNoSize}, ""), "1\tC\t\t0,0\t\r\n");
   const std::string usage = UsageText();
   for (const char* option : {"--class", "--title", "--size", "--per-row", "--keep-size", "--list",
                              "--help", "/?", "示例", "退出码"})

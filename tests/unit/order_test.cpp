@@ -79,3 +79,17 @@ TEST(Order, MonitorsPrimaryFirstThenLeftToRightAndTopToBottom) {
 }
 
 }  // namespace
+
+namespace {
+
+// A kept grid: placed windows keep their order with the closed one's place closed up,
+// newcomers follow in the order they appeared, whatever order the search gives.
+TEST(Order, AKeptGridClosesUpAndAddsAtTheEnd) {
+  // 2 closed; 9 and 7 appeared in that order; 5 was found without being seen to appear.
+  EXPECT_EQ(KeptOrder({1, 2, 3}, {9, 7}, {7, 5, 3, 9, 1}), (std::vector<int32_t>{1, 3, 9, 7, 5}));
+  // A window that appeared and closed again before the arrangement has no place.
+  EXPECT_EQ(KeptOrder({4}, {8, 4}, {4}), (std::vector<int32_t>{4}));
+  EXPECT_EQ(KeptOrder({}, {}, {3, 1, 2}), (std::vector<int32_t>{3, 1, 2}));
+}
+
+}  // namespace
