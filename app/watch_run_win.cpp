@@ -24,15 +24,22 @@ constexpr DWORD kStopMs = 2000;
 
 HWND g_watchWindow = nullptr;
 
-Watch* WatchOf(HWND hwnd) { return reinterpret_cast<Watch*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA)); }
+Watch* WatchOf(HWND hwnd) {
+  return reinterpret_cast<Watch*>(GetWindowLongPtrW(hwnd, GWLP_USERDATA));
+}
 
 LRESULT CALLBACK WatchProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
-  Watch* watch = WatchOf(hwnd);
-  if (!watch || g_app.reportingFault) return DefWindowProcW(hwnd, message, wParam, lParam);
+  // Told to end, it ends, even before the watch is under way.
   if (IsPrivateMessage(message, PrivateMessage::kStopWatch)) {
     PostQuitMessage(kExitArranged);
     return kEnding;
   }
+  if (message == WM_CLOSE) {
+    PostQuitMessage(kExitArranged);
+    return 0;
+  }
+  Watch* watch = WatchOf(hwnd);
+  if (!watch || g_app.reportingFault) return DefWindowProcW(hwnd, message, wParam, lParam);
   if (IsPrivateMessage(message, PrivateMessage::kArrange)) {
     watch->Continue();
     return 0;
@@ -45,7 +52,6 @@ LRESULT CALLBACK WatchProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
       if (wParam == SPI_SETWORKAREA) watch->WorkAreaChanged();
       break;
     case WM_DISPLAYCHANGE: watch->WorkAreaChanged(); break;
-    case WM_CLOSE: PostQuitMessage(kExitArranged); return 0;
     case WM_ENDSESSION:
       // The session ends once this returns: the watch ends here.
       if (wParam) {
@@ -79,9 +85,12 @@ int RunWatch(const CommandLine& cmd) {
   wc.lpszClassName = kWatchClass;
   RegisterClassExW(&wc);
   // Top-level, so that the broadcasts reach it; never shown.
-  g_watchWindow = CreateWindowExW(WS_EX_TOOLWINDOW, kWatchClass, L"Quiltmark", WS_POPUP, 0, 0, 0,
-                                  0, nullptr, nullptr, instance, nullptr);
+  g_watchWindow = CreateWindowExW(WS_EX_TOOLWINDOW, kWatchClass, L"Quiltmark", WS_POPUP, 0, 0, 0, 0,
+                                  nullptr, nullptr, instance, nullptr);
   if (!g_watchWindow) return kExitNoWindow;
+  // --stop from a prompt that is not elevated reaches a watch that is.
+  ChangeWindowMessageFilterEx(g_watchWindow, PrivateMessageId(PrivateMessage::kStopWatch),
+                              MSGFLT_ALLOW, nullptr);
   // Its console's Ctrl+C reaches it even when its output goes to a file or a pipe.
   AttachConsole(ATTACH_PARENT_PROCESS);
   SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
@@ -109,9 +118,14 @@ int StopWatches() {
   ProcessIdToSessionId(GetCurrentProcessId(), &session);
   const UINT stop = PrivateMessageId(PrivateMessage::kStopWatch);
   if (!stop) return kExitNoWindow;
+  // Every watch found first: one that ends takes its window with it, and a search
+  // that went on from that window would end there.
+  std::vector<HWND> watches;
+  for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, kWatchClass, nullptr)) != nullptr;)
+    watches.push_back(w);
   int stopped = 0;
   std::vector<HANDLE> ending;
-  for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, kWatchClass, nullptr)) != nullptr;) {
+  for (HWND w : watches) {
     DWORD pid = 0, theirs = 0;
     GetWindowThreadProcessId(w, &pid);
     if (!ProcessIdToSessionId(pid, &theirs) || theirs != session) continue;

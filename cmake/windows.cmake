@@ -71,3 +71,9 @@ target_link_libraries(qm_window_parts PUBLIC PNG::PNG ZLIB::ZLIB)
 target_link_libraries(bare_controls PRIVATE qm_window_parts comctl32 gdi32 user32)
 target_link_libraries(process_bench PRIVATE user32 gdi32)
 add_dependencies(process_bench Quiltmark bare_arrange bare_window bare_controls)
+
+# What a running watch costs and how quickly it keeps its grid.
+add_executable(watch_bench bench/watch_bench.cpp)
+qm_compile_options(watch_bench)
+target_link_libraries(watch_bench PRIVATE qm_core psapi)
+add_dependencies(watch_bench Quiltmark)

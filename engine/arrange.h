@@ -43,9 +43,11 @@ class Arrangement {
  public:
   struct Ticket;
 
-  // With `notify`, `message` is posted to it whenever a helper thread is done.
+  // With `notify`, `message` is posted to it whenever a helper thread is done. For a
+  // kept grid, a window already in its cell is left alone, and one that is up and
+  // restored is only moved: not activated or raised.
   Arrangement(const WindowList& list, const ArrangeRequest& request, const WorkArea& area,
-              void* notify = nullptr, unsigned message = 0);
+              void* notify = nullptr, unsigned message = 0, bool keptGrid = false);
   // Putting saved windows back where they were, in the same way: from the bottom of
   // the saved stacking order up, each one raised as it is put back, so that they end
   // in the order they had among themselves. A window closed since is passed over.

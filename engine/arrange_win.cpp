@@ -47,18 +47,26 @@ VOID CALLBACK OnAnswered(HWND, UINT, ULONG_PTR data, LRESULT) noexcept {
   delete ticket;
 }
 
+// A kept grid's window that is up and restored is only moved: not shown, which would
+// activate it, nor raised over what the user is working in.
+bool OnlyToMove(HWND hwnd, const Placement& p) {
+  return (p.flags & SWP_NOACTIVATE) && IsWindowVisible(hwnd) && !IsIconic(hwnd) && !IsZoomed(hwnd);
+}
+
 }  // namespace
 
 bool PlaceWindow(HWND hwnd, const Placement& p, FaultLocation showAt, FaultLocation moveAt,
                  GivenUp givenUp) {
   if (Stopped(givenUp)) return false;
-  CallSystemFunction(kShowWindow, showAt, hwnd, SW_SHOWNORMAL);
-  if (Stopped(givenUp)) return false;
-  // A window minimised from maximised comes back maximised, with no sizing border and
-  // stretched again by the system whenever the work area changes.
-  if (IsZoomed(hwnd)) {
+  if (!OnlyToMove(hwnd, p)) {
     CallSystemFunction(kShowWindow, showAt, hwnd, SW_SHOWNORMAL);
     if (Stopped(givenUp)) return false;
+    // A window minimised from maximised comes back maximised, with no sizing border and
+    // stretched again by the system whenever the work area changes.
+    if (IsZoomed(hwnd)) {
+      CallSystemFunction(kShowWindow, showAt, hwnd, SW_SHOWNORMAL);
+      if (Stopped(givenUp)) return false;
+    }
   }
   // Measured once restored: the visible frame, not the rectangle, fills the cell.
   const FrameMargins before = FrameMarginsOf(hwnd);
@@ -78,9 +86,11 @@ bool PlaceWindow(HWND hwnd, const Placement& p, FaultLocation showAt, FaultLocat
 }
 
 void QueuePlacement(HWND hwnd, const Placement& p) {
-  ShowWindowAsync(hwnd, SW_SHOWNORMAL);
-  // Minimised from maximised, the first restore maximises it; the second restores it.
-  if (IsIconic(hwnd)) ShowWindowAsync(hwnd, SW_SHOWNORMAL);
+  if (!OnlyToMove(hwnd, p)) {
+    ShowWindowAsync(hwnd, SW_SHOWNORMAL);
+    // Minimised from maximised, the first restore maximises it; the second restores it.
+    if (IsIconic(hwnd)) ShowWindowAsync(hwnd, SW_SHOWNORMAL);
+  }
   // The window manager answers for a busy window; one not yet restored has no frame
   // to measure, and its cell is then its rectangle's.
   const Placement t = WidenedByFrame(p, FrameMarginsOf(hwnd));
@@ -96,7 +106,7 @@ bool EndsPlaced(HWND hwnd, const Placement& cell) {
 }
 
 Arrangement::Arrangement(const WindowList& list, const ArrangeRequest& request,
-                         const WorkArea& area, void* notify, unsigned message)
+                         const WorkArea& area, void* notify, unsigned message, bool keptGrid)
     : notify_(notify), message_(message) {
   const ArrangementPlan plan = PlanArrangement(request, area, list.Count());
   const ApplySites& at = plan.sites;
@@ -114,8 +124,18 @@ Arrangement::Arrangement(const WindowList& list, const ArrangeRequest& request,
     ReadArrayElement(list.get(), i, at.routine, at.showRead);
     int32_t handle = ReadArrayElement(list.get(), i, at.routine, at.moveRead);
     DWORD thread = GetWindowThreadProcessId(WindowOf(handle), nullptr);
-    targets_.push_back({handle, thread, cell, thread ? Landing::kWaiting : Landing::kGone, nullptr});
+    Placement p = cell;
+    Landing landing = thread ? Landing::kWaiting : Landing::kGone;
+    if (keptGrid) {
+      p.flags |= SWP_NOACTIVATE | SWP_NOZORDER;
+      // Already in its cell: neither its program nor the system is asked anything.
+      if (thread && EndsPlaced(WindowOf(handle), p)) landing = Landing::kPlaced;
+    }
+    targets_.push_back({handle, thread, p, landing, nullptr});
   }
+  // A kept grid raises nothing, so the order of the moves is free: from the end of the
+  // list, where its newcomers are, so that they land first.
+  if (keptGrid) std::ranges::reverse(targets_);
   AskEveryThread();
 }
 

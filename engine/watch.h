@@ -5,10 +5,12 @@
 // request, once a burst of changes has settled.
 //
 // The system's window events say what changed where they arrive. Where a kind of
-// event has not been seen to arrive (Wine reports creation only), the desktop is also
-// checked every kPollMs, and a window just created is looked at more often until it
-// has been up for a moment. A program that does not answer holds nothing up: each
-// arrangement is an Arrangement, carried on by the host window's timer and message.
+// event has not been seen to arrive (Wine reports creation only), the windows that
+// could match (by class and program) are also checked every kPollMs, and a window just
+// created is looked at more often until it has been up for a moment; the whole desktop
+// is walked for them now and then, or at every check where creation is not reported.
+// A program that does not answer holds nothing up: each arrangement is an Arrangement,
+// carried on by the host window's timer and message.
 #include <windows.h>
 
 #include <cstdint>
@@ -35,9 +37,6 @@ class Watch {
   // What the host's timer and message call: whatever is due now.
   void Continue();
 
-  // The grid's windows in their order, as last arranged.
-  const std::vector<int32_t>& Order() const { return order_; }
-
   // From the window-event hook.
   void Seen(DWORD event, HWND hwnd);
 
@@ -46,10 +45,17 @@ class Watch {
     HWND hwnd;
     DWORD since;
   };
-  bool IsMember(HWND hwnd) const;
+  bool InGroup(HWND hwnd) const;
   bool Qualifies(HWND hwnd) const;
+  // The window does or does not belong in the group now; a change makes the group due
+  // for arranging.
+  void Compare(HWND hwnd, bool qualifies);
   void Changed();
   void Poll();
+  void Scan();
+  void EndProbe();
+  void AddCandidate(HWND hwnd);
+  bool QualifiesNow(HWND hwnd) const;
   void LookAtFresh();
   void Rearrange();
   bool Polling() const;
@@ -63,16 +69,27 @@ class Watch {
   UINT_PTR timer_;
   WindowMatcher matcher_;
   std::vector<HWINEVENTHOOK> hooks_;
-  std::vector<int32_t> order_;
-  std::vector<int32_t> appeared_;  // since the last arrangement, in order
+  HWINEVENTHOOK probeHook_ = nullptr;
+  HWND probe_ = nullptr;
+  std::vector<int32_t> order_;  // as last arranged
+  // The group as it stands now: the placed windows still in it, in their order, then
+  // the newcomers in the order they appeared.
+  std::vector<int32_t> group_;
   std::vector<Fresh> fresh_;
-  // Top-level windows of the last check, sorted, and whether each could ever match
-  // (class and program, which a window keeps).
+  // Top-level windows of the last walk of the desktop, sorted, and whether each could
+  // ever match (class and program, which a window keeps); those that can, in the order
+  // they were found or created.
   std::vector<std::pair<HWND, bool>> known_;
+  std::vector<HWND> candidates_;
   std::unique_ptr<Arrangement> arrangement_;
   bool due_ = false;
   DWORD changedAt_ = 0;  // the last change of the burst
   DWORD polledAt_ = 0;
+  DWORD scannedAt_ = 0;
+  DWORD freshLookedAt_ = 0;
+  bool timerSet_ = false;
+  DWORD timerAt_ = 0;
   // The kinds of event that have been seen to arrive from other programs.
   bool seenShow_ = false, seenHide_ = false, seenDestroy_ = false, seenName_ = false;
+  bool seenCreate_ = false;
 };

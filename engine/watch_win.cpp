@@ -11,9 +11,12 @@
 namespace {
 
 // A burst of changes has settled once nothing changed for this long.
-constexpr DWORD kQuietMs = 100;
-// Where the system's events do not arrive, the desktop is checked this often.
+constexpr DWORD kQuietMs = 50;
+// Where the system's events do not arrive, the windows that could match are checked
+// this often; the whole desktop is walked as often where creation is not reported
+// either, and otherwise now and then, for a creation the events missed.
 constexpr DWORD kPollMs = 250;
+constexpr DWORD kScanMs = 10000;
 // A window just created is looked at this often until it has been up this long: it
 // is usually shown and named a moment after it is made.
 constexpr DWORD kFreshStepMs = 50;
@@ -63,7 +66,8 @@ Watch::Watch(const ArrangeRequest& request, bool byTitle, int32_t monitor,
       matcher_(request.className.empty() ? nullptr : request.className.c_str(),
                request.title.empty() ? nullptr : request.title.c_str(),
                request.program.empty() ? nullptr : request.program.c_str()),
-      order_(placed) {
+      order_(placed),
+      group_(placed) {
   Watches().push_back(this);
   // Shown, hidden, created and destroyed; named; cloaked and uncloaked. Not the
   // ranges between, which carry every move and focus change on the desktop.
@@ -74,8 +78,16 @@ Watch::Watch(const ArrangeRequest& request, bool byTitle, int32_t monitor,
     if (HWINEVENTHOOK hook = SetWinEventHook(range[0], range[1], nullptr, OnWinEvent, 0, 0,
                                              WINEVENT_OUTOFCONTEXT | WINEVENT_SKIPOWNPROCESS))
       hooks_.push_back(hook);
+  // Whether the system reports creation at all: a hidden window of our own, made under
+  // a hook that does not pass over this process. Its event comes with the messages.
+  probeHook_ = SetWinEventHook(EVENT_OBJECT_CREATE, EVENT_OBJECT_CREATE, nullptr, OnWinEvent, 0, 0,
+                               WINEVENT_OUTOFCONTEXT);
+  if (probeHook_)
+    probe_ = CreateWindowExW(WS_EX_TOOLWINDOW, L"STATIC", nullptr, WS_POPUP, 0, 0, 0, 0, nullptr,
+                             nullptr, GetModuleHandleW(nullptr), nullptr);
   // The first check at once, so that later ones see what is new.
   polledAt_ = GetTickCount() - kPollMs;
+  scannedAt_ = GetTickCount() - kScanMs;
   if (placed.empty()) {
     due_ = true;
     changedAt_ = GetTickCount() - kQuietMs;
@@ -84,13 +96,14 @@ Watch::Watch(const ArrangeRequest& request, bool byTitle, int32_t monitor,
 }
 
 Watch::~Watch() {
+  EndProbe();
   for (HWINEVENTHOOK hook : hooks_) UnhookWinEvent(hook);
   KillTimer(host_, timer_);
   std::erase(Watches(), this);
 }
 
-bool Watch::IsMember(HWND hwnd) const {
-  return std::ranges::find(order_, HandleOf(hwnd)) != order_.end();
+bool Watch::InGroup(HWND hwnd) const {
+  return std::ranges::find(group_, HandleOf(hwnd)) != group_.end();
 }
 
 // A member of the group: a visible, uncloaked window of another program that matches.
@@ -109,14 +122,46 @@ void Watch::Changed() {
   Schedule();
 }
 
+void Watch::Compare(HWND hwnd, bool qualifies) {
+  if (InGroup(hwnd) == qualifies) return;
+  if (qualifies) {
+    group_.push_back(HandleOf(hwnd));
+    AddCandidate(hwnd);
+  } else {
+    std::erase(group_, HandleOf(hwnd));
+  }
+  Changed();
+}
+
+void Watch::EndProbe() {
+  if (probeHook_) UnhookWinEvent(probeHook_);
+  if (probe_) DestroyWindow(probe_);
+  probeHook_ = nullptr;
+  probe_ = nullptr;
+}
+
 void Watch::Seen(DWORD event, HWND hwnd) {
-  switch (event) {
-    case EVENT_OBJECT_DESTROY:
+  // Only the probe's hook tells of this process's own windows: creation is reported.
+  if (event == EVENT_OBJECT_CREATE && IsOurs(hwnd)) {
+    seenCreate_ = true;
+    return;
+  }
+  if (event == EVENT_OBJECT_DESTROY) {
+    // Known as a top-level window: the events do tell of closing.
+    if (std::ranges::binary_search(known_, hwnd, {}, &std::pair<HWND, bool>::first))
       seenDestroy_ = true;
-      if (IsMember(hwnd)) Changed();
-      return;
+    if (InGroup(hwnd)) Compare(hwnd, false);
+    return;
+  }
+  if (!IsTopLevel(hwnd)) return;
+  switch (event) {
     case EVENT_OBJECT_CREATE:
-      if (Polling() && IsTopLevel(hwnd)) {
+      seenCreate_ = true;
+      // Its class and program are there from the start; its title and showing
+      // usually follow a moment later. (Both hooks tell of it while the probe's lasts.)
+      if (Polling() && std::ranges::find(candidates_, hwnd) == candidates_.end() &&
+          matcher_.LastingMatch(hwnd)) {
+        AddCandidate(hwnd);
         fresh_.push_back({hwnd, GetTickCount()});
         Schedule();
       }
@@ -126,49 +171,60 @@ void Watch::Seen(DWORD event, HWND hwnd) {
     case EVENT_OBJECT_NAMECHANGE: seenName_ = true; break;
     default: break;
   }
-  if (!IsTopLevel(hwnd)) return;
-  const bool qualifies = Qualifies(hwnd);
-  if (IsMember(hwnd) == qualifies) return;
-  if (qualifies) appeared_.push_back(HandleOf(hwnd));
-  Changed();
+  Compare(hwnd, Qualifies(hwnd));
+}
+
+void Watch::AddCandidate(HWND hwnd) {
+  if (std::ranges::find(candidates_, hwnd) == candidates_.end()) candidates_.push_back(hwnd);
+}
+
+// What may change of a window that could match: whether it is shown, its title and
+// its cloaking.
+bool Watch::QualifiesNow(HWND hwnd) const {
+  return IsWindowVisible(hwnd) && matcher_.TitleMatches(hwnd) && !IsCloaked(hwnd);
 }
 
 void Watch::LookAtFresh() {
+  freshLookedAt_ = GetTickCount();
   std::erase_if(fresh_, [this](const Fresh& f) {
-    if (!IsWindow(f.hwnd) || !Left(f.since, kFreshMs)) return true;
-    if (IsMember(f.hwnd) || !Qualifies(f.hwnd)) return false;
-    appeared_.push_back(HandleOf(f.hwnd));
-    Changed();
-    return true;
+    if (!IsWindow(f.hwnd)) return true;
+    const bool qualifies = QualifiesNow(f.hwnd);
+    Compare(f.hwnd, qualifies);
+    // Looked at for the last time once it has been up a while.
+    return qualifies || !Left(f.since, kFreshMs);
   });
+}
+
+void Watch::Scan() {
+  scannedAt_ = GetTickCount();
+  const std::vector<void*> windows = TopLevelWindows();
+  std::vector<std::pair<HWND, bool>> known;
+  known.reserve(windows.size());
+  candidates_.clear();
+  // From the bottom of the stacking order up: of windows that appeared since the last
+  // check, the older ones are usually the lower ones.
+  for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
+    HWND hwnd = static_cast<HWND>(*it);
+    // What a window keeps all its life is read once.
+    auto at = std::ranges::lower_bound(known_, hwnd, {}, &std::pair<HWND, bool>::first);
+    const bool lasting = at != known_.end() && at->first == hwnd
+                             ? at->second
+                             : !IsOurs(hwnd) && matcher_.LastingMatch(hwnd);
+    known.emplace_back(hwnd, lasting);
+    if (lasting) candidates_.push_back(hwnd);
+  }
+  std::ranges::sort(known);
+  known_ = std::move(known);
 }
 
 void Watch::Poll() {
   polledAt_ = GetTickCount();
-  std::vector<void*> windows = TopLevelWindows();
-  std::ranges::sort(windows);
-  std::vector<std::pair<HWND, bool>> known;
-  known.reserve(windows.size());
-  bool changed = false;
-  for (void* window : windows) {
-    HWND hwnd = static_cast<HWND>(window);
-    // What a window keeps all its life is read once.
-    auto it = std::ranges::lower_bound(known_, hwnd, {}, &std::pair<HWND, bool>::first);
-    const bool lasting = it != known_.end() && it->first == hwnd
-                             ? it->second
-                             : !IsOurs(hwnd) && matcher_.LastingMatch(hwnd);
-    known.emplace_back(hwnd, lasting);
-    if (!lasting) continue;
-    const bool qualifies = IsWindowVisible(hwnd) && matcher_.TitleMatches(hwnd) && !IsCloaked(hwnd);
-    if (IsMember(hwnd) == qualifies) continue;
-    if (qualifies) appeared_.push_back(HandleOf(hwnd));
-    changed = true;
-  }
-  known_ = std::move(known);
-  // A member that is no longer there at all.
-  for (int32_t handle : order_)
-    if (!std::ranges::binary_search(windows, static_cast<void*>(WindowOf(handle)))) changed = true;
-  if (changed) Changed();
+  if (!Left(scannedAt_, seenCreate_ ? kScanMs : 0)) Scan();
+  std::erase_if(candidates_, [](HWND hwnd) { return !IsWindow(hwnd); });
+  for (HWND hwnd : candidates_) Compare(hwnd, QualifiesNow(hwnd));
+  // A member that is not there at all any more.
+  for (size_t i = group_.size(); i-- > 0;)
+    if (!IsWindow(WindowOf(group_[i]))) Compare(WindowOf(group_[i]), false);
 }
 
 void Watch::Rearrange() {
@@ -186,11 +242,15 @@ void Watch::Rearrange() {
     for (int32_t handle : found) list.Append(handle);
     SortByTitle(list);
     order_.clear();
-    for (int32_t i = 1; i <= list.Count(); ++i) order_.push_back(ReadArrayElement(list.get(), i, 0, 0));
+    for (int32_t i = 1; i <= list.Count(); ++i)
+      order_.push_back(ReadArrayElement(list.get(), i, 0, 0));
   } else {
-    order_ = KeptOrder(order_, appeared_, found);
+    // The group as the events and checks left it: the placed windows in their order,
+    // then the newcomers in the order they appeared.
+    order_ = KeptOrder(order_, group_, found);
   }
-  appeared_.clear();
+  group_ = order_;
+  for (int32_t handle : order_) AddCandidate(WindowOf(handle));
   if (order_.empty()) return;
   // The area as it is now; a monitor that has gone leaves the primary screen's.
   WorkArea area = ComputeWorkArea();
@@ -203,18 +263,20 @@ void Watch::Rearrange() {
   if (CheckArrangeRequest(request_, area) != ArrangeRefusal::kNone) return;
   WindowList arranged;
   for (int32_t handle : order_) arranged.Append(handle);
-  arrangement_ = std::make_unique<Arrangement>(arranged, request_, area, host_, message_);
+  arrangement_ = std::make_unique<Arrangement>(arranged, request_, area, host_, message_, true);
 }
 
 void Watch::Continue() {
+  timerSet_ = false;
   if (g_app.reportingFault) return;
+  if (seenCreate_ && probeHook_) EndProbe();
   if (arrangement_ && arrangement_->Advance()) arrangement_.reset();
-  LookAtFresh();
-  if (Polling() && !Left(polledAt_, kPollMs)) Poll();
   if (due_ && !arrangement_ && !Left(changedAt_, kQuietMs)) {
     Rearrange();
     if (arrangement_ && arrangement_->Advance()) arrangement_.reset();
   }
+  if (!fresh_.empty() && !Left(freshLookedAt_, kFreshStepMs)) LookAtFresh();
+  if (Polling() && !Left(polledAt_, kPollMs)) Poll();
   Schedule();
 }
 
@@ -222,10 +284,17 @@ void Watch::Schedule() {
   DWORD wait = kNever;
   if (arrangement_) wait = std::min<DWORD>(wait, arrangement_->WaitMs());
   if (due_ && !arrangement_) wait = std::min(wait, Left(changedAt_, kQuietMs));
+  if (!fresh_.empty()) wait = std::min(wait, Left(freshLookedAt_, kFreshStepMs));
   if (Polling()) wait = std::min(wait, Left(polledAt_, kPollMs));
-  if (!fresh_.empty()) wait = std::min(wait, kFreshStepMs);
-  if (wait == kNever)
+  if (wait == kNever) {
     KillTimer(host_, timer_);
-  else
-    SetTimer(host_, timer_, std::max<DWORD>(wait, USER_TIMER_MINIMUM), nullptr);
+    timerSet_ = false;
+    return;
+  }
+  // Only ever earlier: a stream of events must not keep putting the timer off.
+  const DWORD at = GetTickCount() + wait;
+  if (timerSet_ && static_cast<LONG>(at - timerAt_) >= 0) return;
+  SetTimer(host_, timer_, std::max<DWORD>(wait, USER_TIMER_MINIMUM), nullptr);
+  timerSet_ = true;
+  timerAt_ = at;
 }

@@ -49,10 +49,12 @@ for arch in $archs; do
     shipped="$win/shipped"
     mkdir -p "$shipped"
     cp "$build/dist/$QM_SHIPPED" "$shipped/Quiltmark.exe"
-    for program in bare_arrange bare_controls bare_window process_bench; do
+    for program in bare_arrange bare_controls bare_window process_bench watch_bench; do
         "$QM_TRIPLE-strip" --strip-all -o "$shipped/$program.exe" "$win/$program.exe"
     done
     "$QM_SCRIPTS/wine-run.sh" "$state" "$shipped/process_bench.exe"
+    echo
+    "$QM_SCRIPTS/wine-run.sh" "$state" "$shipped/watch_bench.exe"
     echo
     "$QM_SCRIPTS/wine-down.sh" "$state" >/dev/null 2>&1 || true
     state=""

@@ -311,7 +311,10 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
       return 0;
     case WM_NCDESTROY: OnFinalDestroy(hwnd); return 0;
     case WM_TIMER:
-      if (wParam == kWatchTimer && form->watch) form->watch->Continue();
+      if (wParam == kWatchTimer) {
+        if (form->watch) form->watch->Continue();
+        return 0;
+      }
       if (wParam != kArrangeTimer) break;
       ContinueArrangement(*form);
       return 0;

@@ -8,6 +8,7 @@
 #include <string>
 
 #include "tests/e2e/e2e_support.h"
+#include "tests/support/utf8.h"
 
 namespace {
 
@@ -44,11 +45,12 @@ HWND OnlyWindow(const SampleWindows& samples) {
 }
 
 // One window a program, opened one after another: each lands after the ones before
-// it; the first closes and the other two close up. --stop ends the watch, which exits
-// with 0 at once, and a second --stop finds none.
+// it; the first closes and the other two close up. One --stop ends both watches
+// running, which exit with 0 at once, and a second --stop finds none.
 TEST(Watch, KeepsTheGridAsWindowsComeAndGo) {
-  Quiltmark watch;
+  Quiltmark watch, other;
   ASSERT_TRUE(watch.Start(nullptr, "--class QmWatch --per-row 2 --watch"));
+  ASSERT_TRUE(other.Start(nullptr, "--class QmWatchNone --per-row 2 --watch"));
   std::unique_ptr<SampleWindows> samples[3];
   HWND windows[3] = {};
   for (int i = 0; i < 3; ++i) {
@@ -72,9 +74,34 @@ TEST(Watch, KeepsTheGridAsWindowsComeAndGo) {
   CommandRun stop = RunQuiltmarkCommand("--stop");
   EXPECT_EQ(stop.exitCode, 0u) << stop.output;
   EXPECT_EQ(watch.WaitForExit(2000), 0u);
+  EXPECT_EQ(other.WaitForExit(2000), 0u) << "one --stop ends every watch";
   stop = RunQuiltmarkCommand("--stop");
   EXPECT_EQ(stop.exitCode, 1u);
   EXPECT_EQ(stop.output, "没有正在运行的 --watch\r\n");
+}
+
+// Windows already open when the watch starts take their cells in the order --list
+// gives them, as in a run without --watch.
+TEST(Watch, TheFirstGridIsTheListsOrder) {
+  SampleWindows samples;
+  ASSERT_TRUE(samples.Start("QmWatchFirst 1 甲 QmWatchFirst 1 乙 QmWatchFirst 1 丙", 3));
+  CommandRun list = RunQuiltmarkCommand("--class QmWatchFirst --per-row 3 --list");
+  ASSERT_EQ(list.exitCode, 0u) << list.output;
+  Quiltmark watch;
+  ASSERT_TRUE(watch.Start(nullptr, "--class QmWatchFirst --per-row 3 --watch"));
+  size_t line = 0;
+  for (int i = 0; i < 3; ++i, line = list.output.find("\r\n", line) + 2) {
+    // number, class, title, ...
+    const size_t title = list.output.find('\t', list.output.find('\t', line) + 1) + 1;
+    const std::string name = list.output.substr(title, list.output.find('\t', title) - title);
+    SCOPED_TRACE(name);
+    HWND hwnd = FindWindowW(L"QmWatchFirst", W(name).c_str());
+    ASSERT_NE(hwnd, nullptr);
+    const RECT cell = Cell(i, 3, 1);
+    EXPECT_EQ(WaitForRect(hwnd, cell), Show(cell));
+  }
+  EXPECT_EQ(RunQuiltmarkCommand("--stop").exitCode, 0u);
+  EXPECT_EQ(watch.WaitForExit(2000), 0u);
 }
 
 // A match that stopped answering neither stops the first arrangement nor the watch:
