@@ -76,6 +76,7 @@ struct Form {
   // waits in keptRequest until that arrangement is over, when the watch takes over.
   bool keepArranging = false;
   bool watchPending = false;
+  bool clickArranging = false;  // the arrangement under way is a click's, not an undo
   ArrangeRequest keptRequest;
   std::unique_ptr<Watch> watch;
 };

@@ -184,7 +184,11 @@ void KeepArranging(Form& form, bool keep) {
   form.keepArranging = keep;
   CheckMenuItem(GetSystemMenu(form.hwnd, FALSE), kKeepCommand,
                 MF_BYCOMMAND | (keep ? MF_CHECKED : MF_UNCHECKED));
-  if (keep) return;
+  // Ticked while a click's arrangement is under way: that grid is the one kept.
+  if (keep) {
+    form.watchPending = form.arrangement && form.clickArranging;
+    return;
+  }
   form.watch.reset();
   form.watchPending = false;
 }
@@ -193,6 +197,7 @@ void StartKeeping(Form& form, const ArrangeRequest& request) {
   form.watch.reset();
   form.watchPending = form.keepArranging;
   form.keptRequest = request;
+  form.clickArranging = true;
 }
 
 bool UndoArrangement(Form& form) {
@@ -208,6 +213,7 @@ bool UndoArrangement(Form& form) {
   }
   form.arrangement = std::make_unique<Arrangement>(form.undo, form.hwnd,
                                                     PrivateMessageId(PrivateMessage::kArrange));
+  form.clickArranging = false;
   form.undo.clear();
   OfferUndo(form, false);
   ContinueArrangement(form);
@@ -231,6 +237,7 @@ void ContinueArrangement(Form& form) {
                                          PrivateMessageId(PrivateMessage::kArrange), kWatchTimer);
   }
   form.arrangement.reset();
+  form.clickArranging = false;
   if (form.undoAsked) {
     form.undoAsked = false;
     UndoArrangement(form);
