@@ -37,8 +37,9 @@ class WindowMatcher {
  public:
   WindowMatcher(const char* className, const char* title, const char* program);
   // What a window keeps all its life: its class and its program. A window whose
-  // program cannot be asked for its name matches no program name.
-  bool LastingMatch(void* hwnd) const;
+  // program cannot be asked for its name matches no program name; `settled`, when
+  // given, is then false, since asking again may answer.
+  bool LastingMatch(void* hwnd, bool* settled = nullptr) const;
   // Its title as the system keeps it, read without asking the window.
   bool TitleMatches(void* hwnd) const;
   bool HasTitle() const { return byTitle_; }

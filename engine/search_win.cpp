@@ -88,10 +88,15 @@ WindowMatcher::WindowMatcher(const char* className, const char* title, const cha
       title_(title ? UpperCased(title) : std::wstring()),
       program_(program ? UpperCased(program) : std::wstring()) {}
 
-bool WindowMatcher::LastingMatch(void* window) const {
+bool WindowMatcher::LastingMatch(void* window, bool* settled) const {
   HWND hwnd = static_cast<HWND>(window);
+  if (settled) *settled = true;
   if (byClass_ && !ClassIs(hwnd, class_)) return false;
-  return !byProgram_ || (!program_.empty() && ProgramOf(hwnd) == program_);
+  if (!byProgram_) return true;
+  if (program_.empty()) return false;
+  const std::wstring program = ProgramOf(hwnd);
+  if (settled) *settled = !program.empty();
+  return program == program_;
 }
 
 bool WindowMatcher::TitleMatches(void* hwnd) const {

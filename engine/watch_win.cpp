@@ -205,12 +205,14 @@ void Watch::Scan() {
   // check, the older ones are usually the lower ones.
   for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
     HWND hwnd = static_cast<HWND>(*it);
-    // What a window keeps all its life is read once.
+    // What a window keeps all its life is read once, unless its program could not be
+    // asked.
     auto at = std::ranges::lower_bound(known_, hwnd, {}, &std::pair<HWND, bool>::first);
+    bool settled = true;
     const bool lasting = at != known_.end() && at->first == hwnd
                              ? at->second
-                             : !IsOurs(hwnd) && matcher_.LastingMatch(hwnd);
-    known.emplace_back(hwnd, lasting);
+                             : !IsOurs(hwnd) && matcher_.LastingMatch(hwnd, &settled);
+    if (settled) known.emplace_back(hwnd, lasting);
     if (lasting) candidates_.push_back(hwnd);
   }
   std::ranges::sort(known);
