@@ -432,7 +432,11 @@ HWND StartInFront(Quiltmark& app) {
                  step, static_cast<unsigned long>(app.WaitForExit(0)));
     return nullptr;
   };
-  if (!app.Start()) return why("not started");
+  if (!app.Start()) {
+    // Seen once in a while under Wine; the system's reason, to find the cause.
+    std::fprintf(stderr, "StartInFront: CreateProcessW failed with error %lu\n", GetLastError());
+    return nullptr;
+  }
   // Once its loop first waits for input, the program has shown its window and made
   // it the foreground window itself; only then is bringing it forward for good.
   WaitForInputIdle(app.Process(), 15000);
