@@ -112,12 +112,17 @@ for label in $labels; do
             next
         }
         current != "" && /<skipped message="SKIP_RETURN_CODE/ { skip++; delete notrun[current] }
+        # Starts that Wine lost and the harness made again (scripts/wine-run.sh,
+        # tests/support/start.h).
+        current != "" && /program start repeated: Wine lost it/ { repeated++ }
         END {
             other = 0; for (n in notrun) other++
-            printf "%d %d %d %d\n", pass, fail, skip, other
-        }' "$build/tests-$label.txt" "$results" 2>/dev/null || echo "0 0 0 0")
+            printf "%d %d %d %d %d\n", pass, fail, skip, other, repeated
+        }' "$build/tests-$label.txt" "$results" 2>/dev/null || echo "0 0 0 0 0")
     set -- $counts
     text="$label: $1 passed"
+    if [ "$5" -eq 1 ]; then text="$text (1 program start repeated: Wine lost it)"
+    elif [ "$5" -gt 1 ]; then text="$text ($5 program starts repeated: Wine lost them)"; fi
     [ "$2" -eq 0 ] || text="$text, $2 failed"
     [ "$3" -eq 0 ] || text="$text, $3 skipped"
     [ "$4" -eq 0 ] || text="$text, $4 not run"

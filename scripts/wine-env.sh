@@ -16,7 +16,13 @@ qm_build "$QM_WINE_ARCH" || return 1 2>/dev/null || exit 1
 export WINEARCH=$QM_WINEARCH
 export WINELOADER=$QM_LOADER
 export WINESERVER="$(dirname "$QM_LOADER")/wineserver"
+# Through scripts/wine-loader.sh where the kernel lets a process turn off address
+# randomisation (a container's seccomp rules may refuse it); then wine-run.sh starts a
+# test program once more when Wine lost it.
 QM_WINE=$WINELOADER
+if setarch "$(uname -m)" -R true 2>/dev/null; then
+    QM_WINE="$QM_SCRIPTS/wine-loader.sh"
+fi
 export WINEPREFIX="$QM_WINE_STATE/prefix"
 export WINEDLLOVERRIDES="mscoree,mshtml="
 export WINEDEBUG="${WINEDEBUG:--all}"

@@ -8,6 +8,7 @@
 #include <vector>
 
 #include "tests/e2e/e2e_support.h"
+#include "tests/support/start.h"
 #include "tests/support/utf8.h"
 
 namespace {
@@ -106,8 +107,7 @@ TEST_F(CommandLine, WithoutAConsoleBadArgumentsAreShown) {
   si.cb = sizeof si;
   std::wstring line = W("\"" + QuiltmarkFolder() + "\\Quiltmark.exe\" --bogus");
   PROCESS_INFORMATION pi{};
-  ASSERT_TRUE(CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, DETACHED_PROCESS,
-                             nullptr, nullptr, &si, &pi));
+  ASSERT_TRUE(StartProcess(line.data(), FALSE, DETACHED_PROCESS, nullptr, nullptr, &si, &pi));
   MessageBoxSeen box = WaitForMessageBox(pi.dwProcessId);
   ASSERT_NE(box.hwnd, nullptr) << "nothing shown";
   EXPECT_EQ(box.title, "Quiltmark");
@@ -148,7 +148,7 @@ bool RunOnConsole(const std::string& arguments, size_t chars, std::wstring* show
   std::wstring line = W("\"" + QuiltmarkFolder() + "\\Quiltmark.exe\" " + arguments);
   PROCESS_INFORMATION pi{};
   *code = kNotStarted;
-  if (CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
+  if (StartProcess(line.data(), TRUE, 0, nullptr, nullptr, &si, &pi)) {
     if (WaitForSingleObject(pi.hProcess, 15000) == WAIT_OBJECT_0) GetExitCodeProcess(pi.hProcess, code);
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);

@@ -5,6 +5,7 @@
 #include <cstring>
 
 #include "tests/e2e/probe.h"
+#include "tests/support/start.h"
 #include "tests/support/utf8.h"
 // winternl.h needs the types of windows.h.
 #include <winternl.h>
@@ -66,8 +67,8 @@ bool Quiltmark::Start(const char* currentDirectory, const std::string& arguments
   si.cb = sizeof si;
   std::wstring line = W("\"" + QuiltmarkFolder() + "\\Quiltmark.exe\" " + arguments);
   const std::wstring folder = W(currentDirectory ? currentDirectory : "");
-  return CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        currentDirectory ? folder.c_str() : nullptr, &si, &pi_) != 0;
+  return StartProcess(line.data(), FALSE, 0, nullptr, currentDirectory ? folder.c_str() : nullptr,
+                      &si, &pi_) != 0;
 }
 
 CommandRun RunQuiltmarkCommand(const std::string& arguments, DWORD ms) {
@@ -93,7 +94,7 @@ CommandRun RunQuiltmarkCommand(const std::string& arguments, DWORD ms) {
   std::wstring line = W("\"" + QuiltmarkFolder() + "\\Quiltmark.exe\" " + arguments);
   PROCESS_INFORMATION pi{};
   std::string notStarted;
-  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, TRUE, 0, nullptr, nullptr, &si, &pi)) {
+  if (!StartProcess(line.data(), TRUE, 0, nullptr, nullptr, &si, &pi)) {
     notStarted = "CreateProcessW failed, error " + std::to_string(GetLastError());
   } else {
     // Looked for all the while it runs: a window of its own must never show.
@@ -685,8 +686,7 @@ bool SampleWindows::Start(const std::string& arguments, size_t windowCount,
     program = copy;
   }
   std::wstring line = W("\"" + program + "\" " + arguments);
-  if (!CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                      &pi_))
+  if (!StartProcess(line.data(), FALSE, 0, nullptr, nullptr, &si, &pi_))
     return false;
   for (DWORD waited = 0; waited < 15000; waited += kPollMs) {
     if (Windows().size() >= windowCount) return true;

@@ -5,6 +5,7 @@
 #include <cstdio>
 #include <string>
 
+#include "tests/support/start.h"
 #include "tests/support/utf8.h"
 #include "tests/win/win_support.h"
 
@@ -110,14 +111,13 @@ TEST(FaultReport, ACommandLineRunWritesItsFault) {
     HANDLE err = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0,
                              nullptr);
     ASSERT_NE(err, INVALID_HANDLE_VALUE);
-    STARTUPINFOA si{};
+    STARTUPINFOW si{};
     si.cb = sizeof si;
     si.dwFlags = STARTF_USESTDHANDLES;
     si.hStdError = err;
-    std::string command = "\"" + TestFolder() + "fault_child.exe\" stream-" + c.mode;
+    std::wstring command = W("\"" + TestFolder() + "fault_child.exe\" stream-" + c.mode);
     PROCESS_INFORMATION pi{};
-    ASSERT_TRUE(CreateProcessA(nullptr, command.data(), nullptr, nullptr, TRUE, 0, nullptr,
-                               nullptr, &si, &pi));
+    ASSERT_TRUE(StartProcess(command.data(), TRUE, 0, nullptr, nullptr, &si, &pi));
     CloseHandle(err);
     DWORD waited = WaitForSingleObject(pi.hProcess, 15000);
     EXPECT_TRUE(DialogsOf(pi.dwProcessId).empty()) << "a box waits for an answer";

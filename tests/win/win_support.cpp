@@ -7,6 +7,7 @@
 #include <iterator>
 
 #include "app/runtime.h"
+#include "tests/support/start.h"
 #include "tests/support/utf8.h"
 
 namespace {
@@ -43,8 +44,8 @@ bool Child::Start(const std::string& commandLine, const char* currentDirectory) 
   si.cb = sizeof si;
   std::wstring line = W(commandLine);
   const std::wstring folder = W(currentDirectory ? currentDirectory : "");
-  return CreateProcessW(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr,
-                        currentDirectory ? folder.c_str() : nullptr, &si, &pi) != 0;
+  return StartProcess(line.data(), FALSE, 0, nullptr, currentDirectory ? folder.c_str() : nullptr,
+                      &si, &pi) != 0;
 }
 
 DWORD Child::Wait(DWORD ms) {
