@@ -34,6 +34,8 @@ TEST(CommandLine, ArgumentsAcceptedAndRefused) {
       {{"--class", "C", "--per-row", "four"}, "--per-row 的取值应为数字：four"},
       {{"--class", "C", "--per-row", "4.5"}, "--per-row 的取值应为数字：4.5"},
       {{"--class", "C", "--per-row", "99999999999"}, "--per-row 的取值应为数字：99999999999"},
+      {{"--class", "C", "--per-row", "2147483647"}, ""},
+      {{"--class", "C", "--per-row", "2147483648"}, "--per-row 的取值应为数字：2147483648"},
       {{"--class", "C", "--per-row", "-"}, "--per-row 的取值应为数字：-"},
       {{"--class", "C", "--size", "800"}, "--size 的取值应为 宽x高，例如 800x600：800"},
       {{"--class", "C", "--size", "800x"}, "--size 的取值应为 宽x高，例如 800x600：800x"},
@@ -138,6 +140,8 @@ TEST(ArrangeRequestCheck, RefusesWhatWouldFailOrMatchEverything) {
       {bySize("C", "", 0, 0), ArrangeRefusal::kWidth},
       {bySize("", "T", 800, -1), ArrangeRefusal::kHeight},
       {bySize("C", "T", 2000, 1), ArrangeRefusal::kNone},
+      {bySize("C", "", 1, 0), ArrangeRefusal::kHeight},
+      {bySize("C", "", 1, 1), ArrangeRefusal::kNone},
       {byRow(0), ArrangeRefusal::kPerRow},
       {byRow(-3), ArrangeRefusal::kPerRow},
       {byRow(1920), ArrangeRefusal::kNone},
@@ -169,6 +173,16 @@ TEST(CommandLine, TextsItWrites) {
   EXPECT_EQ(ListLine(3, "C", "样例", {960, 359, 960, 359, 0}, "终端.exe"),
             "3\tC\t样例\t960,359 960x359\t终端.exe\r\n");
   EXPECT_EQ(ListLine(1, "C", "", {0, 0, 0, 0, kSwpNoSize}, ""), "1\tC\t\t0,0\t\r\n");
+  EXPECT_EQ(NotPlacedLine(2, "C", "T", Landing::kRefused), "2\tC\tT\t拒绝移动\r\n");
+  EXPECT_EQ(NotPlacedLine(4, "C", "T", Landing::kGone), "4\tC\tT\t已关闭\r\n");
+  EXPECT_EQ(NotPlacedLine(5, "C", "T", Landing::kWaiting), "5\tC\tT\t没有排列\r\n");
+  EXPECT_EQ(NotPlacedSummary(0, 3), "匹配的窗口一个也没有排列\r\n");
+  EXPECT_EQ(NotPlacedSummary(1, 3), "已排列 1 个窗口，2 个没有排列\r\n");
+  EXPECT_EQ(MonitorLine(2, {{-1280, 10, 0, 1034}, {-1280, 10, 0, 994}, false}),
+            "2\t-1280,10 1280x1024\t工作区 -1280,10 1280x984\r\n");
+  EXPECT_EQ(MonitorLine(1, {{0, 0, 1920, 1080}, {0, 0, 1920, 1040}, true}),
+            "1\t0,0 1920x1080\t工作区 0,0 1920x1040\t主显示器\r\n");
+  EXPECT_EQ(NoSuchMonitorText(3, 2), "没有第 3 个显示器：共有 2 个显示器\r\n");
   const std::string usage = UsageText();
   for (const char* option : {"--class", "--title", "--size", "--per-row", "--keep-size", "--list",
                              "--help", "/?", "示例", "退出码"})

@@ -174,10 +174,41 @@ TEST(CursorFile, StockPointers) {
     EXPECT_EQ(choice.kind, c.kind) << c.what;
     EXPECT_EQ(choice.systemPointer, c.pointer) << c.what;
   }
+  // Every stock pointer, by its index and by its own number.
+  const uint32_t kByIndex[] = {32512, 32513, 32514, 32515, 32516, 32642, 32643,
+                               32644, 32645, 32646, 32648, 32649, 32650, 32651};
+  for (uint8_t i = 0; i < 14; ++i) {
+    const uint8_t word[] = {static_cast<uint8_t>(kByIndex[i]),
+                            static_cast<uint8_t>(kByIndex[i] >> 8), 0, 0};
+    EXPECT_EQ(ChoosePointer(&i, 1).systemPointer, kByIndex[i]) << int{i};
+    EXPECT_EQ(ChoosePointer(word, 4).systemPointer, kByIndex[i]) << int{i};
+  }
   // Ten bytes are never tried as a file, even when they start like one.
   PointerChoice shortFile = ChoosePointer(file.data(), 10);
   EXPECT_EQ(shortFile.kind, PointerChoice::Kind::Stock);
   EXPECT_EQ(shortFile.systemPointer, 32512u);  // the file's first word, 0
+}
+
+// A 32-bit image's rows come bottom-up and go out top-down; any other depth gives none.
+// Resampling rounds each channel and the coverage to the nearest value.
+TEST(CursorFile, PixelsOfA2x2Image) {
+  Bytes image(40 + 16 + 8, 0);
+  Put32(image, 0, 40);
+  Put32(image, 4, 2);
+  Put32(image, 8, 4);  // colour and mask
+  Put16(image, 12, 1);
+  Put16(image, 14, 32);
+  const uint32_t bottomUp[] = {0xFF000003, 0xFF000004, 0xFF000001, 0xFF000002};
+  for (size_t i = 0; i < 4; ++i) Put32(image, 40 + 4 * i, bottomUp[i]);
+  const CursorImage cursor{image.data(), static_cast<uint32_t>(image.size()), 2, 2, 0, 0};
+  const std::vector<uint32_t> topDown = {0xFF000001, 0xFF000002, 0xFF000003, 0xFF000004};
+  EXPECT_EQ(CursorPixels(cursor), topDown);
+  Put16(image, 14, 24);
+  EXPECT_EQ(CursorPixels(cursor), std::vector<uint32_t>{});
+
+  EXPECT_EQ(ResamplePixels(topDown, 2, 1), std::vector<uint32_t>{0xFF000003});  // 2.5 up
+  EXPECT_EQ(ResamplePixels({0xFF0000FF, 0, 0, 0xFF000000}, 2, 1),
+            std::vector<uint32_t>{0x80000080});  // half covered, 127.5 blue
 }
 
 }  // namespace

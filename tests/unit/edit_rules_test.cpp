@@ -60,22 +60,40 @@ TEST(EditRules, TextArrivingWholeKeepsTheAcceptedCharacters) {
     std::u16string_view text;
     std::u16string_view kept;
   } cases[] = {
-      {7, u"12中3", u"123"},      {7, u"12ab", u"12"}, {7, u"-\uFF11\uFF12", u"-12"},
-      {7, u"\uFF18\uFF10\uFF10", u"800"}, {7, u"\uFF0D\uFF15\u3000", u"-5"},
-      {7, u"1\t2\b3", u"123"},    {7, u"中文", u""},   {7, u"", u""},
-      {9, u"1.5e3", u"1.53"},     {5, u"-12", u"12"},  {0, u"12中\t", u"12中\t"},
+      {7, u"12中3", u"123"},
+      {7, u"12ab", u"12"},
+      {7, u"-\uFF11\uFF12", u"-12"},
+      {7, u"\uFF18\uFF10\uFF10", u"800"},
+      {7, u"\uFF0D\uFF15\u3000", u"-5"},
+      {7, u"1\t2\b3", u"123"},
+      {7, u"中文", u""},
+      {7, u"", u""},
+      {9, u"1.5e3", u"1.53"},
+      {5, u"-12", u"12"},
+      {0, u"12中\t", u"12中\t"},
       {11, u"2024年", u"2024年"},
   };
   for (const auto& c : cases)
     EXPECT_TRUE(KeepAcceptedChars(c.mode, c.text) == c.kept)
         << c.mode << " " << c.text.size() << " code units";
+  const struct {
+    uint32_t ch, folded;
+  } kFold[] = {{0xFF00, 0xFF00}, {0xFF01, '!'}, {0xFF5E, '~'},   {0xFF5F, 0xFF5F},
+               {0x2FFF, 0x2FFF}, {0x3000, ' '}, {0x3001, 0x3001}};
+  for (const auto& c : kFold) EXPECT_EQ(FoldFullWidthChar(c.ch), c.folded) << c.ch;
+}
+
+// The modes from -1 to 12 for which `rule` holds.
+std::string ModesWhere(bool (*rule)(int)) {
+  std::string modes;
   for (int mode = -1; mode <= 12; ++mode)
-    EXPECT_EQ(FiltersInput(mode), mode >= 3 && mode <= 10) << mode;
+    if (rule(mode)) modes += std::to_string(mode) + " ";
+  return modes;
 }
 
 TEST(EditRules, OnlyTheValueModesNormalise) {
-  for (int mode = -1; mode <= 12; ++mode)
-    EXPECT_EQ(NormalisesOnLeave(mode), mode >= 5 && mode <= 11) << mode;
+  EXPECT_EQ(ModesWhere(FiltersInput), "3 4 5 6 7 8 9 10 ");
+  EXPECT_EQ(ModesWhere(NormalisesOnLeave), "5 6 7 8 9 10 11 ");
   EXPECT_EQ(NormaliseOnLeave(0, " 0800 x"), " 0800 x");
   EXPECT_EQ(NormaliseOnLeave(3, "-0"), "-0");
   EXPECT_EQ(NormaliseOnLeave(4, nullptr), "");
@@ -108,6 +126,8 @@ TEST(EditRules, IntegerModes) {
       {5, "300", "255"},
       {5, "-5", ""},
       {5, "007", "7"},
+      {5, "255", "255"},
+      {5, "256", "255"},
       {6, "32768", "32767"},
       {6, "-32769", "-32768"},
       {8, "9223372036854775807", "9223372036854775807"},
@@ -115,6 +135,7 @@ TEST(EditRules, IntegerModes) {
       {8, "-9223372036854775808", "-9223372036854775808"},
       {8, "-99999999999999999999", "-9223372036854775808"},
       {8, "99999999999", "99999999999"},
+      {8, "9223372036854775806", "9223372036854775806"},  // one below the saturation test's edge
   };
   for (const auto& c : cases)
     EXPECT_EQ(NormaliseOnLeave(c.mode, c.text), c.expected)
@@ -139,6 +160,13 @@ TEST(EditRules, DecimalModes) {
       {10, "-1e999", "-1.7976931348623157e+308"},
       {10, "1e-30", "1e-30"},
       {10, "1e25", "1e+25"},
+      // Plain digits up to 20 characters, an exponent past them.
+      {10, "1e19", "10000000000000000000"},
+      {10, "1e20", "1e+20"},
+      {10, "-1e18", "-1000000000000000000"},
+      {10, "-1e19", "-1e+19"},
+      {10, "1e-18", "0.000000000000000001"},
+      {10, "1e-19", "1e-19"},
       {10, "-0.0", ""},
       {10, ".", ""},
       {10, "-", ""},
@@ -170,13 +198,18 @@ TEST(EditRules, DateTimeMode) {
       {"1899-12-29 12:00", "1899年12月29日12时"},  // before the day count's origin
       {"0100-01-01", "100年1月1日"},
       {"9999-12-31", "9999年12月31日"},
+      {"2000-02-29", "2000年2月29日"},
+      {"2024-01-02 12:30:", "2024年1月2日12时30分"},
       // A time that does not read is left out, like any text after the date.
-      {"2024-01-02 25:00", "2024年1月2日"},
+      {"2024-01-02 24:00", "2024年1月2日"},
+      {"2024-01-02 23:59:60", "2024年1月2日"},
       {"2024-01-02 12:", "2024年1月2日"},
       {"2024-01-02 12:60", "2024年1月2日"},
       {"2024-01-02x", "2024年1月2日"},
       // No date.
       {"2023-02-29", ""},
+      {"1900-02-29", ""},
+      {"2100-02-29", ""},
       {"2024-13-01", ""},
       {"2024-00-10", ""},
       {"2024-01-32", ""},
@@ -189,6 +222,18 @@ TEST(EditRules, DateTimeMode) {
       {"abc", ""},
   };
   for (const auto& c : cases) EXPECT_EQ(NormaliseOnLeave(11, c.text), c.expected) << c.text;
+}
+
+// The last day of every month is a date and the day after it is none.
+TEST(EditRules, MonthLengths) {
+  const int kLastDay[] = {31, 28, 31, 30, 31, 30, 31, 31, 30, 31, 30, 31};
+  for (int month = 1; month <= 12; ++month) {
+    const std::string ym = "2023-" + std::to_string(month) + "-";
+    const std::string last = ym + std::to_string(kLastDay[month - 1]);
+    EXPECT_EQ(NormaliseOnLeave(11, last.c_str()),
+              "2023年" + std::to_string(month) + "月" + std::to_string(kLastDay[month - 1]) + "日");
+    EXPECT_EQ(NormaliseOnLeave(11, (ym + std::to_string(kLastDay[month - 1] + 1)).c_str()), "");
+  }
 }
 
 }  // namespace

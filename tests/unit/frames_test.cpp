@@ -4,18 +4,38 @@
 
 namespace {
 
-// Windows 10's invisible borders (7 left, right and bottom, none at the top) widen the
-// window past its cell; a frame that is the whole rectangle, or one not inside it
-// (measured in other pixels), changes nothing; a cell that keeps the window's size only moves it.
-TEST(Frames, MarginsAndTheRectangleAroundACell) {
-  const FrameMargins win10 = MarginsBetween({93, 100, 407, 307}, {100, 100, 400, 300});
-  EXPECT_EQ(win10, (FrameMargins{7, 0, 7, 7}));
-  EXPECT_EQ(MarginsBetween({0, 0, 10, 10}, {0, 0, 10, 10}), FrameMargins{});
-  EXPECT_EQ(MarginsBetween({0, 0, 10, 10}, {-5, -5, 15, 15}), FrameMargins{});
-  EXPECT_EQ(MarginsBetween({100, 100, 400, 300}, {160, 150, 590, 440}), FrameMargins{});
-  EXPECT_EQ(WidenedByFrame({400, 0, 400, 300, 0}, win10), (Placement{393, 0, 414, 307, 0}));
-  EXPECT_EQ(WidenedByFrame({0, 540, 0, 0, kSwpNoSize}, win10),
-            (Placement{-7, 540, 0, 0, kSwpNoSize}));
+// Each margin on its own and all four together; a frame that reaches past the
+// rectangle on any one side (measured in other pixels) gives none at all.
+TEST(Frames, MarginsBetweenTheRectangleAndItsVisibleFrame) {
+  const ScreenRect window{100, 100, 400, 300};
+  const struct {
+    const char* what;
+    ScreenRect visible;
+    FrameMargins want;
+  } cases[] = {
+      {"the whole rectangle", {100, 100, 400, 300}, {}},
+      {"left only", {107, 100, 400, 300}, {7, 0, 0, 0}},
+      {"top only", {100, 107, 400, 300}, {0, 7, 0, 0}},
+      {"right only", {100, 100, 393, 300}, {0, 0, 7, 0}},
+      {"bottom only", {100, 100, 400, 293}, {0, 0, 0, 7}},
+      {"all four", {101, 102, 397, 296}, {1, 2, 3, 4}},
+      {"Windows 10: all but the top", {107, 100, 393, 293}, {7, 0, 7, 7}},
+      {"out by 1 on the left", {99, 102, 397, 296}, {}},
+      {"out by 1 at the top", {101, 99, 397, 296}, {}},
+      {"out by 1 on the right", {101, 102, 401, 296}, {}},
+      {"out by 1 at the bottom", {101, 102, 397, 301}, {}},
+      {"larger on every side", {95, 95, 405, 305}, {}},
+      {"scaled by 1.5", {150, 150, 600, 450}, {}},
+  };
+  for (const auto& c : cases) EXPECT_EQ(MarginsBetween(window, c.visible), c.want) << c.what;
+}
+
+// The rectangle moves up and left by the left and top margins and grows by both margins
+// each way; a cell that keeps the window's size only moves it.
+TEST(Frames, TheRectangleAroundACell) {
+  const FrameMargins m{1, 2, 3, 4};
+  EXPECT_EQ(WidenedByFrame({400, 10, 400, 300, 0}, m), (Placement{399, 8, 404, 306, 0}));
+  EXPECT_EQ(WidenedByFrame({0, 540, 0, 0, kSwpNoSize}, m), (Placement{-1, 538, 0, 0, kSwpNoSize}));
   EXPECT_EQ(WidenedByFrame({5, 6, 7, 8, 0}, FrameMargins{}), (Placement{5, 6, 7, 8, 0}));
 }
 

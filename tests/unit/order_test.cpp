@@ -21,6 +21,11 @@ TEST(Order, TitlesInNaturalOrder) {
       {"client 007", "client 7", 0},  // the same number, leading zeros aside
       {"Client 3", "client 3", 0},    // ASCII letters without regard to case
       {"client", "client 1", -1},     // a text before its own continuations
+      // A to Z fold, and the characters just outside them stay as they are.
+      {"A", "a", 0},
+      {"Z", "z", 0},
+      {"@", "`", -1},
+      {"[", "{", -1},
       {"终端 2", "终端 11", -1},
       {"终端", "终端A", -1},
       // Other characters by code point, whatever their length in UTF-8; no byte of
@@ -42,6 +47,7 @@ TEST(Order, TitlesInNaturalOrder) {
   const std::vector<NamedWindow> found = {
       {"client 10", "B"}, {"client 2", "B"}, {"client 2", "A"}, {"client 10", "B"}, {"", "Z"}};
   EXPECT_EQ(TitleOrder(found), (std::vector<size_t>{4, 2, 1, 0, 3}));
+  EXPECT_EQ(TitleOrder({{"T", "w 10"}, {"T", "w 9"}}), (std::vector<size_t>{1, 0}));
 }
 
 // Titles that read the same still get one order, whatever order they were found in.

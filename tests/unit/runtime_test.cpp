@@ -50,9 +50,9 @@ TEST(ToInteger, Texts) {
     const char* text;
     int32_t expected;
   } cases[] = {
-      {"１２３", 123},   // full-width 123
-      {"－５", -5},      // full-width minus and five
-      {"　＋7", 7},      // ideographic space, full-width plus
+      {"１２３", 123},  // full-width 123
+      {"－５", -5},     // full-width minus and five
+      {"　＋7", 7},     // ideographic space, full-width plus
       {"12abc", 12},
       {" +7", 7},
       {" -5px", -5},
@@ -67,7 +67,7 @@ TEST(ToInteger, Texts) {
       {"2147483648", INT32_MIN},
       {"-2147483648", INT32_MIN},
       {"12\xE4", 12},  // a sequence cut short at the end
-      {"中5", 0},     // a Chinese character before the digits
+      {"中5", 0},      // a Chinese character before the digits
   };
   for (const Case& c : cases)
     EXPECT_EQ(ToInteger(Value(c.text)), c.expected) << (c.text ? c.text : "<null>");
@@ -104,6 +104,7 @@ TEST(ToText, Kinds) {
   EXPECT_EQ(Str(ToText(Value(1.0 / 3))), "0.3333333333333");
   EXPECT_EQ(Str(ToText(Value::Bool(2))), "真");
   EXPECT_EQ(Str(ToText(Value::Bool(0))), "假");
+  EXPECT_EQ(Str(ToText(Value::Bool(-1))), "真");
   EXPECT_EQ(Str(ToText(Value(""))), "<null>");
   EXPECT_EQ(Str(ToText(Value())), "<null>");
   const uint8_t bytes[] = {'a', 'b', 0, 'c'};
@@ -112,20 +113,30 @@ TEST(ToText, Kinds) {
 }
 
 TEST(ToText, DateTimes) {
-  // The date and time units.
-  const std::string y = "年", mo = "月", d = "日", h = "时",
-                    mi = "分", s = "秒";
-  EXPECT_EQ(Str(ToText(Value::DateTime(0))), "1899" + y + "12" + mo + "30" + d);
-  EXPECT_EQ(Str(ToText(Value::DateTime(45000.75))), "2023" + y + "3" + mo + "15" + d + "18" + h);
-  EXPECT_EQ(Str(ToText(Value::DateTime(2.5 + 90.0 / 86400))),
-            "1900" + y + "1" + mo + "1" + d + "12" + h + "1" + mi + "30" + s);
-  EXPECT_EQ(Str(ToText(Value::DateTime(1.0 + 600.0 / 86400))),
-            "1899" + y + "12" + mo + "31" + d + "0" + h + "10" + mi);
-  // Before the epoch the fraction still counts forward from midnight.
-  EXPECT_EQ(Str(ToText(Value::DateTime(-1.25))), "1899" + y + "12" + mo + "29" + d + "6" + h);
-  // Clamped to the years 100 and 9999.
-  EXPECT_EQ(Str(ToText(Value::DateTime(-1e9))), "100" + y + "1" + mo + "1" + d);
-  EXPECT_EQ(Str(ToText(Value::DateTime(1e9))), "9999" + y + "12" + mo + "31" + d);
+  const struct {
+    double days;
+    const char* text;
+  } cases[] = {
+      {0, "1899年12月30日"},
+      {45000.75, "2023年3月15日18时"},
+      {2.5 + 90.0 / 86400, "1900年1月1日12时1分30秒"},
+      {1.0 + 600.0 / 86400, "1899年12月31日0时10分"},
+      {1.0 + 1.0 / 24, "1899年12月31日1时"},
+      // 1900 has no 29 February; the year turns with 1 January, not with March.
+      {60, "1900年2月28日"},
+      {61, "1900年3月1日"},
+      {36891, "2000年12月31日"},
+      // A fraction that rounds to the next midnight stays on its own day.
+      {0.9999999, "1899年12月30日23时59分59秒"},
+      // Before the epoch the fraction still counts forward from midnight.
+      {-1.25, "1899年12月29日6时"},
+      // Clamped to the years 100 and 9999.
+      {-657434, "100年1月1日"},
+      {-657435, "100年1月1日"},
+      {2958465, "9999年12月31日"},
+      {2958466, "9999年12月31日"},
+  };
+  for (const auto& c : cases) EXPECT_EQ(Str(ToText(Value::DateTime(c.days))), c.text) << c.days;
 }
 
 TEST(Arithmetic, TruncationAndSigns) {
@@ -147,8 +158,7 @@ TEST(Arithmetic, ZeroDivisorsAreFatal) {
   EXPECT_EQ(f.where.first, 0);
   EXPECT_EQ(f.where.second, 0);
   EXPECT_EQ(FaultOf([] { IntegerDivide(7, {2, 0}); }).message, f.message);
-  EXPECT_EQ(FaultOf([] { Remainder(7, 0); }).message,
-            "不能求余数于零");
+  EXPECT_EQ(FaultOf([] { Remainder(7, 0); }).message, "不能求余数于零");
 }
 
 TEST(Texts, CompareAndCharFromCode) {
@@ -229,6 +239,9 @@ TEST_F(Blocks, ExhaustedHeapReportsTheRequestedSize) {
 }
 
 TEST(FaultReport, TextByteForByte) {
+  EXPECT_STREQ(FaultCodeMessage(4), "数组成员引用下标必须大于等于1");
+  EXPECT_STREQ(FaultCodeMessage(6), "调用DLL命令后发现堆栈错误");
+  for (int code : {0, 2, 5, 7}) EXPECT_EQ(FaultCodeMessage(code), nullptr) << code;
   const char* head = "运行时出错!\r\n";
   EXPECT_EQ(BuildFaultReport(FaultCodeMessage(1), 1, {67174679, 2048}, {}),
             std::string(head) +
@@ -269,6 +282,8 @@ TEST(FaultReport, WindowAndControlLines) {
   // Only bits 24 to 27 decide: a routine identifier gets no tag lines.
   EXPECT_FALSE(IsWindowIdentifier(67174679));
   EXPECT_TRUE(IsWindowIdentifier(0x72000000));
+  EXPECT_FALSE(IsWindowIdentifier(0x0A000000));
+  EXPECT_FALSE(IsWindowIdentifier(0x03000000));
 }
 
 TEST(MessageBoxRules, StyleResultAndText) {

@@ -20,6 +20,11 @@ TEST(Utf, ConversionsBothWays) {
       {"한국어 창 1", u"한국어 창 1"},
       {"🚀 rocket 2", u"🚀 rocket 2"},
       {"\xF4\x8F\xBF\xBF", u"\U0010FFFF"},
+      // Either side of each limit of the sequence lengths and of the surrogates.
+      {"\x7F\xC2\x80", u"\x7F\x80"},
+      {"\xDF\xBF\xE0\xA0\x80", u"\u07FF\u0800"},
+      {"\xED\x9F\xBF\xEE\x80\x80", u"\uD7FF\uE000"},
+      {"\xEF\xBF\xBF\xF0\x90\x80\x80", u"\uFFFF\U00010000"},
   };
   for (const auto& c : kSame) {
     EXPECT_EQ(Utf16FromUtf8(c.utf8), c.utf16) << c.utf8;
@@ -29,15 +34,19 @@ TEST(Utf, ConversionsBothWays) {
     std::string bytes;
     std::u16string utf16;
   } kIllFormed[] = {
-      {"a\x80z", u"a\uFFFDz"},           // a stray continuation byte
-      {"\xE4\xB8", u"\uFFFD\uFFFD"},     // a sequence cut short
-      {"\xC0\xAF", u"\uFFFD\uFFFD"},     // an over-long "/"
-      {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},  // a surrogate
+      {"a\x80z", u"a\uFFFDz"},                            // a stray continuation byte
+      {"\xE4\xB8", u"\uFFFD\uFFFD"},                      // a sequence cut short
+      {"\xC0\xAF", u"\uFFFD\uFFFD"},                      // an over-long "/"
+      {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},            // a surrogate
+      {"\xED\xBF\xBF", u"\uFFFD\uFFFD\uFFFD"},            // the last surrogate
+      {"\xE0\x9F\xBF", u"\uFFFD\uFFFD\uFFFD"},            // an over-long U+07FF
+      {"\xF0\x8F\xBF\xBF", u"\uFFFD\uFFFD\uFFFD\uFFFD"},  // an over-long U+FFFF
       {"\xF4\x90\x80\x80", u"\uFFFD\uFFFD\uFFFD\uFFFD"},  // past U+10FFFF
   };
   for (const auto& c : kIllFormed) EXPECT_EQ(Utf16FromUtf8(c.bytes), c.utf16);
   EXPECT_EQ(Utf8FromUtf16(u"x\xD83Dy"), "x\uFFFDy");  // a high half alone
   EXPECT_EQ(Utf8FromUtf16(u"\xDE80"), "\uFFFD");      // a low half alone
+  EXPECT_EQ(Utf8FromUtf16(u"\xDFFF\xDBFF"), "\uFFFD\uFFFD");
 }
 
 // A bounded text keeps whole characters: a 4-byte sequence becomes a surrogate pair
@@ -53,6 +62,10 @@ TEST(Utf, CutPointsKeepCharactersWhole) {
     EXPECT_EQ(std::u16string(out, n), c.kept) << c.capacity;
     EXPECT_EQ(out[n], u'\0') << c.capacity;
   }
+
+  char16_t first[3];  // U+10000, the first character of two units
+  ASSERT_EQ(Utf16Into("\xF0\x90\x80\x80", first, 3), 2u);
+  EXPECT_EQ(std::u16string(first, 2), u"\U00010000");
 
   const std::u16string wide = u"a🚀b";  // 1 + 2 + 1 units
   const struct {
