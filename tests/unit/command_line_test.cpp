@@ -80,13 +80,14 @@ TEST(CommandLine, WhatTheArgumentsSay) {
   EXPECT_EQ(cmd.request.method, ArrangeMethod::kBySize);
   EXPECT_EQ(cmd.request.width, 640);
   EXPECT_EQ(cmd.request.height, 480);
+  EXPECT_EQ(ParseCommandLine({"--class", "C", "--size", "-5x+6"}).request.width, -5);
   // A program's name alone is a search condition.
   cmd = ParseCommandLine({"--process", "Notepad.EXE", "--size", "1x1"});
   EXPECT_EQ(cmd.request.program, "Notepad.EXE");
   EXPECT_EQ(CheckArrangeRequest(cmd.request, {1920, 1080, 0, 0}), ArrangeRefusal::kNone);
   // Help wins over the checks of a whole request (no method given); an argument that
   // cannot be read is still refused beside it.
-  for (auto args : {std::vector<std::string>{"/?"}, {"--help"}, {"--class", "C", "--help"}})
+  for (auto args : {std::vector<std::string>{"/?"}, {"--help"}, {"-h"}, {"--class", "C", "--help"}})
     EXPECT_TRUE(ParseCommandLine(args).help);
   EXPECT_FALSE(ParseCommandLine({"--bogus", "--help"}).help);
   EXPECT_TRUE(ParseCommandLine({"--stop"}).stop);

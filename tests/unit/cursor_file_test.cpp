@@ -189,22 +189,31 @@ TEST(CursorFile, StockPointers) {
   EXPECT_EQ(shortFile.systemPointer, 32512u);  // the file's first word, 0
 }
 
-// A 32-bit image's rows come bottom-up and go out top-down; any other depth gives none.
-// Resampling rounds each channel and the coverage to the nearest value.
-TEST(CursorFile, PixelsOfA2x2Image) {
-  Bytes image(40 + 16 + 8, 0);
-  Put32(image, 0, 40);
-  Put32(image, 4, 2);
-  Put32(image, 8, 4);  // colour and mask
-  Put16(image, 12, 1);
-  Put16(image, 14, 32);
+// A bitmap image: its header and `width` × `height` zero pixels of 32 bits; the mask,
+// which is never read, left out.
+Bytes Bitmap(uint32_t width, uint32_t height, uint16_t bits = 32) {
+  Bytes b(40 + width * height * 4, 0);
+  Put32(b, 0, 40);
+  Put32(b, 4, width);
+  Put32(b, 8, height * 2);  // colour and mask
+  Put16(b, 12, 1);
+  Put16(b, 14, bits);
+  return b;
+}
+
+// A 32-bit image's rows come bottom-up and go out top-down, up to the widest one;
+// any other depth gives none. Resampling rounds each channel and the coverage.
+TEST(CursorFile, PixelsOfASmallImage) {
+  Bytes image = Bitmap(2, 2);
   const uint32_t bottomUp[] = {0xFF000003, 0xFF000004, 0xFF000001, 0xFF000002};
   for (size_t i = 0; i < 4; ++i) Put32(image, 40 + 4 * i, bottomUp[i]);
-  const CursorImage cursor{image.data(), static_cast<uint32_t>(image.size()), 2, 2, 0, 0};
   const std::vector<uint32_t> topDown = {0xFF000001, 0xFF000002, 0xFF000003, 0xFF000004};
-  EXPECT_EQ(CursorPixels(cursor), topDown);
-  Put16(image, 14, 24);
-  EXPECT_EQ(CursorPixels(cursor), std::vector<uint32_t>{});
+  EXPECT_EQ(CursorPixels({image.data(), 56, 2, 2, 0, 0}), topDown);
+  EXPECT_EQ(CursorPixels({image.data(), 55, 2, 2, 0, 0}), std::vector<uint32_t>{});
+  const Bytes widest = Bitmap(256, 1);
+  EXPECT_EQ(CursorPixels({widest.data(), 1064, 256, 1, 0, 0}).size(), 256u);
+  const Bytes depth24 = Bitmap(2, 2, 24);
+  EXPECT_EQ(CursorPixels({depth24.data(), 56, 2, 2, 0, 0}), std::vector<uint32_t>{});
 
   EXPECT_EQ(ResamplePixels(topDown, 2, 1), std::vector<uint32_t>{0xFF000003});  // 2.5 up
   EXPECT_EQ(ResamplePixels({0xFF0000FF, 0, 0, 0xFF000000}, 2, 1),

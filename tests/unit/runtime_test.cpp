@@ -101,6 +101,7 @@ TEST(ToText, Kinds) {
   EXPECT_EQ(Str(ToText(Value(uint8_t{255}))), "255");
   EXPECT_EQ(Str(ToText(Value(int64_t{-9000000000}))), "-9000000000");
   EXPECT_EQ(Str(ToText(Value(0.1f))), "0.1");
+  EXPECT_EQ(Str(ToText(Value(1.0f / 3))), "0.333333");
   EXPECT_EQ(Str(ToText(Value(1.0 / 3))), "0.3333333333333");
   EXPECT_EQ(Str(ToText(Value::Bool(2))), "真");
   EXPECT_EQ(Str(ToText(Value::Bool(0))), "假");
@@ -296,6 +297,8 @@ TEST(MessageBoxRules, StyleResultAndText) {
   EXPECT_EQ(Str(MessageBoxText(Value::Bool(1))), "真");
   EXPECT_EQ(Str(MessageBoxText(Value(static_cast<const char*>(nullptr)))), "<null>");
   EXPECT_EQ(Str(MessageBoxText(Value())), "<null>");
+  const uint8_t bytes[] = {'a', 'b'};
+  EXPECT_EQ(Str(MessageBoxText(Value::Bytes(bytes, 2))), "<null>");
 }
 
 }  // namespace

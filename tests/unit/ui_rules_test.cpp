@@ -47,6 +47,8 @@ TEST(FocusCycle, NothingFocusedStartsAtTheEnds) {
   EXPECT_EQ(NextInFocusCycle(标签_窗口标题, false, InSet, &all), 按钮_自动排列);
   std::set<uint32_t> one = {编辑框_窗口类名};
   EXPECT_EQ(NextInFocusCycle(编辑框_窗口类名, false, InSet, &one), 编辑框_窗口类名);
+  std::set<uint32_t> last = {选择框_禁止修改窗口尺寸};
+  EXPECT_EQ(NextInFocusCycle(0, false, InSet, &last), 选择框_禁止修改窗口尺寸);
   std::set<uint32_t> none;
   EXPECT_EQ(NextInFocusCycle(0, false, InSet, &none), 0u);
 }
@@ -75,6 +77,14 @@ TEST(PropertyClamps, PositionsSizesPagesAndChoices) {
   EXPECT_EQ(ClampChoice(14, 11), 11);
 }
 
+// A combo box's items and a tab control's pages, one a line; an empty line counts.
+TEST(Layout, TextLines) {
+  EXPECT_EQ(LayoutLines("固定\n可变"), (std::vector<std::string>{"固定", "可变"}));
+  EXPECT_EQ(LayoutLines("a\n\nb\n"), (std::vector<std::string>{"a", "", "b", ""}));
+  EXPECT_EQ(LayoutLines(""), std::vector<std::string>{""});
+  EXPECT_EQ(LayoutLines(nullptr), std::vector<std::string>{});
+}
+
 TEST(Layout, EveryContainerComesBeforeWhatItHolds) {
   for (size_t i = 0; i < kControlCount; ++i) {
     if (!kControls[i].container) continue;
@@ -92,7 +102,7 @@ TEST(Layout, EveryContainerComesBeforeWhatItHolds) {
 TEST(Layout, LengthsScaleWithTheDpi) {
   const struct {
     int value, dpi, scaled;
-  } kCases[] = {{12, 144, 18}, {312, 144, 468}, {1, 144, 2}, {3, 144, 5},  {-3, 144, -5},
+  } kCases[] = {{12, 144, 18}, {312, 144, 468}, {1, 144, 2}, {3, 144, 5},    {-3, 144, -5},
                 {7, 120, 9},   {86, 96, 86},    {0, 192, 0}, {105, 168, 184}};
   for (const auto& c : kCases)
     EXPECT_EQ(ScaleForDpi(c.value, c.dpi), c.scaled) << c.value << " at " << c.dpi;

@@ -36,6 +36,7 @@ TEST(Utf, ConversionsBothWays) {
   } kIllFormed[] = {
       {"a\x80z", u"a\uFFFDz"},                            // a stray continuation byte
       {"\xE4\xB8", u"\uFFFD\uFFFD"},                      // a sequence cut short
+      {"\xC3\xC3\xA9", u"\uFFFD\u00E9"},                  // a lead byte for a continuation
       {"\xC0\xAF", u"\uFFFD\uFFFD"},                      // an over-long "/"
       {"\xED\xA0\x80", u"\uFFFD\uFFFD\uFFFD"},            // a surrogate
       {"\xED\xBF\xBF", u"\uFFFD\uFFFD\uFFFD"},            // the last surrogate
@@ -47,6 +48,8 @@ TEST(Utf, ConversionsBothWays) {
   EXPECT_EQ(Utf8FromUtf16(u"x\xD83Dy"), "x\uFFFDy");  // a high half alone
   EXPECT_EQ(Utf8FromUtf16(u"\xDE80"), "\uFFFD");      // a low half alone
   EXPECT_EQ(Utf8FromUtf16(u"\xDFFF\xDBFF"), "\uFFFD\uFFFD");
+  // A text cut between the halves, in a buffer that goes on: nothing past the cut counts.
+  EXPECT_EQ(Utf8FromUtf16(std::u16string_view(u"\xD83D\xDE80", 1)), "\uFFFD");
 }
 
 // A bounded text keeps whole characters: a 4-byte sequence becomes a surrogate pair
@@ -63,7 +66,11 @@ TEST(Utf, CutPointsKeepCharactersWhole) {
     EXPECT_EQ(out[n], u'\0') << c.capacity;
   }
 
-  char16_t first[3];  // U+10000, the first character of two units
+  char16_t none[1] = {u'x'};
+  EXPECT_EQ(Utf16Into("a", none, 0), 0u);
+  EXPECT_EQ(none[0], u'x');  // no room even for the NUL
+  // U+10000, the first character of two units.
+  char16_t first[3];
   ASSERT_EQ(Utf16Into("\xF0\x90\x80\x80", first, 3), 2u);
   EXPECT_EQ(std::u16string(first, 2), u"\U00010000");
 
@@ -72,6 +79,8 @@ TEST(Utf, CutPointsKeepCharactersWhole) {
     size_t most, cut;
   } kUtf16[] = {{0, 0}, {1, 1}, {2, 1}, {3, 3}, {4, 4}, {99, 4}};
   for (const auto& c : kUtf16) EXPECT_EQ(Utf16CutPoint(wide, c.most), c.cut) << c.most;
+  // Nothing before the start counts either.
+  EXPECT_EQ(Utf16CutPoint(std::u16string_view(u"\xD83D\xDE80").substr(1), 0), 0u);
   // Cut by something else already: the high half left at the end goes.
   EXPECT_EQ(Utf16CutPoint(u"ab\xD83D", 3), 2u);
 }
