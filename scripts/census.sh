@@ -31,10 +31,18 @@ channels=${QM_CENSUS_CHANNELS:-err+all,+loaddll}
 rm -rf "$logs"
 mkdir -p "$logs/loader"
 
+# A test run's environment is in use: this would end it.
+if [ -f "$state/display" ]; then
+    echo "census: $state is in use (a test run?); run the census when no test runs" >&2
+    exit 1
+fi
 load_pids=""
+loader=""
 finish() {
     trap '' INT TERM
     for pid in $load_pids; do kill "$pid" 2>/dev/null || true; done
+    # The loop of loader starts; the start it waits on ends with the wineserver below.
+    [ -z "$loader" ] || kill -TERM "$loader" 2>/dev/null || true
     "$QM_SCRIPTS/wine-down.sh" "$state" >/dev/null 2>&1 || true
 }
 trap finish EXIT

@@ -86,8 +86,9 @@ echo "test: Windows tests of the builds: $tested"
 export QM_TEST_BUILDS=" $tested "
 results="$build/test-results.xml"
 rm -f "$results"
+# The whole output of a passed test too, where the count of repeated starts reads it.
 step ctest --test-dir "$build" --output-on-failure --no-tests=error -j2 \
-    --output-junit "$results" "$@" && rc=0 || rc=$?
+    --test-output-size-passed 262144 --output-junit "$results" "$@" && rc=0 || rc=$?
 
 # Counts per label, from the tests each label holds and the results ctest wrote.
 labels="unit"

@@ -17,11 +17,15 @@ export WINEARCH=$QM_WINEARCH
 export WINELOADER=$QM_LOADER
 export WINESERVER="$(dirname "$QM_LOADER")/wineserver"
 # Through scripts/wine-loader.sh where the kernel lets a process turn off address
-# randomisation (a container's seccomp rules may refuse it); then wine-run.sh starts a
-# test program once more when Wine lost it.
+# randomisation. Where it refuses (a container's system-call rules may), a start that
+# Wine lost is made once more (QM_START_RETRY: scripts/wine-run.sh, wine-up.sh and
+# tests/support/start.h); nowhere else, so that no other lost start goes unseen.
 QM_WINE=$WINELOADER
 if setarch "$(uname -m)" -R true 2>/dev/null; then
     QM_WINE="$QM_SCRIPTS/wine-loader.sh"
+    unset QM_START_RETRY
+else
+    export QM_START_RETRY=1
 fi
 export WINEPREFIX="$QM_WINE_STATE/prefix"
 export WINEDLLOVERRIDES="mscoree,mshtml="

@@ -42,8 +42,16 @@ export DISPLAY=":$n"
 # listening, so the first program below finds it and starts no server of its own.
 "$WINESERVER" -p >"$state/wineserver.log" 2>&1 </dev/null
 
+[ -z "${QM_START_RETRY:-}" ] ||
+    echo "wine-up: the kernel keeps address randomisation on; a start Wine loses is made once more"
 if [ $# -ge 3 ]; then
-    if ! "$QM_WINE" "$3" >"$state/acp.log" 2>&1 </dev/null; then
+    "$QM_WINE" "$3" >"$state/acp.log" 2>&1 </dev/null && acp=0 || acp=$?
+    # A start lost before the program's entry ends with 1 and writes nothing.
+    if [ "$acp" -eq 1 ] && [ -n "${QM_START_RETRY:-}" ] && [ ! -s "$state/acp.log" ]; then
+        echo "wine-up: program start repeated: Wine lost it ($(basename "$3"))"
+        "$QM_WINE" "$3" >"$state/acp.log" 2>&1 </dev/null && acp=0 || acp=$?
+    fi
+    if [ "$acp" -ne 0 ]; then
         echo "wine-up: Wine does not run with ANSI code page 936 (GBK):" >&2
         cat "$state/acp.log" >&2
         echo "wine-up: generate the zh_CN.UTF-8 locale (scripts/setup.sh does)." >&2

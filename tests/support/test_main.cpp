@@ -7,12 +7,17 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <cwchar>
 
 int main(int argc, char** argv) {
   // Tells scripts/wine-run.sh that the program reached its entry: a start that ends
   // before it did was lost by Wine, not failed by a test.
-  if (const char* mark = std::getenv("QM_ENTRY_MARK"))
-    if (FILE* f = std::fopen(mark, "w")) std::fclose(f);
+#ifdef _WIN32
+  if (const wchar_t* mark = _wgetenv(L"QM_ENTRY_MARK")) {
+    if (FILE* f = _wfopen(mark, L"w")) std::fclose(f);
+    else std::fprintf(stderr, "test_main: the entry mark %ls cannot be written\n", mark);
+  }
+#endif
   testing::InitGoogleTest(&argc, argv);
   const int rc = RUN_ALL_TESTS();
   if (rc != 0) return rc;

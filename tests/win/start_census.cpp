@@ -98,7 +98,13 @@ int main(int argc, char** argv) {
   const int total = std::atoi(argv[1]);
   const std::string folder = argv[2];
   const std::string quiltmark = argv[3];
-  const size_t atOnce = argc > 4 ? static_cast<size_t>(std::atoi(argv[4])) : 4;
+  const int atOnceAsked = argc > 4 ? std::atoi(argv[4]) : 4;
+  // WaitForMultipleObjects takes at most 64 handles.
+  if (total < 1 || atOnceAsked < 1 || atOnceAsked > MAXIMUM_WAIT_OBJECTS) {
+    std::fprintf(stderr, "start_census: starts must be 1 or more, and at-once 1 to 64\n");
+    return 2;
+  }
+  const size_t atOnce = static_cast<size_t>(atOnceAsked);
   const std::string channels = argc > 5 ? argv[5] : "err+all,+loaddll";
   // Mostly console programs, the quickest to start; every eighth a window.
   const std::string pattern = argc > 6 && *argv[6] ? argv[6] : "ccccchhw";
