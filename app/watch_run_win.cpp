@@ -1,12 +1,11 @@
 // The command line's --watch and --stop. A watch keeps a hidden top-level window of a
 // class of its own: it takes the system's broadcasts (the work area, the end of the
 // session), its timer, and the request to end that --stop sends it.
-#include "app/watch_run.h"
-
 #include <windows.h>
 
 #include <vector>
 
+#include "app/watch_run.h"
 #include "base/application.h"
 #include "base/messages.h"
 #include "base/shutdown.h"
@@ -29,13 +28,14 @@ Watch* WatchOf(HWND hwnd) {
 }
 
 LRESULT CALLBACK WatchProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+  if (IsForeignClassMessage(message)) return 0;
   // Told to end, it ends, even before the watch is under way.
   if (IsPrivateMessage(message, PrivateMessage::kStopWatch)) {
-    PostQuitMessage(kExitArranged);
+    PostQuit(kExitArranged);
     return kEnding;
   }
   if (message == WM_CLOSE) {
-    PostQuitMessage(kExitArranged);
+    PostQuit(kExitArranged);
     return 0;
   }
   Watch* watch = WatchOf(hwnd);

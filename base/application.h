@@ -60,6 +60,9 @@ struct Application {
   std::vector<IdleCallback> idleCallbacks;
   SystemFunctionSlot systemFunctions[kSystemFunctionCount];
   bool loopRunning = false;
+  // Set when the main thread asks its loop to end (PostQuit): a WM_QUIT before that
+  // was posted by another program.
+  bool quitAsked = false;
   std::atomic<bool> ending{false};
   // The thread that is handing a shutdown to the main thread right now, 0 otherwise:
   // a shutdown request is taken only with this number, which no other program knows

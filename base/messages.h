@@ -24,5 +24,28 @@ inline bool IsPrivateMessage(UINT message, PrivateMessage which) {
   return id != 0 && message == id;
 }
 
-// Posts the private message with no arguments; nothing when it is not registered.
+// Posts the private message with this process's token as lParam; nothing when it is
+// not registered.
 void PostPrivateMessage(HWND hwnd, PrivateMessage which);
+
+// A number drawn once per process, which Quiltmark's own posts of its private
+// messages carry in lParam: another program that learns a message's name cannot
+// also know it.
+LPARAM PrivateMessageToken();
+
+// Ends the thread's message loop: PostQuitMessage, marked as Quiltmark's own so that
+// a WM_QUIT another program posts is not taken for it.
+void PostQuit(int exitCode);
+
+// Watches what the calling thread's message loops take off the queue (its own loop,
+// message boxes, menus, drags alike) and turns into WM_NULL what only another
+// program can have posted.
+void ScreenPostedMessages();
+
+// A message of the numbers each window class gives a meaning of its own (from
+// WM_USER up to the registered ones), sent from another thread. Quiltmark sends its
+// own windows none of them from another thread, so it comes from another program,
+// and a pointer in it points into that program: it is ignored.
+inline bool IsForeignClassMessage(UINT message) {
+  return message >= WM_USER && message < 0xC000 && InSendMessage();
+}

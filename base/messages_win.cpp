@@ -1,4 +1,9 @@
-// The private messages, registered once by name.
+// The private messages, registered once by name, and the screen on what other
+// programs post.
+#define _CRT_RAND_S  // rand_s, the system's random numbers
+#include <stdlib.h>
+
+#include "base/application.h"
 #include "base/messages.h"
 
 UINT PrivateMessageId(PrivateMessage which) {
@@ -16,6 +21,58 @@ UINT PrivateMessageId(PrivateMessage which) {
   return ids.id[static_cast<int>(which)];
 }
 
+LPARAM PrivateMessageToken() {
+  static const LPARAM token = [] {
+    unsigned int high = 0, low = 0;
+    rand_s(&high);
+    rand_s(&low);
+    const auto drawn = static_cast<LPARAM>((static_cast<uint64_t>(high) << 32) | low);
+    return drawn != 0 ? drawn : 1;
+  }();
+  return token;
+}
+
 void PostPrivateMessage(HWND hwnd, PrivateMessage which) {
-  if (UINT id = PrivateMessageId(which)) PostMessageW(hwnd, id, 0, 0);
+  if (UINT id = PrivateMessageId(which)) PostMessageW(hwnd, id, 0, PrivateMessageToken());
+}
+
+void PostQuit(int exitCode) {
+  g_app.quitAsked = true;
+  PostQuitMessage(exitCode);
+}
+
+namespace {
+
+// Whether a message taken off the queue can only have come from another program.
+bool IsForgedPost(const MSG& msg) {
+  // Quiltmark posts nothing with these numbers, whose meaning is the window class's
+  // own: another program's parameters there may be pointers into that program.
+  if (msg.message >= WM_USER && msg.message < 0xC000) return true;
+  // The system sends this one, with a pointer; it never posts it.
+  if (msg.message == WM_DPICHANGED) return true;
+  if (msg.message == WM_QUIT) return !g_app.quitAsked;
+  // Quiltmark's own posts carry its token. The request to end a watch comes from
+  // another Quiltmark, sent, not posted.
+  for (PrivateMessage own :
+       {PrivateMessage::kDeferred, PrivateMessage::kArrange, PrivateMessage::kItemChosen})
+    if (IsPrivateMessage(msg.message, own)) return msg.lParam != PrivateMessageToken();
+  return false;
+}
+
+LRESULT CALLBACK ScreenPost(int code, WPARAM removing, LPARAM lParam) noexcept {
+  if (code == HC_ACTION) {
+    auto* msg = reinterpret_cast<MSG*>(lParam);
+    if (IsForgedPost(*msg)) {
+      msg->message = WM_NULL;
+      msg->wParam = 0;
+      msg->lParam = 0;
+    }
+  }
+  return CallNextHookEx(nullptr, code, removing, lParam);
+}
+
+}  // namespace
+
+void ScreenPostedMessages() {
+  SetWindowsHookExW(WH_GETMESSAGE, ScreenPost, nullptr, GetCurrentThreadId());
 }

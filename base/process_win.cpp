@@ -22,6 +22,7 @@ LRESULT CALLBACK OwnerWindowProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM 
   // a clean-up routine ends the process from inside this call: no exception leaves it.
   // The same message from another program (this is a top-level window, which
   // broadcasts reach) is ignored.
+  if (IsForeignClassMessage(message)) return 0;
   if (IsPrivateMessage(message, PrivateMessage::kShutdown) && TakesShutdownRequest(lParam)) {
     ShutdownRuntime(static_cast<int>(wParam));
     return 0;
@@ -104,6 +105,7 @@ void InitializeProcess(bool withOwner) {
   if (withOwner) CreateHiddenOwner(instance);
   MarkStartupPhase("hidden owner window");
   g_app.mainThreadId = GetCurrentThreadId();
+  ScreenPostedMessages();
   FindConstantArea(instance);
   // The system-function table is fixed; its slots stay empty until the first call.
   for (SystemFunctionSlot& slot : g_app.systemFunctions) slot = {};

@@ -21,8 +21,10 @@ void FreeSystemFunctions() {
 }
 
 bool TakesShutdownRequest(LPARAM senderThread) {
-  const uint32_t expected = g_app.shutdownSender.exchange(0);
-  return expected != 0 && static_cast<LPARAM>(expected) == senderThread;
+  // A wrong number leaves the request standing for the thread that is handing over.
+  if (senderThread <= 0 || static_cast<uint64_t>(senderThread) > UINT32_MAX) return false;
+  auto expected = static_cast<uint32_t>(senderThread);
+  return g_app.shutdownSender.compare_exchange_strong(expected, 0);
 }
 
 void ShutdownRuntime(int exitCode) {
@@ -31,8 +33,9 @@ void ShutdownRuntime(int exitCode) {
     bool underWay = g_app.ending;
     g_app.shutdownSender = GetCurrentThreadId();
     if (g_app.hiddenOwner)
-      SendMessageW(static_cast<HWND>(g_app.hiddenOwner), PrivateMessageId(PrivateMessage::kShutdown),
-                   static_cast<WPARAM>(exitCode), static_cast<LPARAM>(GetCurrentThreadId()));
+      SendMessageW(static_cast<HWND>(g_app.hiddenOwner),
+                   PrivateMessageId(PrivateMessage::kShutdown), static_cast<WPARAM>(exitCode),
+                   static_cast<LPARAM>(GetCurrentThreadId()));
     if (!underWay) ExitProcess(static_cast<UINT>(exitCode));
     return;
   }

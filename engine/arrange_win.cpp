@@ -7,6 +7,7 @@
 
 #include <algorithm>
 
+#include "base/messages.h"
 #include "base/services.h"
 #include "base/sysfn.h"
 #include "engine/arrange.h"
@@ -76,9 +77,9 @@ bool PlaceWindow(HWND hwnd, const Placement& p, FaultLocation showAt, FaultLocat
   // Moved onto a monitor of another scale, its borders changed with it: once more.
   if (const FrameMargins after = FrameMarginsOf(hwnd); moved && !(after == before)) {
     const Placement again = WidenedByFrame(p, after);
-    moved = static_cast<uint32_t>(CallSystemFunction(kSetWindowPos, moveAt, hwnd, HWND_TOP,
-                                                     again.x, again.y, again.cx, again.cy,
-                                                     again.flags)) != 0;
+    moved =
+        static_cast<uint32_t>(CallSystemFunction(kSetWindowPos, moveAt, hwnd, HWND_TOP, again.x,
+                                                 again.y, again.cx, again.cy, again.flags)) != 0;
   }
   // The system took the move; the size is the window's to settle (a minimum size, a
   // console's character grid), but the state must be the restored one.
@@ -101,7 +102,8 @@ bool EndsPlaced(HWND hwnd, const Placement& cell) {
   RECT r;
   if (IsIconic(hwnd) || IsZoomed(hwnd) || !GetWindowRect(hwnd, &r)) return false;
   const Placement p = WidenedByFrame(cell, FrameMarginsOf(hwnd));
-  const bool sized = (p.flags & SWP_NOSIZE) || (r.right - r.left == p.cx && r.bottom - r.top == p.cy);
+  const bool sized =
+      (p.flags & SWP_NOSIZE) || (r.right - r.left == p.cx && r.bottom - r.top == p.cy);
   return r.left == p.x && r.top == p.y && sized;
 }
 
@@ -145,8 +147,11 @@ Arrangement::Arrangement(const std::vector<SavedPlacement>& saved, void* notify,
   for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
     const ScreenRect& r = it->normal;
     DWORD thread = GetWindowThreadProcessId(WindowOf(it->handle), nullptr);
-    targets_.push_back({it->handle, thread, {r.left, r.top, r.right - r.left, r.bottom - r.top, 0},
-                        thread ? Landing::kWaiting : Landing::kGone, &*it});
+    targets_.push_back({it->handle,
+                        thread,
+                        {r.left, r.top, r.right - r.left, r.bottom - r.top, 0},
+                        thread ? Landing::kWaiting : Landing::kGone,
+                        &*it});
   }
   AskEveryThread();
 }
@@ -219,8 +224,9 @@ void Arrangement::Start(size_t index) {
     return;
   }
   if (!IsBusy(t.thread) && !helper_) helper_ = StartHelper();
-  const MoveOrder order{hwnd,   t.cell, t.saved != nullptr, t.saved ? *t.saved : SavedPlacement{},
-                        showAt, moveAt, static_cast<HWND>(notify_), message_};
+  const MoveOrder order{
+      hwnd,   t.cell, t.saved != nullptr,         t.saved ? *t.saved : SavedPlacement{},
+      showAt, moveAt, static_cast<HWND>(notify_), message_};
   if (IsBusy(t.thread) || !helper_ || !(move_ = HandOver(helper_, order))) {
     // A busy program, or no helper to be had: the requests wait in its queue.
     QueueRequests(t);
@@ -239,7 +245,9 @@ bool Arrangement::Place() {
       if (WaitForSingleObject(DoneEvent(move_), 0) == WAIT_OBJECT_0) {
         const bool landed = TakeResult(move_);
         move_ = nullptr;
-        t.landing = !IsWindow(hwnd) ? Landing::kGone : landed ? Landing::kPlaced : Landing::kRefused;
+        t.landing = !IsWindow(hwnd) ? Landing::kGone
+                    : landed        ? Landing::kPlaced
+                                    : Landing::kRefused;
         continue;
       }
       if (Left(movedAt_, kMoveMs)) return false;
@@ -334,7 +342,7 @@ void FinishArrangement(Arrangement& run) {
       DispatchMessageW(&msg);
     }
   }
-  if (quit) PostQuitMessage(static_cast<int>(code));
+  if (quit) PostQuit(static_cast<int>(code));
 }
 
 TaskbarRect GetTaskbarRect() {
@@ -363,7 +371,8 @@ BOOL CALLBACK CollectMonitor(HMONITOR monitor, HDC, RECT*, LPARAM found) {
   info.cbSize = sizeof info;
   if (GetMonitorInfoW(monitor, &info))
     reinterpret_cast<std::vector<Monitor>*>(found)->push_back(
-        {FromRect(info.rcMonitor), FromRect(info.rcWork), (info.dwFlags & MONITORINFOF_PRIMARY) != 0});
+        {FromRect(info.rcMonitor), FromRect(info.rcWork),
+         (info.dwFlags & MONITORINFOF_PRIMARY) != 0});
   return TRUE;
 }
 

@@ -1,7 +1,7 @@
 // The helper thread: moves handed over one at a time, each with an event that says it
 // is over. A move given up on stays the helper's, which frees it and ends.
+#include "base/messages.h"
 #include "engine/helper.h"
-
 #include "engine/window_moves.h"
 
 namespace {
@@ -45,7 +45,7 @@ bool RunMove(HelperMove* move) {
   }
   // From here on the record is the arrangement's.
   SetEvent(move->done);
-  if (notify) PostMessageW(notify, message, 0, 0);
+  if (notify) PostMessageW(notify, message, 0, PrivateMessageToken());
   return true;
 }
 

@@ -2,6 +2,8 @@
 // it the window calls.
 #include "ui/common_controls_win.h"
 
+#include "base/messages.h"
+
 namespace {
 
 struct CommonControls {
@@ -44,3 +46,15 @@ LRESULT DefaultSubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
   if (!Library().defaultProc) return DefWindowProcW(hwnd, message, wParam, lParam);
   return Library().defaultProc(hwnd, message, wParam, lParam);
 }
+
+namespace {
+
+LRESULT CALLBACK GuardProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
+                           DWORD_PTR) noexcept {
+  if (IsForeignClassMessage(message)) return 0;
+  return DefaultSubclassProc(hwnd, message, wParam, lParam);
+}
+
+}  // namespace
+
+void GuardControl(HWND hwnd) { SubclassControl(hwnd, GuardProc, 4, 0); }

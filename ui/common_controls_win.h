@@ -13,3 +13,8 @@ bool LoadCommonControls(DWORD classes);
 // SetWindowSubclass and DefSubclassProc of the loaded library.
 bool SubclassControl(HWND hwnd, SUBCLASSPROC proc, UINT_PTR id, DWORD_PTR data);
 LRESULT DefaultSubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
+
+// Keeps from a control what another program sends it in the numbers its class gives
+// a meaning of its own (a cue banner's text, an ideal size to fill in): those carry
+// pointers the system does not carry across. Installed last, it runs first.
+void GuardControl(HWND hwnd);

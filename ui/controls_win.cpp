@@ -79,7 +79,8 @@ KindClass ClassFor(const ControlLayout& layout) {
   switch (layout.kind) {
     case ControlKind::EditBox:
       return {L"EDIT", WS_TABSTOP | ES_CENTER | ES_AUTOHSCROLL, WS_EX_CLIENTEDGE};
-    case ControlKind::Label: return {L"STATIC", SS_LEFTNOWORDWRAP | SS_CENTERIMAGE | SS_NOPREFIX, 0};
+    case ControlKind::Label:
+      return {L"STATIC", SS_LEFTNOWORDWRAP | SS_CENTERIMAGE | SS_NOPREFIX, 0};
     case ControlKind::GroupBox: return {L"BUTTON", BS_GROUPBOX, 0};
     case ControlKind::Button:
       return {L"BUTTON",
@@ -108,19 +109,19 @@ bool CreateControl(Form& form, ControlState& c, HINSTANCE instance, bool& common
   }
   KindClass kc = ClassFor(layout);
   // A combo box's height is that of it with its list open.
-  const int height =
-      ScaleForDpi(layout.kind == ControlKind::ComboBox ? std::max(layout.height, 160) : layout.height,
-                  form.dpi);
+  const int height = ScaleForDpi(
+      layout.kind == ControlKind::ComboBox ? std::max(layout.height, 160) : layout.height,
+      form.dpi);
   const char* text = layout.kind == ControlKind::EditBox || layout.kind == ControlKind::Label ||
                              layout.kind == ControlKind::GroupBox ||
                              layout.kind == ControlKind::Button ||
                              layout.kind == ControlKind::CheckBox
                          ? layout.text
                          : "";
-  c.hwnd = CreateWindowExW(kc.exStyle, kc.windowClass, Wide(text).c_str(),
-                           WS_CHILD | WS_CLIPSIBLINGS | kc.style, ScaleForDpi(layout.left, form.dpi),
-                           ScaleForDpi(layout.top, form.dpi), ScaleForDpi(layout.width, form.dpi),
-                           height, parent, nullptr, instance, nullptr);
+  c.hwnd = CreateWindowExW(
+      kc.exStyle, kc.windowClass, Wide(text).c_str(), WS_CHILD | WS_CLIPSIBLINGS | kc.style,
+      ScaleForDpi(layout.left, form.dpi), ScaleForDpi(layout.top, form.dpi),
+      ScaleForDpi(layout.width, form.dpi), height, parent, nullptr, instance, nullptr);
   if (!c.hwnd) return false;
   HFONT font = layout.font == FontChoice::Number ? form.numberFont.get() : form.interfaceFont.get();
   SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
@@ -191,6 +192,7 @@ bool CreateControls(Form& form, HINSTANCE instance) {
     if (!CreateControl(form, c, instance, commonControlsReady)) return false;
     if (c.layout->kind == ControlKind::ComboBox) SubclassControl(c.hwnd, ComboProc, 2, 0);
     if (c.layout->kind == ControlKind::EditBox) PrepareEditInput(c);
+    GuardControl(c.hwnd);
   }
   ApplyStacking(form);
   for (ControlState& c : form.controls)

@@ -114,8 +114,8 @@ void RecreateEditBox(Form& form, ControlState& c) {
   if (c.inputMode == 1) style |= ES_READONLY;
   if (c.inputMode == 2) style |= ES_PASSWORD;
   HWND fresh = CreateWindowExW(static_cast<DWORD>(GetWindowLongW(old, GWL_EXSTYLE)), L"EDIT",
-                               Wide(text.c_str()).c_str(), style, c.left, c.top, c.width, c.height, parent,
-                               nullptr, GetModuleHandleW(nullptr), nullptr);
+                               Wide(text.c_str()).c_str(), style, c.left, c.top, c.width, c.height,
+                               parent, nullptr, GetModuleHandleW(nullptr), nullptr);
   if (!fresh) return;
   form.recreating = true;
   SendMessageW(fresh, WM_SETFONT, SendMessageW(old, WM_GETFONT, 0, 0), FALSE);
@@ -124,6 +124,7 @@ void RecreateEditBox(Form& form, ControlState& c) {
                SWP_NOMOVE | SWP_NOSIZE | SWP_NOACTIVATE);
   c.hwnd = fresh;
   PrepareEditInput(c);
+  GuardControl(fresh);
   if (WindowEntry* entry = FindWindowEntry(form.layout->id))
     for (ControlEntry& mirrored : entry->controls)
       if (mirrored.id == c.layout->id) mirrored.hwnd = fresh;

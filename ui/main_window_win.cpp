@@ -4,6 +4,7 @@
 
 #include "base/application.h"
 #include "base/fault.h"
+#include "base/messages.h"
 #include "base/phases.h"
 #include "base/wide.h"
 #include "ui/common_controls_win.h"
@@ -29,8 +30,8 @@ void MakeFonts(Form& form) {
   form.numberFont.reset(MakeFont(L"Consolas", ANSI_CHARSET, form.dpi));
 }
 
-constexpr DWORD kMainStyle = WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX |
-                             WS_CLIPCHILDREN;
+constexpr DWORD kMainStyle =
+    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
 
 // The frame around a client rectangle at a DPI: the system's own for that DPI where
 // it can say (Windows 10 1607 and later), else the one of the system's DPI.
@@ -60,6 +61,22 @@ int ScreenDpi() {
   const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
   if (screen) ReleaseDC(nullptr, screen);
   return dpi > 0 ? dpi : 96;
+}
+
+// The DPI the system now gives the window (Windows 10 1607 and later), or 0 where it
+// cannot say.
+int WindowDpi(HWND hwnd) {
+  using DpiForWindowCall = UINT(WINAPI*)(HWND);
+  static const auto dpiFor = reinterpret_cast<DpiForWindowCall>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  return dpiFor ? static_cast<int>(dpiFor(hwnd)) : 0;
+}
+
+// The system's own WM_DPICHANGED comes with a rectangle and with the DPI it now
+// reports for the window; another program's may come with neither.
+bool IsSystemDpiChange(HWND hwnd, WPARAM wParam, LPARAM lParam) {
+  const int now = WindowDpi(hwnd);
+  return lParam != 0 && (now == 0 || now == LOWORD(wParam));
 }
 
 // Moved to a monitor of another DPI: laid out again for it, at the place the system
@@ -165,7 +182,7 @@ void OnFinalDestroy(HWND hwnd) {
     for (ControlEntry& c : entry->controls) c.hwnd = nullptr;
   }
   delete form;  // its custom pointers, fonts and icons go with it
-  if (!AnyWindowLoaded() && g_app.loopRunning) PostQuitMessage(0);
+  if (!AnyWindowLoaded() && g_app.loopRunning) PostQuit(0);
 }
 
 void OfferUndo(Form& form, bool offered) {
@@ -212,7 +229,7 @@ bool UndoArrangement(Form& form) {
     return true;
   }
   form.arrangement = std::make_unique<Arrangement>(form.undo, form.hwnd,
-                                                    PrivateMessageId(PrivateMessage::kArrange));
+                                                   PrivateMessageId(PrivateMessage::kArrange));
   form.clickArranging = false;
   form.undo.clear();
   OfferUndo(form, false);
@@ -268,6 +285,7 @@ bool OnSetCursor(Form& form, HWND over) {
 // shows the fault report, which ends the process before this call returns; an
 // allocation that fails ends in the same report. No exception leaves the procedure.
 LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) noexcept {
+  if (IsForeignClassMessage(message)) return 0;
   Form* form = FormOf(hwnd);
   // Under a fault report the window only paints, in its controls' colours: no timer,
   // no posted request and no command of its own runs.
@@ -332,7 +350,8 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
       if (form->watch) form->watch->WorkAreaChanged();
       break;
     case WM_DPICHANGED:
-      OnDpiChanged(*form, LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      if (IsSystemDpiChange(hwnd, wParam, lParam))
+        OnDpiChanged(*form, LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
       return 0;
     case WM_SYSCOMMAND:
       if ((wParam & 0xFFF0) == kKeepCommand) {
@@ -369,8 +388,8 @@ Form* CreateMainForm(const WindowLayout& layout) {
   MarkStartupPhase("window classes");
   const int dpi = ScreenDpi();
   const SIZE outer = OuterSizeFor(layout, dpi);
-  const WindowOrigin origin = CentredOnScreen(
-      GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), outer.cx, outer.cy);
+  const WindowOrigin origin = CentredOnScreen(GetSystemMetrics(SM_CXSCREEN),
+                                              GetSystemMetrics(SM_CYSCREEN), outer.cx, outer.cy);
   const int left = origin.left, top = origin.top;
   HWND hwnd = CreateWindowExW(0, kMainClass, Wide(layout.caption).c_str(), kMainStyle, left, top,
                               outer.cx, outer.cy, nullptr, nullptr, instance, nullptr);
