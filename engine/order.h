@@ -8,10 +8,8 @@
 
 #include "engine/grid.h"
 
-// Compares two UTF-8 texts as a person reads a list: runs of digits by their value
-// ("client 2" before "client 10"), ASCII letters without regard to case, any other
-// character by its code point. Negative, 0 or positive.
-int CompareNaturally(const std::string& a, const std::string& b);
+// Compares two UTF-8 texts: negative, 0 or positive.
+using TextComparison = int (*)(const std::string& a, const std::string& b);
 
 // What the title order looks at of one found window.
 struct NamedWindow {
@@ -19,10 +17,10 @@ struct NamedWindow {
   std::string className;
 };
 
-// The positions of `windows` (in the order found) sorted by title in natural order,
+// The positions of `windows` (in the order found) sorted by title with `compare`,
 // then by the title's bytes, then by class name the same two ways, then by the order
 // found; so only windows with the very same title and class keep the order found.
-std::vector<size_t> TitleOrder(const std::vector<NamedWindow>& windows);
+std::vector<size_t> TitleOrder(const std::vector<NamedWindow>& windows, TextComparison compare);
 
 // A screen rectangle: left, top, right, bottom.
 struct ScreenRect {

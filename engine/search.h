@@ -64,6 +64,11 @@ std::string ProgramNameOf(void* hwnd);
 bool FindMatchingWindows(const char* className, const char* title, WindowList& list,
                          const char* program = nullptr);
 
-// Puts the list in title order (TitleOrder), reading each title as the system keeps
-// it, so that no window is asked.
+// Compares two titles as the system's file lists order names: numbers by their value
+// in any digits ("２" before "10"), letters without regard to case in every script
+// (CompareStringEx; StrCmpLogicalW where it is missing). Negative, 0 or positive.
+int CompareTitles(const std::string& a, const std::string& b);
+
+// Puts the list in title order (TitleOrder with CompareTitles), reading each title as
+// the system keeps it, so that no window is asked.
 void SortByTitle(WindowList& list);

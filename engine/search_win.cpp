@@ -132,6 +132,29 @@ bool FindMatchingWindows(const char* className, const char* title, WindowList& l
   return list.Count() >= 1;
 }
 
+int CompareTitles(const std::string& a, const std::string& b) {
+  using CompareStringExCall = int(WINAPI*)(const wchar_t*, DWORD, const wchar_t*, int,
+                                           const wchar_t*, int, NLSVERSIONINFO*, void*, LPARAM);
+  using StrCmpLogicalCall = int(WINAPI*)(const wchar_t*, const wchar_t*);
+  static const auto compareEx = reinterpret_cast<CompareStringExCall>(reinterpret_cast<void*>(
+      GetProcAddress(GetModuleHandleW(L"kernel32.dll"), "CompareStringEx")));
+  const std::wstring x = Wide(a), y = Wide(b);
+  // Windows 7 and later: numbers in any digits, letters of every script without case.
+  if (compareEx) {
+    const int c = compareEx(LOCALE_NAME_USER_DEFAULT, SORT_DIGITSASNUMBERS | LINGUISTIC_IGNORECASE,
+                            x.c_str(), static_cast<int>(x.size()), y.c_str(),
+                            static_cast<int>(y.size()), nullptr, nullptr, 0);
+    if (c != 0) return c - CSTR_EQUAL;
+  }
+  // Before it, the order of the shell's own lists, from the shell's library.
+  static const auto logical = reinterpret_cast<StrCmpLogicalCall>(
+      reinterpret_cast<void*>(GetProcAddress(LoadLibraryW(L"shlwapi.dll"), "StrCmpLogicalW")));
+  if (logical) return logical(x.c_str(), y.c_str());
+  return CompareStringW(LOCALE_USER_DEFAULT, NORM_IGNORECASE, x.c_str(), static_cast<int>(x.size()),
+                        y.c_str(), static_cast<int>(y.size())) -
+         CSTR_EQUAL;
+}
+
 void SortByTitle(WindowList& list) {
   std::vector<int32_t> handles;
   std::vector<NamedWindow> named;
@@ -142,5 +165,5 @@ void SortByTitle(WindowList& list) {
     named.push_back({GetStoredTitle(hwnd), GetWindowClassName(hwnd).c_str()});
   }
   list.Clear();
-  for (size_t i : TitleOrder(named)) list.Append(handles[i]);
+  for (size_t i : TitleOrder(named, CompareTitles)) list.Append(handles[i]);
 }
