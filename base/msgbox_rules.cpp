@@ -1,7 +1,8 @@
 // The message box's style and result rules and the text a value shows in it.
 #include "base/msgbox.h"
 
-uint32_t MessageBoxStyle(uint32_t flags) { return flags + 2 * (~flags & 0x1000u); }
+// OR-ed, so a style that already asks for task-modal keeps every other flag.
+uint32_t MessageBoxStyle(uint32_t flags) { return flags | 2 * (~flags & 0x1000u); }
 
 int MessageBoxResultNumber(int id) { return id >= 1 && id <= 7 ? id - 1 : 0; }
 

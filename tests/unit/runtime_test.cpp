@@ -291,6 +291,7 @@ TEST(MessageBoxRules, StyleResultAndText) {
   EXPECT_EQ(MessageBoxStyle(0x10), 0x2010u);
   EXPECT_EQ(MessageBoxStyle(0x1010), 0x1010u);
   EXPECT_EQ(MessageBoxStyle(0), 0x2000u);
+  EXPECT_EQ(MessageBoxStyle(0x2010), 0x2010u);  // task-modal already
   const int numbers[] = {0, 0, 1, 2, 3, 4, 5, 6, 0, 0};
   for (int id = 0; id <= 9; ++id) EXPECT_EQ(MessageBoxResultNumber(id), numbers[id]) << id;
   EXPECT_EQ(Str(MessageBoxText(Value(12))), "12");
