@@ -5,10 +5,21 @@
 #include <algorithm>
 #include <cstdio>
 
+#include "base/utf.h"
+#include "ui/edit_rules.h"
+
 namespace {
 
+// A number as the window's fields take it: full-width digits and letters ("８００ｘ６００",
+// as an input method types them) read as their ASCII forms.
+std::string FoldFullWidth(const std::string& text) {
+  std::u16string wide = Utf16FromUtf8(text);
+  for (char16_t& unit : wide) unit = static_cast<char16_t>(FoldFullWidthChar(unit));
+  return Utf8FromUtf16(wide);
+}
+
 // A whole decimal number, optionally signed, that fits in 32 bits; nothing else.
-bool ParseNumber(const std::string& text, int32_t* value) {
+bool ParseNumberAsIs(const std::string& text, int32_t* value) {
   size_t i = text[0] == '-' || text[0] == '+' ? 1 : 0;
   if (i == text.size()) return false;
   int64_t n = 0;
@@ -21,8 +32,13 @@ bool ParseNumber(const std::string& text, int32_t* value) {
   return true;
 }
 
+bool ParseNumber(const std::string& text, int32_t* value) {
+  return !text.empty() && ParseNumberAsIs(FoldFullWidth(text), value);
+}
+
 // WIDTHxHEIGHT, with x or X between.
-bool ParseSize(const std::string& text, int32_t* width, int32_t* height) {
+bool ParseSize(const std::string& given, int32_t* width, int32_t* height) {
+  const std::string text = FoldFullWidth(given);
   size_t x = text.find_first_of("xX");
   return x != std::string::npos && x > 0 && ParseNumber(text.substr(0, x), width) &&
          x + 1 < text.size() && ParseNumber(text.substr(x + 1), height);
@@ -73,8 +89,25 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     if (cmd.error.empty()) cmd.error = why;
   };
   for (size_t i = 0; i < args.size() && cmd.error.empty(); ++i) {
-    const std::string& arg = args[i];
-    if (arg == "--help" || arg == "/?" || arg == "-h") {
+    const std::string& given = args[i];
+    // The three spellings of the usage are one option.
+    const std::string arg = given == "/?" || given == "-h" ? "--help" : given;
+    const bool known = arg == "--help" || arg == "--list" || arg == "--keep-size" ||
+                       arg == "--monitors" || arg == "--watch" || arg == "--stop";
+    const bool takesValue = arg == "--class" || arg == "--title" || arg == "--process" ||
+                            arg == "--size" || arg == "--per-row" || arg == "--monitor" ||
+                            arg == "--order";
+    if (!known && !takesValue) {
+      refuse("未知参数：" + given);
+      break;
+    }
+    // Given twice, one of the two would be dropped without a word.
+    if (std::find(seen.begin(), seen.end(), arg) != seen.end()) {
+      refuse(given + " 只能给出一次");
+      break;
+    }
+    seen.push_back(arg);
+    if (arg == "--help") {
       cmd.help = true;
       continue;
     }
@@ -98,24 +131,12 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
       cmd.stop = true;
       continue;
     }
-    const bool takesValue = arg == "--class" || arg == "--title" || arg == "--process" ||
-                            arg == "--size" || arg == "--per-row" || arg == "--monitor" ||
-                            arg == "--order";
-    if (!takesValue) {
-      refuse("未知参数：" + arg);
-      break;
-    }
-    // The next option is no value: "--class --per-row 3" lacks the class.
-    if (i + 1 >= args.size() || args[i + 1].rfind("--", 0) == 0) {
+    // The next argument is the value, whatever it starts with: a title may well be
+    // "-- 日志 --".
+    if (i + 1 >= args.size()) {
       refuse(arg + " 缺少取值");
       break;
     }
-    // Given twice, one of the two would be dropped without a word.
-    if (std::find(seen.begin(), seen.end(), arg) != seen.end()) {
-      refuse(arg + " 只能给出一次");
-      break;
-    }
-    seen.push_back(arg);
     const std::string& value = args[++i];
     if (arg == "--class") {
       cmd.request.className = value;
@@ -141,7 +162,9 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
   }
   // The list of monitors is all such a run does: anything beside it is a slip that
   // must not end as if windows had been arranged.
-  const bool others = !seen.empty() || cmd.list || cmd.request.keepSize || cmd.watch;
+  const bool others = std::any_of(seen.begin(), seen.end(), [](const std::string& option) {
+    return option != "--monitors" && option != "--stop" && option != "--help";
+  });
   if (cmd.error.empty() && !cmd.help && cmd.monitors && (others || cmd.stop))
     refuse("--monitors 不能与其他参数一起使用");
   // Nor is ending the watches anything but that.
@@ -194,6 +217,19 @@ std::string RefusalText(ArrangeRefusal refusal) {
   return message ? std::string(message) + "\r\n" : "";
 }
 
+namespace {
+
+// A field of a line: a tab, a line break or any other control character in a title
+// (U+0000 to U+001F and U+007F, one byte each in UTF-8) becomes a space, so that a
+// record is one line of its fields whatever the window is called.
+std::string Field(std::string text) {
+  for (char& c : text)
+    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
+  return text;
+}
+
+}  // namespace
+
 std::string ListLine(int32_t number, const std::string& className, const std::string& title,
                      const Placement& cell, const std::string& program) {
   char place[64];
@@ -201,8 +237,8 @@ std::string ListLine(int32_t number, const std::string& className, const std::st
     std::snprintf(place, sizeof place, "%d,%d", cell.x, cell.y);
   else
     std::snprintf(place, sizeof place, "%d,%d %dx%d", cell.x, cell.y, cell.cx, cell.cy);
-  return std::to_string(number) + "\t" + className + "\t" + title + "\t" + place + "\t" + program +
-         "\r\n";
+  return std::to_string(number) + "\t" + Field(className) + "\t" + Field(title) + "\t" + place +
+         "\t" + Field(program) + "\r\n";
 }
 
 std::string NotPlacedLine(int32_t number, const std::string& className, const std::string& title,
@@ -215,7 +251,8 @@ std::string NotPlacedLine(int32_t number, const std::string& className, const st
     case Landing::kWaiting:
     case Landing::kPlaced: break;
   }
-  return std::to_string(number) + "\t" + className + "\t" + title + "\t" + why + "\r\n";
+  return std::to_string(number) + "\t" + Field(className) + "\t" + Field(title) + "\t" + why +
+         "\r\n";
 }
 
 std::string NotPlacedSummary(int32_t placed, int32_t found) {

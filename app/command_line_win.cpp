@@ -27,7 +27,9 @@ class Console {
   Console()
       : out_(Usable(GetStdHandle(STD_OUTPUT_HANDLE))),
         err_(Usable(GetStdHandle(STD_ERROR_HANDLE))) {
-    if ((!out_ || !err_) && AttachConsole(ATTACH_PARENT_PROCESS)) {
+    // Attached even when both handles are given: a file or a pipe then gets the
+    // console's code page, as the console programs beside it in a script write.
+    if (AttachConsole(ATTACH_PARENT_PROCESS) && (!out_ || !err_)) {
       attached_ =
           CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
                       nullptr, OPEN_EXISTING, 0, nullptr);
@@ -136,6 +138,11 @@ int Run(const CommandLine& cmd, Console& console) {
   if (!FindRequestedWindows(cmd.request, list)) {
     console.Err("没有找到匹配的窗口\r\n");
     return kExitNoWindow;
+  }
+  if (ArrangeRefusal grid = CheckGrid(cmd.request, area, list.Count());
+      grid != ArrangeRefusal::kNone) {
+    console.Err(RefusalText(grid));
+    return kExitBadArguments;
   }
   if (cmd.byTitle) SortByTitle(list);
   if (!cmd.list) return ArrangeFound(list, cmd.request, area, console);

@@ -11,7 +11,8 @@
 bool WriteToHandle(void* handle, const char* text, size_t size);
 
 // UTF-8 into a buffer of the caller's, without the heap (the fault report comes here
-// after the heap may have failed): as many whole characters as fit, terminated.
+// after the heap may have failed): as many whole characters as fit, terminated; a
+// text that does not fit ends with a line that says it was cut.
 void WideInto(const char* utf8, wchar_t* out, size_t capacity);
 
 // How long a box for a run that nobody may be watching stays up.

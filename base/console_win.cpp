@@ -7,26 +7,50 @@
 #include "base/console.h"
 #include "base/utf.h"
 
+namespace {
+
+// The code page of a file or a pipe: the console's output code page when the program
+// was started from one (after "chcp 65001", UTF-8), the system's otherwise.
+UINT FileCodePage() {
+  const UINT console = GetConsoleOutputCP();
+  return console != 0 ? console : GetACP();
+}
+
+// Into the code page with "?" for what it lacks, never a look-alike: a full-width
+// quote must not become the real one in a batch file's argument. Some code pages
+// (UTF-8, the ISO-2022 ones, GB 18030) take no flags; they hold everything or have
+// no look-alikes to choose.
+int Narrow(UINT codePage, const wchar_t* wide, int n, char* out, int size) {
+  const bool plain = codePage == CP_UTF8 || codePage == 54936 || codePage == 42 ||
+                     (codePage >= 50220 && codePage <= 50229) || codePage == 52936 ||
+                     (codePage >= 57002 && codePage <= 57011) || codePage == CP_UTF7;
+  return WideCharToMultiByte(codePage, plain ? 0 : WC_NO_BEST_FIT_CHARS, wide, n, out, size,
+                             plain ? nullptr : "?", nullptr);
+}
+
+}  // namespace
+
 bool WriteToHandle(void* handle, const char* text, size_t size) {
   HANDLE h = static_cast<HANDLE>(handle);
   if (!h || h == INVALID_HANDLE_VALUE) return false;
   if (size == 0) return true;
   // Each byte of UTF-8 makes at most one UTF-16 unit. Short texts (the fault report
   // among them, written after the heap may have failed) are converted on the stack.
+  // The program's own conversion keeps a title's lone surrogate for the console.
   wchar_t local[1024];
   std::wstring longer;
   wchar_t* wide = local;
-  if (size > std::size(local)) {
-    longer.resize(size);
+  if (size + 1 > std::size(local)) {
+    longer.resize(size + 1);
     wide = longer.data();
   }
-  int n = MultiByteToWideChar(CP_UTF8, 0, text, static_cast<int>(size), wide, static_cast<int>(size));
+  const int n = static_cast<int>(
+      Utf16Into(std::string_view(text, size), reinterpret_cast<char16_t*>(wide), size + 1));
   if (n <= 0) return false;
   DWORD mode = 0, written = 0;
   if (!GetConsoleMode(h, &mode)) {
-    // A file or a pipe gets the system's code page, as batch files expect; what it
-    // cannot hold becomes "?".
-    int bytes = WideCharToMultiByte(CP_ACP, 0, wide, n, nullptr, 0, nullptr, nullptr);
+    const UINT codePage = FileCodePage();
+    int bytes = Narrow(codePage, wide, n, nullptr, 0);
     if (bytes <= 0) return false;
     char narrowLocal[2048];
     std::string narrowLonger;
@@ -35,7 +59,7 @@ bool WriteToHandle(void* handle, const char* text, size_t size) {
       narrowLonger.resize(static_cast<size_t>(bytes));
       narrow = narrowLonger.data();
     }
-    WideCharToMultiByte(CP_ACP, 0, wide, n, narrow, bytes, nullptr, nullptr);
+    Narrow(codePage, wide, n, narrow, bytes);
     return WriteFile(h, narrow, static_cast<DWORD>(bytes), &written, nullptr) != 0;
   }
   // Older consoles refuse a single write of much more than 64 KB.
@@ -51,7 +75,19 @@ bool WriteToHandle(void* handle, const char* text, size_t size) {
 }
 
 void WideInto(const char* utf8, wchar_t* out, size_t capacity) {
-  Utf16Into(utf8 ? utf8 : "", reinterpret_cast<char16_t*>(out), capacity);
+  const std::string_view text = utf8 ? utf8 : "";
+  auto* units = reinterpret_cast<char16_t*>(out);
+  size_t needed = 0;
+  for (size_t at = 0; at < text.size();) needed += DecodeUtf8(text, at, &at) >= 0x10000 ? 2 : 1;
+  // A text cut short says so at its end, where the reader stops.
+  static constexpr char16_t kCut[] = u"\r\n……（内容过长，以下未显示）";
+  constexpr size_t kCutLength = std::size(kCut) - 1;
+  if (needed < capacity || capacity <= kCutLength + 1) {
+    Utf16Into(text, units, capacity);
+    return;
+  }
+  const size_t used = Utf16Into(text, units, capacity - kCutLength);
+  std::copy(kCut, kCut + kCutLength + 1, units + used);
 }
 
 namespace {

@@ -33,7 +33,7 @@ Text GetWindowTextOf(HWND hwnd);
 bool ReadWindowTitle(HWND hwnd, DWORD ms, Text& title);
 
 // The title as the system keeps it, read without asking the window (which may be
-// busy); at most 511 UTF-16 units, "" for none.
+// busy or hung): whole, with any surrogate that stands alone in it; "" for none.
 std::string GetStoredTitle(HWND hwnd);
 
 // The class name, at most kMaxClassNameLength characters; never null, "" when the

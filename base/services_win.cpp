@@ -1,5 +1,6 @@
 // Runtime services that ask the system: screen size, control focus and handles,
 // mouse capture, and the titles and class names of any window.
+#include <climits>
 #include <cstring>
 #include <cwchar>
 #include <string>
@@ -63,8 +64,9 @@ bool ReadWindowTitle(HWND hwnd, DWORD ms, Text& title) {
     return false;
   wide.resize(std::wcslen(wide.c_str()));
   // A title longer than the bound comes back cut wherever the window cut it.
-  wide.resize(Utf16CutPoint(std::u16string_view(reinterpret_cast<const char16_t*>(wide.data()), wide.size()),
-                            wide.size()));
+  wide.resize(Utf16CutPoint(
+      std::u16string_view(reinterpret_cast<const char16_t*>(wide.data()), wide.size()),
+      wide.size()));
   title = TextFromWide(wide);
   return true;
 }
@@ -76,11 +78,18 @@ Text GetWindowTextOf(HWND hwnd) {
 }
 
 std::string GetStoredTitle(HWND hwnd) {
-  wchar_t wide[512];
-  int n = InternalGetWindowText(hwnd, wide, static_cast<int>(std::size(wide)));
-  if (n <= 0) return "";
-  const std::u16string_view units(reinterpret_cast<const char16_t*>(wide), static_cast<size_t>(n));
-  return Narrow(std::wstring_view(wide, Utf16CutPoint(units, units.size())));
+  // No length is asked for (that would ask the window): a buffer filled to the last
+  // unit may have been cut, and is read again twice as large.
+  std::wstring wide(512, L'\0');
+  for (;;) {
+    const int n = InternalGetWindowText(hwnd, wide.data(), static_cast<int>(wide.size()));
+    if (n <= 0) return "";
+    if (static_cast<size_t>(n) + 1 < wide.size() || wide.size() > INT_MAX / 2) {
+      wide.resize(static_cast<size_t>(n));
+      return Narrow(wide);
+    }
+    wide.assign(wide.size() * 2, L'\0');
+  }
 }
 
 Text GetWindowClassName(HWND hwnd) {
@@ -132,7 +141,7 @@ HWND GetWindowUnderCursor() {
 int ShowMessageBox(const Value& text, uint32_t flags, const char* title, BoxOwner owner) {
   Text body = MessageBoxText(text);
   HWND ownerWindow = owner.given ? static_cast<HWND>(owner.hwnd) : nullptr;
-  int id = MessageBoxW(ownerWindow, Wide(body.c_str()).c_str(), Wide(title ? title : "信息：").c_str(),
-                       MessageBoxStyle(flags));
+  int id = MessageBoxW(ownerWindow, Wide(body.c_str()).c_str(),
+                       Wide(title ? title : "信息：").c_str(), MessageBoxStyle(flags));
   return MessageBoxResultNumber(id);
 }

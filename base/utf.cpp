@@ -49,7 +49,8 @@ char32_t DecodeUtf8(std::string_view text, size_t at, size_t* next) {
     if (!IsContinuation(b)) return kReplacement;
     c = (c << 6) | (b & 0x3F);
   }
-  if (c < least || c > 0x10FFFF || (c >= 0xD800 && c <= 0xDFFF)) return kReplacement;
+  // A lone surrogate comes back as itself (see Utf8FromUtf16).
+  if (c < least || c > 0x10FFFF) return kReplacement;
   *next = at + length;
   return c;
 }
@@ -78,8 +79,6 @@ std::string Utf8FromUtf16(std::u16string_view utf16) {
     if (c >= 0xD800 && c <= 0xDBFF && i + 1 < utf16.size() && utf16[i + 1] >= 0xDC00 &&
         utf16[i + 1] <= 0xDFFF) {
       c = 0x10000 + ((c - 0xD800) << 10) + (utf16[++i] - 0xDC00);
-    } else if (c >= 0xD800 && c <= 0xDFFF) {
-      c = kReplacement;
     }
     AppendUtf8(out, c);
   }

@@ -11,18 +11,10 @@ struct CapturedWindow {
   // Let go over one of Quiltmark's own windows (a click on the tool, say): nothing is
   // captured, and the rest is left empty.
   bool ours = false;
-  Text title;
-  // False when the window did not tell its title in time: `title` is then empty,
-  // though the window's title may not be.
-  bool titleRead = true;
+  Text title;  // as the system keeps it, read without asking the window
   Text className;
   RECT rect = {};  // all zero when the rectangle could not be read
 };
-
-// How long a window that is not hung is given to tell its title. The system itself
-// calls a window hung once it has not taken a message for about five seconds: up to
-// then a window may just be busy, and beyond it the system would give up too.
-constexpr DWORD kTitleWaitMs = 5000;
 
 // The outermost window above `hwnd` that the user sees: up through its parents, then
 // through its owners for as long as they are visible.
@@ -36,6 +28,5 @@ void StartCapture(HWND tool);
 bool IsCapturing(HWND tool);
 
 // The release that ends the capture: reads the outermost window under the pointer,
-// unless it is one of Quiltmark's own, then lets the mouse go. While a busy window is asked for its title the pointer
-// shows that the program is waiting.
+// unless it is one of Quiltmark's own, then lets the mouse go.
 CapturedWindow FinishCapture();

@@ -41,10 +41,9 @@ CapturedWindow FinishCapture() {
     ReleaseMouseCapture();
     return found;
   }
-  // The mouse stays captured while the title is read, so the pointer keeps the shape
-  // set here instead of the one of the window under it.
-  SetCursor(LoadCursorW(nullptr, MAKEINTRESOURCEW(32514)));  // IDC_WAIT
-  found.titleRead = ReadWindowTitle(found.hwnd, kTitleWaitMs, found.title);
+  // The system's own copy of the title, exactly as the search will compare it, and
+  // at once: a busy or hung window is not asked.
+  found.title = Text::Copy(GetStoredTitle(found.hwnd));
   ReleaseMouseCapture();
   // The system asks for the pointer's shape again once the pointer moves; a move to
   // where it is makes it ask now.

@@ -2,6 +2,9 @@
 // chosen: the plan, with the fault sites of the routine that applies it.
 #include "engine/request.h"
 
+#include <algorithm>
+#include <cmath>
+
 namespace {
 
 // Each method is its own routine, with its own list reads and calls.
@@ -17,6 +20,8 @@ const char* RefusalMessage(ArrangeRefusal refusal) {
     case ArrangeRefusal::kWidth: return "窗口宽度无效";
     case ArrangeRefusal::kHeight: return "窗口高度无效";
     case ArrangeRefusal::kPerRow: return "排列数量无效";
+    case ArrangeRefusal::kOffScreen: return "窗口尺寸过大，排列会超出屏幕坐标范围";
+    case ArrangeRefusal::kRowsTooLow: return "窗口太多，工作区的高度不够每行一个像素";
     case ArrangeRefusal::kNone: break;
   }
   return nullptr;
@@ -31,6 +36,27 @@ ArrangeRefusal CheckArrangeRequest(const ArrangeRequest& request, const WorkArea
     return ArrangeRefusal::kNone;
   }
   if (request.perRow <= 0 || request.perRow > area.width) return ArrangeRefusal::kPerRow;
+  return ArrangeRefusal::kNone;
+}
+
+ArrangeRefusal CheckGrid(const ArrangeRequest& request, const WorkArea& area, int32_t windowCount) {
+  if (windowCount <= 0) return ArrangeRefusal::kNone;
+  // Worked in doubles: the products can pass 2^31.
+  constexpr double kLeast = -32768, kMost = 32767;
+  const double perRow = request.method == ArrangeMethod::kBySize
+                            ? std::max(1, area.width / request.width)
+                            : request.perRow;
+  const double rows = std::ceil(windowCount / perRow);
+  double cellWidth = request.width, cellHeight = request.height;
+  if (request.method == ArrangeMethod::kByRowCount) {
+    cellWidth = area.width / request.perRow;
+    cellHeight = std::floor(area.height / rows);
+    if (cellHeight < 1) return ArrangeRefusal::kRowsTooLow;
+  }
+  const double right = area.x0 + std::min<double>(perRow, windowCount) * cellWidth;
+  const double bottom = area.y0 + rows * cellHeight;
+  if (area.x0 < kLeast || area.y0 < kLeast || right > kMost || bottom > kMost)
+    return ArrangeRefusal::kOffScreen;
   return ArrangeRefusal::kNone;
 }
 

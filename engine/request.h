@@ -21,7 +21,16 @@ struct ArrangeRequest {
 };
 
 // The first input an arrangement refuses, in the order the window asks for them.
-enum class ArrangeRefusal { kNone, kNoCondition, kWidth, kHeight, kPerRow };
+enum class ArrangeRefusal {
+  kNone,
+  kNoCondition,
+  kWidth,
+  kHeight,
+  kPerRow,
+  // Known only once the windows are counted (CheckGrid):
+  kOffScreen,   // a cell would reach past the coordinates a window can have
+  kRowsTooLow,  // so many rows that a cell would be less than one pixel high
+};
 
 // What the window's box and the command line say of a refusal; null for kNone.
 const char* RefusalMessage(ArrangeRefusal refusal);
@@ -55,6 +64,11 @@ struct ArrangementPlan {
 // cannot hold more windows than the work area has pixels across (its cells would be
 // 0 wide). Only the numbers of the chosen method are looked at.
 ArrangeRefusal CheckArrangeRequest(const ArrangeRequest& request, const WorkArea& area);
+
+// The grid for `windowCount` windows, before it is planned: every cell within the
+// coordinates a window can have (-32768..32767), so that no row wraps round, and, by
+// row count, rows at least one pixel high.
+ArrangeRefusal CheckGrid(const ArrangeRequest& request, const WorkArea& area, int32_t windowCount);
 
 // Where each of `windowCount` windows goes, for a request that passed the checks: the
 // one choice of method for the button, the command line and its --list alike.

@@ -1,11 +1,10 @@
 // Keeping a group's grid: the window-event hooks, the checks where events do not
 // arrive, and the arrangements that follow a settled burst of changes.
-#include "engine/watch.h"
-
 #include <algorithm>
 
 #include "base/application.h"
 #include "base/memory.h"
+#include "engine/watch.h"
 #include "engine/window_manager.h"
 
 namespace {
@@ -262,7 +261,9 @@ void Watch::Rearrange() {
       area = WorkAreaOf(monitors[static_cast<size_t>(monitor_ - 1)]);
   }
   // A screen too small for the request leaves the windows where they are.
-  if (CheckArrangeRequest(request_, area) != ArrangeRefusal::kNone) return;
+  if (CheckArrangeRequest(request_, area) != ArrangeRefusal::kNone ||
+      CheckGrid(request_, area, static_cast<int32_t>(order_.size())) != ArrangeRefusal::kNone)
+    return;
   WindowList arranged;
   for (int32_t handle : order_) arranged.Append(handle);
   arrangement_ = std::make_unique<Arrangement>(arranged, request_, area, host_, message_, true);

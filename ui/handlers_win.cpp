@@ -139,12 +139,6 @@ bool OnCapturePressed(EventRecord&) {
   return false;
 }
 
-// Shown instead of a title that the window did not tell in time. Left empty, the
-// field would count as "any title" and the next arrangement would take every window
-// of the class; this text matches no window, so nothing is widened behind the
-// user's back, and the user sees why.
-const char kTitleUnread[] = "[ 未能读取标题 ]";
-
 bool OnCaptureReleased(EventRecord&) {
   HWND tool = GetControlHandle({kMainWindowId, 图片框_捕获窗口});
   // A press elsewhere released over the tool ends no capture: the fields keep what
@@ -158,7 +152,7 @@ bool OnCaptureReleased(EventRecord&) {
   WriteBytes(图片框_捕获窗口, kPicturePicture, kIdlePicture, kIdlePictureSize);
   // Let go over Quiltmark itself (a click on the tool, say): what the user typed stays.
   if (found.ours) return false;
-  WriteText(编辑框_窗口标题, kEditContent, found.titleRead ? found.title.get() : kTitleUnread);
+  WriteText(编辑框_窗口标题, kEditContent, found.title.get());
   WriteText(编辑框_窗口类名, kEditContent, found.className.get());
   // Captured values are the user's own text, not the grey placeholder.
   WriteInt(编辑框_窗口标题, kEditTextColour, 0);
@@ -212,6 +206,8 @@ bool OnArrangeClicked(EventRecord&) {
     case ArrangeRefusal::kWidth: RefuseField(kWidth); return false;
     case ArrangeRefusal::kHeight: RefuseField(kHeight); return false;
     case ArrangeRefusal::kPerRow: RefuseField(kPerRow); return false;
+    case ArrangeRefusal::kOffScreen:
+    case ArrangeRefusal::kRowsTooLow: break;  // known once the windows are counted
   }
   WindowList list;
   const bool found = FindRequestedWindows(request, list);
@@ -223,13 +219,16 @@ bool OnArrangeClicked(EventRecord&) {
     ShowError("没有找到匹配的窗口", "未找到");
     return false;
   }
+  if (ArrangeRefusal grid = CheckGrid(request, area, list.Count()); grid != ArrangeRefusal::kNone) {
+    ShowError(RefusalMessage(grid), "无效条件");
+    return false;
+  }
   // Where the windows were, for 撤销排列, before any of them moves.
   KeepForUndo(*form, SavePlacements(list));
   StartKeeping(*form, request);
   // The window goes on painting and taking input while the other programs answer.
-  form->arrangement =
-      std::make_unique<Arrangement>(list, request, area, form->hwnd,
-                                    PrivateMessageId(PrivateMessage::kArrange));
+  form->arrangement = std::make_unique<Arrangement>(list, request, area, form->hwnd,
+                                                    PrivateMessageId(PrivateMessage::kArrange));
   ContinueArrangement(*form);
   return false;
 }

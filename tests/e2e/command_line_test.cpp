@@ -131,8 +131,9 @@ bool RunOnConsole(const std::string& arguments, size_t chars, std::wstring* show
   FreeConsole();
   const bool made = AllocConsole();
   SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-  HANDLE screen = CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE,
-                              FILE_SHARE_READ | FILE_SHARE_WRITE, &inherit, OPEN_EXISTING, 0, nullptr);
+  HANDLE screen =
+      CreateFileW(L"CONOUT$", GENERIC_READ | GENERIC_WRITE, FILE_SHARE_READ | FILE_SHARE_WRITE,
+                  &inherit, OPEN_EXISTING, 0, nullptr);
   CONSOLE_SCREEN_BUFFER_INFO info{};
   if (screen == INVALID_HANDLE_VALUE || !GetConsoleScreenBufferInfo(screen, &info)) {
     if (screen != INVALID_HANDLE_VALUE) CloseHandle(screen);
@@ -190,7 +191,8 @@ TEST_F(CommandLine, TitlesInAnyCharactersAreFoundExactly) {
     for (HWND hwnd : unicode.Windows())
       if (TextOf(hwnd) == title) mine = hwnd;
     ASSERT_NE(mine, nullptr) << "the sample window did not take its title";
-    CommandRun run = RunQuiltmarkCommand(std::string("--title \"") + title + "\" --size 410x310 --list");
+    CommandRun run =
+        RunQuiltmarkCommand(std::string("--title \"") + title + "\" --size 410x310 --list");
     EXPECT_EQ(run.exitCode, 0u) << run.output;
     EXPECT_EQ(run.output.find("\r\n"), run.output.size() - 2) << "not one window: " << run.output;
     run = RunQuiltmarkCommand(std::string("--title \"") + title + "\" --size 410x310");
@@ -248,7 +250,8 @@ TEST_F(CommandLine, MonitorsAndArrangingOnTheSecond) {
 // in natural order, so "实例 2" before "实例 10".
 TEST_F(CommandLine, TitleOrderIsTheSameWhateverTheStacking) {
   SampleWindows named;
-  ASSERT_TRUE(named.Start("--tiles QmOrder 1 \"实例 10\" QmOrder 1 \"实例 2\" QmOrder 1 \"实例 1\"", 3));
+  ASSERT_TRUE(
+      named.Start("--tiles QmOrder 1 \"实例 10\" QmOrder 1 \"实例 2\" QmOrder 1 \"实例 1\"", 3));
   for (int round = 0; round < 2; ++round) {
     SCOPED_TRACE(round);
     std::vector<HWND> windows = named.Windows();
@@ -286,6 +289,20 @@ TEST_F(CommandLine, ListNamesTheWindowsAndTheirCells) {
   EXPECT_TRUE(SameRects(Rects(), before)) << "--list moved a window";
 }
 
+// A title may hold tabs and line breaks and be of any length: --list writes each
+// control character as a space, so the record stays one line of five fields, and the
+// title whole.
+TEST_F(CommandLine, ListKeepsEachRecordOnOneLine) {
+  SampleWindows odd;
+  ASSERT_TRUE(odd.Start("QmCliOdd 1 odd", 1));
+  const std::wstring longTail(600, L'長');
+  ASSERT_TRUE(SetWindowTextW(odd.Windows()[0], (L"a\tb\r\nc\x7F" + longTail).c_str()));
+  CommandRun run = RunQuiltmarkCommand("--class QmCliOdd --size 400x300 --list");
+  EXPECT_EQ(run.exitCode, 0u);
+  EXPECT_EQ(run.output,
+            "1\tQmCliOdd\ta b  c " + U8(longTail) + "\t0,0 400x300\tsample_windows.exe\r\n");
+}
+
 // Asked for 70 a row, a row holds 70, though 71 of the truncated 27-pixel cells
 // would fit across 1920 pixels: the 71st window starts the second row.
 TEST(CommandLineRows, ARowHoldsNoMoreThanAskedFor) {
@@ -313,7 +330,8 @@ TEST(CommandLineProgram, OnlyThatProgramsWindowsMove) {
     GetWindowRect(hwnd, &r);
     before.push_back(r);
   }
-  CommandRun run = RunQuiltmarkCommand("--class QmProg --process SAMPLE_Windows.EXE --size 300x200");
+  CommandRun run =
+      RunQuiltmarkCommand("--class QmProg --process SAMPLE_Windows.EXE --size 300x200");
   EXPECT_EQ(run.exitCode, 0u) << run.output;
   std::vector<LONG> lefts;
   for (HWND hwnd : named.Windows()) {

@@ -116,8 +116,8 @@ CommandRun RunQuiltmarkCommand(const std::string& arguments, DWORD ms) {
   SetFilePointer(out, 0, nullptr, FILE_BEGIN);
   if (!run.output.empty()) ReadFile(out, run.output.data(), size, &read, nullptr);
   run.output.resize(read);
-  // Written in the system's code page, as a script reads it; compared as UTF-8.
-  run.output = U8FromAnsi(run.output);
+  // Written in the code page of the console, as a script reads it; compared as UTF-8.
+  run.output = U8FromOutput(run.output);
   CloseHandle(out);
   DeleteFileA(path);
   if (!notStarted.empty()) run.output = notStarted;
@@ -172,8 +172,8 @@ std::string TextOf(HWND hwnd) {
   // GetWindowText does not ask a window of another process for its text.
   wchar_t text[1024] = {};
   DWORD_PTR length = 0;
-  if (!SendMessageTimeoutW(hwnd, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text),
-                           SMTO_ABORTIFHUNG, 5000, &length))
+  if (!SendMessageTimeoutW(hwnd, WM_GETTEXT, 1024, reinterpret_cast<LPARAM>(text), SMTO_ABORTIFHUNG,
+                           5000, &length))
     return "<no answer>";
   return U8(text);
 }
@@ -296,7 +296,8 @@ std::string CurrentDirectoryOf(HANDLE process) {
   PROCESS_BASIC_INFORMATION basic{};
   PEB peb{};
   Parameters parameters{};
-  if (!query || query(process, 0 /* ProcessBasicInformation */, &basic, sizeof basic, nullptr) != 0 ||
+  if (!query ||
+      query(process, 0 /* ProcessBasicInformation */, &basic, sizeof basic, nullptr) != 0 ||
       !ReadProcessMemory(process, basic.PebBaseAddress, &peb, sizeof peb, nullptr) ||
       !ReadProcessMemory(process, peb.ProcessParameters, &parameters, sizeof parameters, nullptr))
     return "<unreadable>";
@@ -429,7 +430,8 @@ void SendKeys(std::vector<INPUT> keys) {
 HWND StartInFront(Quiltmark& app) {
   // Why it did not come up, for the test's log.
   auto why = [&app](const char* step) -> HWND {
-    std::fprintf(stderr, "StartInFront: %s (the program's exit code: 0x%lX, 0x7FFFFFFF while running)\n",
+    std::fprintf(stderr,
+                 "StartInFront: %s (the program's exit code: 0x%lX, 0x7FFFFFFF while running)\n",
                  step, static_cast<unsigned long>(app.WaitForExit(0)));
     return nullptr;
   };
@@ -675,8 +677,7 @@ SampleWindows::~SampleWindows() {
   CloseHandle(pi_.hThread);
 }
 
-bool SampleWindows::Start(const std::string& arguments, size_t windowCount,
-                          const char* asProgram) {
+bool SampleWindows::Start(const std::string& arguments, size_t windowCount, const char* asProgram) {
   STARTUPINFOW si{};
   si.cb = sizeof si;
   std::string program = DriverFolder() + "sample_windows.exe";

@@ -28,10 +28,19 @@ inline std::string U8(std::wstring_view wide) { return FromCodePage(CP_UTF8, wid
 
 // Bytes of the system's ANSI code page (what a program writes to a file or a pipe)
 // as UTF-8.
-inline std::string U8FromAnsi(std::string_view ansi) {
-  int n = MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), nullptr, 0);
+inline std::string U8FromCodePage(std::string_view text, UINT codePage) {
+  int n = MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), nullptr, 0);
   std::wstring wide(static_cast<size_t>(n > 0 ? n : 0), L'\0');
   if (n > 0)
-    MultiByteToWideChar(CP_ACP, 0, ansi.data(), static_cast<int>(ansi.size()), wide.data(), n);
+    MultiByteToWideChar(codePage, 0, text.data(), static_cast<int>(text.size()), wide.data(), n);
   return U8(wide);
+}
+
+inline std::string U8FromAnsi(std::string_view ansi) { return U8FromCodePage(ansi, CP_ACP); }
+
+// What a program started from this process's console wrote to a file: in that
+// console's output code page, or the system's when there is no console.
+inline std::string U8FromOutput(std::string_view text) {
+  const UINT console = GetConsoleOutputCP();
+  return U8FromCodePage(text, console != 0 ? console : CP_ACP);
 }

@@ -27,9 +27,18 @@ TEST(CommandLine, ArgumentsAcceptedAndRefused) {
       {{"--class", "C", "--per-row", "4", "--bogus"}, "未知参数：--bogus"},
       {{"-class", "C", "--per-row", "4"}, "未知参数：-class"},
       {{"--class"}, "--class 缺少取值"},
-      {{"--class", "--per-row", "3"}, "--class 缺少取值"},
+      // A value is the next argument, whatever it starts with.
+      {{"--class", "--per-row", "3"}, "未知参数：3"},
+      {{"--title", "-- 日志 --", "--per-row", "3"}, ""},
+      {{"--title", "--", "--class", "-x", "--per-row", "３"}, ""},
       {{"--class", "A", "--class", "B", "--per-row", "3"}, "--class 只能给出一次"},
       {{"--class", "A", "--size", "1x1", "--size", "2x2"}, "--size 只能给出一次"},
+      {{"--class", "C", "--size", "1x1", "--list", "--list"}, "--list 只能给出一次"},
+      {{"--class", "C", "--per-row", "2", "--keep-size", "--keep-size"},
+       "--keep-size 只能给出一次"},
+      {{"--class", "C", "--per-row", "2", "--watch", "--watch"}, "--watch 只能给出一次"},
+      {{"--monitors", "--monitors"}, "--monitors 只能给出一次"},
+      {{"--help", "/?"}, "/? 只能给出一次"},
       {{"--class", "C", "--per-row"}, "--per-row 缺少取值"},
       {{"--class", "C", "--per-row", "four"}, "--per-row 的取值应为数字：four"},
       {{"--class", "C", "--per-row", "4.5"}, "--per-row 的取值应为数字：4.5"},
@@ -49,9 +58,11 @@ TEST(CommandLine, ArgumentsAcceptedAndRefused) {
       {{"--class", "C", "--per-row", "2", "--monitor", "2", "--order", "title"}, ""},
       {{"--class", "C", "--per-row", "2", "--monitor", "0"},
        "--monitor 的取值应为从 1 起的显示器序号：0"},
-      {{"--class", "C", "--per-row", "2", "--order", "name"}, "--order 的取值应为 title 或 found：name"},
+      {{"--class", "C", "--per-row", "2", "--order", "name"},
+       "--order 的取值应为 title 或 found：name"},
       {{"--class", "C", "--per-row", "2", "--watch"}, ""},
-      {{"--watch", "--process", "a.exe", "--size", "8x6", "--monitor", "2", "--order", "title"}, ""},
+      {{"--watch", "--process", "a.exe", "--size", "8x6", "--monitor", "2", "--order", "title"},
+       ""},
       {{"--class", "C", "--per-row", "2", "--watch", "--list"}, "--watch 不能与 --list 一起使用"},
       {{"--watch", "--monitors"}, "--monitors 不能与其他参数一起使用"},
       {{"--stop"}, ""},
@@ -75,7 +86,8 @@ TEST(CommandLine, WhatTheArgumentsSay) {
   EXPECT_EQ(cmd.request.method, ArrangeMethod::kByRowCount);
   EXPECT_EQ(cmd.request.perRow, 3);
   EXPECT_TRUE(cmd.request.keepSize);
-  cmd = ParseCommandLine({"--size", "640x480", "--class", "", "--list"});
+  // Full-width digits, as an input method types them, read as the window's fields do.
+  cmd = ParseCommandLine({"--size", "６４０ｘ４８０", "--class", "", "--list"});
   EXPECT_TRUE(cmd.list);
   EXPECT_EQ(cmd.request.method, ArrangeMethod::kBySize);
   EXPECT_EQ(cmd.request.width, 640);
@@ -106,10 +118,10 @@ TEST(CommandLine, SplitLikeTheRuntime) {
       {"\"C:\\Program Files\\Quiltmark.exe\" --list", {"--list"}},
       {"q.exe  --title \"한국어 창 1\"\t--size 4x3", {"--title", "한국어 창 1", "--size", "4x3"}},
       {"q.exe --title 🚀\" rocket\" x", {"--title", "🚀 rocket", "x"}},
-      {"q.exe a\\\\\"b c\" d", {"a\\b c", "d"}},   // 2n backslashes: n, and the quote groups
+      {"q.exe a\\\\\"b c\" d", {"a\\b c", "d"}},  // 2n backslashes: n, and the quote groups
       {"q.exe a\\\\\\\"b", {"a\\\"b"}},           // 2n+1: n and a quote
-      {"q.exe a\\b \\\\", {"a\\b", "\\\\"}},    // others are themselves
-      {"q.exe \"a\"\"b\" \"\"", {"a\"b", ""}},       // "" inside quotes; an empty argument
+      {"q.exe a\\b \\\\", {"a\\b", "\\\\"}},      // others are themselves
+      {"q.exe \"a\"\"b\" \"\"", {"a\"b", ""}},    // "" inside quotes; an empty argument
       {"q.exe \"unclosed tail", {"unclosed tail"}},
   };
   for (const auto& c : kCases) EXPECT_EQ(SplitCommandLine(c.line), c.args) << c.line;
@@ -151,6 +163,21 @@ TEST(ArrangeRequestCheck, RefusesWhatWouldFailOrMatchEverything) {
   for (const auto& c : kCases) EXPECT_EQ(CheckArrangeRequest(c.request, kScreen), c.want);
   // A work area with no width takes no window a row.
   EXPECT_EQ(CheckArrangeRequest(byRow(1), {0, 1079, 0, 0}), ArrangeRefusal::kPerRow);
+
+  // Counted: no row may wrap past the coordinates a window can have, nor be 0 high.
+  const struct {
+    ArrangeRequest request;
+    int32_t count;
+    ArrangeRefusal want;
+  } kGrids[] = {
+      {bySize("C", "", 100, 2000000000), 1, ArrangeRefusal::kOffScreen},
+      {bySize("C", "", 100, 1000), 19 * 32, ArrangeRefusal::kNone},  // 32 rows end at 32000
+      {bySize("C", "", 100, 1000), 19 * 33, ArrangeRefusal::kOffScreen},
+      {bySize("C", "", 40000, 10), 1, ArrangeRefusal::kOffScreen},
+      {byRow(2), 2 * 1079, ArrangeRefusal::kNone},
+      {byRow(2), 2 * 1079 + 1, ArrangeRefusal::kRowsTooLow},
+  };
+  for (const auto& c : kGrids) EXPECT_EQ(CheckGrid(c.request, kScreen, c.count), c.want) << c.count;
 }
 
 // --list prints the plan the arrangement applies: a cell that is not square shows

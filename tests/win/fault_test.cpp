@@ -108,8 +108,8 @@ TEST(FaultReport, ACommandLineRunWritesItsFault) {
   for (const FaultCase& c : {kCases[0], kCases[6]}) {  // a division, an exhausted heap
     SCOPED_TRACE(c.mode);
     SECURITY_ATTRIBUTES inherit{sizeof inherit, nullptr, TRUE};
-    HANDLE err = CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0,
-                             nullptr);
+    HANDLE err =
+        CreateFileA(path, GENERIC_WRITE, FILE_SHARE_READ, &inherit, CREATE_ALWAYS, 0, nullptr);
     ASSERT_NE(err, INVALID_HANDLE_VALUE);
     STARTUPINFOW si{};
     si.cb = sizeof si;
@@ -127,8 +127,8 @@ TEST(FaultReport, ACommandLineRunWritesItsFault) {
     EXPECT_EQ(code, 0xFFFFFFFFu);
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
-    // A file gets the system's code page.
-    EXPECT_EQ(U8FromAnsi(ReadWholeFile(path)), c.text);
+    // A file gets the code page of the console the child was started from.
+    EXPECT_EQ(U8FromOutput(ReadWholeFile(path)), c.text);
   }
   DeleteFileA(path);
 }
