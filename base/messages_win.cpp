@@ -43,11 +43,24 @@ void PostQuit(int exitCode) {
 
 namespace {
 
+// A window of Quiltmark's own making: under one of its own top-level windows (the main
+// window with its controls, the hidden owner, a watch's window) or a message box. The
+// system's windows on this thread (OLE's, the input method's) post themselves
+// messages of their own.
+bool IsOwnWindow(HWND hwnd) {
+  HWND root = hwnd ? GetAncestor(hwnd, GA_ROOT) : nullptr;
+  if (!root) return false;
+  constexpr ULONG_PTR kDialogAtom = 32770;
+  return GetClassLongPtrW(root, GCLP_HMODULE) ==
+             reinterpret_cast<ULONG_PTR>(GetModuleHandleW(nullptr)) ||
+         GetClassLongPtrW(root, GCW_ATOM) == kDialogAtom;
+}
+
 // Whether a message taken off the queue can only have come from another program.
 bool IsForgedPost(const MSG& msg) {
-  // Quiltmark posts nothing with these numbers, whose meaning is the window class's
-  // own: another program's parameters there may be pointers into that program.
-  if (msg.message >= WM_USER && msg.message < 0xC000) return true;
+  // Quiltmark posts its windows nothing with these numbers, whose meaning is the
+  // window class's own: another program's parameters there may be pointers into it.
+  if (msg.message >= WM_USER && msg.message < 0xC000) return IsOwnWindow(msg.hwnd);
   // The system sends this one, with a pointer; it never posts it.
   if (msg.message == WM_DPICHANGED) return true;
   if (msg.message == WM_QUIT) return !g_app.quitAsked;

@@ -151,8 +151,8 @@ TEST(Messages, ForgedDpiChangeIsIgnored) {
   RECT before;
   GetWindowRect(window, &before);
   using DpiForWindowCall = UINT(WINAPI*)(HWND);
-  const auto dpiFor = reinterpret_cast<DpiForWindowCall>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
+  const auto dpiFor = reinterpret_cast<DpiForWindowCall>(
+      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
   const UINT dpi = dpiFor ? dpiFor(window) : 96;
   PostMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi * 2, dpi * 2), 0);
   PostMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), 0x10);
