@@ -6,6 +6,7 @@
 #include <cfenv>
 
 #include "app/runtime.h"
+#include "base/messages.h"
 #include "base/phases.h"
 #include "base/process.h"
 #include "ui/loop.h"
@@ -91,7 +92,10 @@ void RunMessageLoop() {
       if (!RunIdleWork(idle)) idleAgain = false;
     }
     do {
-      if (GetMessageW(&msg, nullptr, 0, 0) <= 0) {
+      const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+      // What another program posted in Quiltmark's name is passed over, WM_QUIT too.
+      if (got >= 0 && IsForgedPost(msg)) continue;
+      if (got <= 0) {
         g_app.lastMessageWParam = msg.wParam;
         return;
       }

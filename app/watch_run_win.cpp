@@ -100,7 +100,11 @@ int RunWatch(const CommandLine& cmd) {
                 PrivateMessageId(PrivateMessage::kArrange), kWatchTimer);
     SetWindowLongPtrW(g_watchWindow, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(&watch));
     MSG msg;
-    while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
+    for (;;) {
+      const BOOL got = GetMessageW(&msg, nullptr, 0, 0);
+      // What another program posted in Quiltmark's name is passed over, WM_QUIT too.
+      if (got != -1 && IsForgedPost(msg)) continue;
+      if (got == 0 || got == -1) break;
       TranslateMessage(&msg);
       DispatchMessageW(&msg);
     }

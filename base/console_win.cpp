@@ -5,6 +5,7 @@
 #include <string>
 
 #include "base/console.h"
+#include "base/messages.h"
 #include "base/utf.h"
 
 namespace {
@@ -114,6 +115,7 @@ void ShowSelfClosingBox(const char* text, const char* title, unsigned style, uns
   wchar_t wideText[2048], wideTitle[64];
   WideInto(text, wideText, std::size(wideText));
   WideInto(title, wideTitle, std::size(wideTitle));
+  SystemLoopScope box;
   MessageBoxW(nullptr, wideText, wideTitle, style | MB_SETFOREGROUND);
   if (timer) KillTimer(nullptr, timer);
 }

@@ -6,6 +6,7 @@
 #include "base/application.h"
 #include "base/console.h"
 #include "base/fault.h"
+#include "base/messages.h"
 #include "base/shutdown.h"
 
 static FaultTags TagsFor(FaultLocation where) {
@@ -42,6 +43,7 @@ static void EnterFaultReport() {
     wchar_t text[2048], title[8];
     WideInto(report, text, std::size(text));
     WideInto("错误", title, std::size(title));
+    SystemLoopScope box;
     MessageBoxW(nullptr, text, title, MB_ICONERROR | MB_TASKMODAL);
   }
   if (g_app.commandLineRun && !WriteToHandle(g_app.errorStream, report, std::strlen(report)))

@@ -37,10 +37,28 @@ LPARAM PrivateMessageToken();
 // a WM_QUIT another program posts is not taken for it.
 void PostQuit(int exitCode);
 
-// Watches what the calling thread's message loops take off the queue (its own loop,
-// message boxes, menus, drags alike) and turns into WM_NULL what only another
-// program can have posted.
-void ScreenPostedMessages();
+// Whether a message taken off the queue can only have been posted by another
+// program: numbers of the window class's own posted to a window of Quiltmark's making
+// (its parameters may be pointers into the sender), WM_DPICHANGED, which the system
+// sends, a WM_QUIT not asked for, Quiltmark's private requests without its token.
+// Quiltmark's own loops pass these over.
+bool IsForgedPost(const MSG& msg);
+
+// While a loop of the system's runs on this thread (a message box, a menu, moving the
+// window), what it takes off the queue is screened the same way and a forged post
+// becomes WM_NULL. Only then: under Wine every screened message costs a round trip
+// to the server, too slow for a flood in the program's own loop. Nested, counted.
+void EnterSystemLoop();
+void LeaveSystemLoop();
+
+// A message box, say, shown for the scope's life.
+class SystemLoopScope {
+ public:
+  SystemLoopScope() { EnterSystemLoop(); }
+  ~SystemLoopScope() { LeaveSystemLoop(); }
+  SystemLoopScope(const SystemLoopScope&) = delete;
+  SystemLoopScope& operator=(const SystemLoopScope&) = delete;
+};
 
 // A message of the numbers each window class gives a meaning of its own (from
 // WM_USER up to the registered ones), sent from another thread. Quiltmark sends its

@@ -56,13 +56,22 @@ bool IsOwnWindow(HWND hwnd) {
          GetClassLongPtrW(root, GCW_ATOM) == kDialogAtom;
 }
 
-// Whether a message taken off the queue can only have come from another program.
+}  // namespace
+
 bool IsForgedPost(const MSG& msg) {
   // Quiltmark posts its windows nothing with these numbers, whose meaning is the
   // window class's own: another program's parameters there may be pointers into it.
   if (msg.message >= WM_USER && msg.message < 0xC000) return IsOwnWindow(msg.hwnd);
-  // The system sends this one, with a pointer; it never posts it.
-  if (msg.message == WM_DPICHANGED) return true;
+  // The system sends these, never posts them: one with a pointer, and the bounds of
+  // its own loops, which Quiltmark counts.
+  switch (msg.message) {
+    case WM_DPICHANGED:
+    case WM_ENTERMENULOOP:
+    case WM_EXITMENULOOP:
+    case WM_ENTERSIZEMOVE:
+    case WM_EXITSIZEMOVE: return true;
+    default: break;
+  }
   if (msg.message == WM_QUIT) return !g_app.quitAsked;
   // Quiltmark's own posts carry its token. The request to end a watch comes from
   // another Quiltmark, sent, not posted.
@@ -71,6 +80,11 @@ bool IsForgedPost(const MSG& msg) {
     if (IsPrivateMessage(msg.message, own)) return msg.lParam != PrivateMessageToken();
   return false;
 }
+
+namespace {
+
+HHOOK g_screen = nullptr;
+int g_systemLoops = 0;
 
 LRESULT CALLBACK ScreenPost(int code, WPARAM removing, LPARAM lParam) noexcept {
   if (code == HC_ACTION) {
@@ -86,6 +100,13 @@ LRESULT CALLBACK ScreenPost(int code, WPARAM removing, LPARAM lParam) noexcept {
 
 }  // namespace
 
-void ScreenPostedMessages() {
-  SetWindowsHookExW(WH_GETMESSAGE, ScreenPost, nullptr, GetCurrentThreadId());
+void EnterSystemLoop() {
+  if (g_systemLoops++ == 0 && GetCurrentThreadId() == g_app.mainThreadId)
+    g_screen = SetWindowsHookExW(WH_GETMESSAGE, ScreenPost, nullptr, GetCurrentThreadId());
+}
+
+void LeaveSystemLoop() {
+  if (g_systemLoops == 0 || --g_systemLoops > 0 || !g_screen) return;
+  UnhookWindowsHookEx(g_screen);
+  g_screen = nullptr;
 }

@@ -105,7 +105,6 @@ void InitializeProcess(bool withOwner) {
   if (withOwner) CreateHiddenOwner(instance);
   MarkStartupPhase("hidden owner window");
   g_app.mainThreadId = GetCurrentThreadId();
-  ScreenPostedMessages();
   FindConstantArea(instance);
   // The system-function table is fixed; its slots stay empty until the first call.
   for (SystemFunctionSlot& slot : g_app.systemFunctions) slot = {};

@@ -7,6 +7,7 @@
 
 #include "base/fault.h"
 #include "base/memory.h"
+#include "base/messages.h"
 #include "base/msgbox.h"
 #include "base/services.h"
 #include "base/utf.h"
@@ -141,6 +142,7 @@ HWND GetWindowUnderCursor() {
 int ShowMessageBox(const Value& text, uint32_t flags, const char* title, BoxOwner owner) {
   Text body = MessageBoxText(text);
   HWND ownerWindow = owner.given ? static_cast<HWND>(owner.hwnd) : nullptr;
+  SystemLoopScope box;
   int id = MessageBoxW(ownerWindow, Wide(body.c_str()).c_str(),
                        Wide(title ? title : "信息：").c_str(), MessageBoxStyle(flags));
   return MessageBoxResultNumber(id);

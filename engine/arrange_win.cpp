@@ -333,6 +333,7 @@ void FinishArrangement(Arrangement& run) {
     // The answers are delivered while the messages are taken.
     MSG msg;
     while (!quit && PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
+      if (IsForgedPost(msg)) continue;
       if (msg.message == WM_QUIT) {
         quit = true;
         code = msg.wParam;

@@ -52,6 +52,9 @@ namespace {
 LRESULT CALLBACK GuardProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                            DWORD_PTR) noexcept {
   if (IsForeignClassMessage(message)) return 0;
+  // An edit box's own context menu runs the system's menu loop for that box.
+  if (message == WM_ENTERMENULOOP) EnterSystemLoop();
+  if (message == WM_EXITMENULOOP) LeaveSystemLoop();
   return DefaultSubclassProc(hwnd, message, wParam, lParam);
 }
 

@@ -63,6 +63,8 @@ struct Form {
   uint32_t deferredArgument = 0;
   bool recreating = false;  // no event is delivered while a control is rebuilt
   bool closing = false;     // nor once the window is being destroyed
+  // In the system's loop of a menu, or of moving the window (see EnterSystemLoop).
+  bool inMenuLoop = false, inSizeMove = false;
   bool activatedOnce = false;
   // The arrangement under way, carried on by kArrangeTimer and by its answers; an
   // arrange click while it runs does nothing.

@@ -263,6 +263,17 @@ void ContinueArrangement(Form& form) {
 
 namespace {
 
+// Each kind of loop counted once, so that an unpaired message (another program's)
+// cannot leave the count off.
+void InSystemLoop(bool& in, bool entering) {
+  if (in == entering) return;
+  in = entering;
+  if (entering)
+    EnterSystemLoop();
+  else
+    LeaveSystemLoop();
+}
+
 void RunDeferred(Form& form) {
   DeferredRoutine routine = form.deferred;
   form.deferred = nullptr;
@@ -349,6 +360,10 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_DISPLAYCHANGE:
       if (form->watch) form->watch->WorkAreaChanged();
       break;
+    case WM_ENTERMENULOOP: InSystemLoop(form->inMenuLoop, true); break;
+    case WM_EXITMENULOOP: InSystemLoop(form->inMenuLoop, false); break;
+    case WM_ENTERSIZEMOVE: InSystemLoop(form->inSizeMove, true); break;
+    case WM_EXITSIZEMOVE: InSystemLoop(form->inSizeMove, false); break;
     case WM_DPICHANGED:
       if (IsSystemDpiChange(hwnd, wParam, lParam))
         OnDpiChanged(*form, LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));

@@ -326,7 +326,7 @@ TEST_F(CaptureTool, AnEmojiTitleIsCapturedExactlyAndArranged) {
     ASSERT_NO_FATAL_FAILURE(DragTool(main, c.captureTool, CentreOf(emoji_)));
     ASSERT_EQ(WaitForText(c.classField, "QmEmoji"), "QmEmoji");
     wchar_t shown[64] = {};
-    GetWindowTextW(c.titleField, shown, 64);
+    SendMessageW(c.titleField, WM_GETTEXT, 64, reinterpret_cast<LPARAM>(shown));
     EXPECT_EQ(std::wstring(shown), title);
     ClickAt(CentreOf(c.arrangeButton));
     RECT r{};
