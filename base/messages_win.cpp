@@ -47,13 +47,19 @@ namespace {
 // window with its controls, the hidden owner, a watch's window) or a message box. The
 // system's windows on this thread (OLE's, the input method's) post themselves
 // messages of their own.
+// The last window asked about is remembered: a flood of posts to one window then
+// costs no call to the system (under Wine, a round trip to its server) for each.
 bool IsOwnWindow(HWND hwnd) {
+  static HWND last = nullptr;
+  static bool lastOwn = false;
+  if (hwnd == last) return lastOwn;
   HWND root = hwnd ? GetAncestor(hwnd, GA_ROOT) : nullptr;
-  if (!root) return false;
   constexpr ULONG_PTR kDialogAtom = 32770;
-  return GetClassLongPtrW(root, GCLP_HMODULE) ==
-             reinterpret_cast<ULONG_PTR>(GetModuleHandleW(nullptr)) ||
-         GetClassLongPtrW(root, GCW_ATOM) == kDialogAtom;
+  lastOwn = root && (GetClassLongPtrW(root, GCLP_HMODULE) ==
+                         reinterpret_cast<ULONG_PTR>(GetModuleHandleW(nullptr)) ||
+                     GetClassLongPtrW(root, GCW_ATOM) == kDialogAtom);
+  last = hwnd;
+  return lastOwn;
 }
 
 }  // namespace

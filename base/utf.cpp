@@ -90,9 +90,20 @@ size_t Utf16Into(std::string_view utf8, char16_t* out, size_t capacity) {
   size_t used = 0;
   for (size_t at = 0; at < utf8.size();) {
     char32_t c = DecodeUtf8(utf8, at, &at);
-    // Whole characters only: one that does not fit ends the text.
-    const size_t units = c >= 0x10000 ? 2 : 1;
+    // Whole characters only: one that does not fit ends the text. Two halves written
+    // apart still make one character in UTF-16, and go together.
+    size_t units = c >= 0x10000 ? 2 : 1;
+    size_t after = at;
+    if (c >= 0xD800 && c <= 0xDBFF && at < utf8.size()) {
+      const char32_t next = DecodeUtf8(utf8, at, &after);
+      if (next >= 0xDC00 && next <= 0xDFFF) units = 2;
+    }
     if (used + units >= capacity) break;
+    if (units == 2 && c < 0x10000) {
+      out[used++] = static_cast<char16_t>(c);
+      out[used++] = static_cast<char16_t>(DecodeUtf8(utf8, at, &at));
+      continue;
+    }
     if (units == 2) {
       c -= 0x10000;
       out[used++] = static_cast<char16_t>(0xD800 + (c >> 10));
