@@ -150,7 +150,8 @@ bool RunOnConsole(const std::string& arguments, size_t chars, std::wstring* show
   PROCESS_INFORMATION pi{};
   *code = kNotStarted;
   if (StartProcess(line.data(), TRUE, 0, nullptr, nullptr, &si, &pi)) {
-    if (WaitForSingleObject(pi.hProcess, 15000) == WAIT_OBJECT_0) GetExitCodeProcess(pi.hProcess, code);
+    if (WaitForSingleObject(pi.hProcess, 15000) == WAIT_OBJECT_0)
+      GetExitCodeProcess(pi.hProcess, code);
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
   }

@@ -687,8 +687,7 @@ bool SampleWindows::Start(const std::string& arguments, size_t windowCount, cons
     program = copy;
   }
   std::wstring line = W("\"" + program + "\" " + arguments);
-  if (!StartProcess(line.data(), FALSE, 0, nullptr, nullptr, &si, &pi_))
-    return false;
+  if (!StartProcess(line.data(), FALSE, 0, nullptr, nullptr, &si, &pi_)) return false;
   for (DWORD waited = 0; waited < 15000; waited += kPollMs) {
     if (Windows().size() >= windowCount) return true;
     if (WaitForSingleObject(pi_.hProcess, kPollMs) == WAIT_OBJECT_0) return false;

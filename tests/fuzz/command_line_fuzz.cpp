@@ -2,8 +2,8 @@
 // passes the checks must plan without one (no cell 0 wide, whatever the numbers).
 #include <cstdint>
 #include <cstdlib>
-#include <string_view>
 #include <string>
+#include <string_view>
 #include <vector>
 
 #include "app/command_line.h"
