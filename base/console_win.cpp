@@ -25,8 +25,12 @@ int Narrow(UINT codePage, const wchar_t* wide, int n, char* out, int size) {
   const bool plain = codePage == CP_UTF8 || codePage == 54936 || codePage == 42 ||
                      (codePage >= 50220 && codePage <= 50229) || codePage == 52936 ||
                      (codePage >= 57002 && codePage <= 57011) || codePage == CP_UTF7;
-  return WideCharToMultiByte(codePage, plain ? 0 : WC_NO_BEST_FIT_CHARS, wide, n, out, size,
-                             plain ? nullptr : "?", nullptr);
+  const int bytes = WideCharToMultiByte(codePage, plain ? 0 : WC_NO_BEST_FIT_CHARS, wide, n, out,
+                                        size, plain ? nullptr : "?", nullptr);
+  // A code page that takes neither the flag nor a default character (one this list
+  // does not know) still gets the text, the system's own way, rather than nothing.
+  if (bytes > 0 || plain) return bytes;
+  return WideCharToMultiByte(codePage, 0, wide, n, out, size, nullptr, nullptr);
 }
 
 }  // namespace

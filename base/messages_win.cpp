@@ -24,8 +24,12 @@ UINT PrivateMessageId(PrivateMessage which) {
 LPARAM PrivateMessageToken() {
   static const LPARAM token = [] {
     unsigned int high = 0, low = 0;
-    rand_s(&high);
-    rand_s(&low);
+    // Where the system's generator fails, the time still makes it hard to guess.
+    if (rand_s(&high) != 0 || rand_s(&low) != 0) {
+      const uint64_t now = GetTickCount64();
+      high ^= static_cast<unsigned int>(now >> 32) ^ GetCurrentProcessId();
+      low ^= static_cast<unsigned int>(now) * 2654435761u;
+    }
     const auto drawn = static_cast<LPARAM>((static_cast<uint64_t>(high) << 32) | low);
     return drawn != 0 ? drawn : 1;
   }();

@@ -52,9 +52,10 @@ namespace {
 LRESULT CALLBACK GuardProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                            DWORD_PTR) noexcept {
   if (IsForeignClassMessage(message)) return 0;
-  // An edit box's own context menu runs the system's menu loop for that box.
-  if (message == WM_ENTERMENULOOP) EnterSystemLoop();
-  if (message == WM_EXITMENULOOP) LeaveSystemLoop();
+  // An edit box's own context menu runs the system's menu loop for that box, sent from
+  // the box's own thread; another program's would turn the screen on or off at will.
+  if (message == WM_ENTERMENULOOP && !InSendMessage()) EnterSystemLoop();
+  if (message == WM_EXITMENULOOP && !InSendMessage()) LeaveSystemLoop();
   return DefaultSubclassProc(hwnd, message, wParam, lParam);
 }
 

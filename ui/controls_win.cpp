@@ -58,7 +58,8 @@ LRESULT CALLBACK ContainerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lP
 LRESULT CALLBACK ComboProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam, UINT_PTR,
                            DWORD_PTR) noexcept {
   if (IsPrivateMessage(message, PrivateMessage::kItemChosen)) {
-    if (ControlState* c = ControlAt(hwnd)) {
+    // Quiltmark posts it; one sent from another thread is not its.
+    if (ControlState* c = InSendMessage() ? nullptr : ControlAt(hwnd)) {
       c->selection = static_cast<int>(SendMessageW(hwnd, CB_GETCURSEL, 0, 0));
       RaiseControlEvent(*c, kEventItemChosen);
     }

@@ -79,15 +79,26 @@ bool IsSystemDpiChange(HWND hwnd, WPARAM wParam, LPARAM lParam) {
   return lParam != 0 && (now == 0 || now == LOWORD(wParam));
 }
 
-// Moved to a monitor of another DPI: laid out again for it, at the place the system
-// suggests.
-void OnDpiChanged(Form& form, int dpi, const RECT& suggested) {
+// Moved to a monitor of another DPI: laid out again for it. The system suggests a
+// rectangle, but a message that came from another thread (another program's, or the
+// system's while another program moves the window) may point anywhere: then the
+// window keeps its top-left and takes its own size for the DPI.
+void OnDpiChanged(Form& form, int dpi, LPARAM suggestedAt) {
   if (dpi <= 0 || dpi == form.dpi) return;
+  RECT r{};
+  if (InSendMessage()) {
+    GetWindowRect(form.hwnd, &r);
+    const SIZE outer = OuterSizeFor(*form.layout, dpi);
+    r.right = r.left + outer.cx;
+    r.bottom = r.top + outer.cy;
+  } else {
+    r = *reinterpret_cast<const RECT*>(suggestedAt);
+  }
   form.dpi = dpi;
   FontHandle oldInterface = std::move(form.interfaceFont), oldNumber = std::move(form.numberFont);
   MakeFonts(form);
-  SetWindowPos(form.hwnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-               suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  SetWindowPos(form.hwnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+               SWP_NOZORDER | SWP_NOACTIVATE);
   PlaceControls(form);  // the old fonts go once no control uses them
 }
 
@@ -307,11 +318,13 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     if (message == WM_NCDESTROY) OnFinalDestroy(hwnd);
     return DefWindowProcW(hwnd, message, wParam, lParam);
   }
+  // Quiltmark only posts its own requests: one sent from another thread is not its.
   if (IsPrivateMessage(message, PrivateMessage::kDeferred)) {
-    RunDeferred(*form);
+    if (!InSendMessage()) RunDeferred(*form);
     return 0;
   }
   if (IsPrivateMessage(message, PrivateMessage::kArrange)) {
+    if (InSendMessage()) return 0;
     ContinueArrangement(*form);
     if (form->watch) form->watch->Continue();
     return 0;
@@ -360,13 +373,22 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_DISPLAYCHANGE:
       if (form->watch) form->watch->WorkAreaChanged();
       break;
-    case WM_ENTERMENULOOP: InSystemLoop(form->inMenuLoop, true); break;
-    case WM_EXITMENULOOP: InSystemLoop(form->inMenuLoop, false); break;
-    case WM_ENTERSIZEMOVE: InSystemLoop(form->inSizeMove, true); break;
-    case WM_EXITSIZEMOVE: InSystemLoop(form->inSizeMove, false); break;
+    // The system sends these from the window's own thread; another program's would
+    // turn the screen on or off at will.
+    case WM_ENTERMENULOOP:
+      if (!InSendMessage()) InSystemLoop(form->inMenuLoop, true);
+      break;
+    case WM_EXITMENULOOP:
+      if (!InSendMessage()) InSystemLoop(form->inMenuLoop, false);
+      break;
+    case WM_ENTERSIZEMOVE:
+      if (!InSendMessage()) InSystemLoop(form->inSizeMove, true);
+      break;
+    case WM_EXITSIZEMOVE:
+      if (!InSendMessage()) InSystemLoop(form->inSizeMove, false);
+      break;
     case WM_DPICHANGED:
-      if (IsSystemDpiChange(hwnd, wParam, lParam))
-        OnDpiChanged(*form, LOWORD(wParam), *reinterpret_cast<const RECT*>(lParam));
+      if (IsSystemDpiChange(hwnd, wParam, lParam)) OnDpiChanged(*form, LOWORD(wParam), lParam);
       return 0;
     case WM_SYSCOMMAND:
       if ((wParam & 0xFFF0) == kKeepCommand) {

@@ -139,8 +139,8 @@ TEST(Messages, RandomPostsEndNothing) {
 }
 
 // WM_DPICHANGED posted by another program, with a DPI other than the window's and no
-// rectangle, or with the window's own DPI and a rectangle that is no pointer here:
-// the window stays as it was and goes on working.
+// rectangle or one that is no pointer here, or with the window's own DPI: the window
+// stays as it was and goes on working.
 TEST(Messages, ForgedDpiChangeIsIgnored) {
   Quiltmark app;
   HWND window = StartInFront(app);
@@ -152,6 +152,7 @@ TEST(Messages, ForgedDpiChangeIsIgnored) {
       reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
   const UINT dpi = dpiFor ? dpiFor(window) : 96;
   PostMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi * 2, dpi * 2), 0);
+  PostMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi * 2, dpi * 2), 0x10);
   PostMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), 0x10);
   DWORD_PTR answer = 0;
   ASSERT_NE(SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &answer), 0);
