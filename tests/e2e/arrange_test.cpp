@@ -340,8 +340,8 @@ bool AllPlaced(const std::vector<HWND>& order, const std::vector<RECT>& planned,
 }
 
 // Waits until AllPlaced holds; how long that took (more than `ms` when it never did).
-DWORD WaitUntilPlaced(const std::vector<HWND>& order, const std::vector<RECT>& planned,
-                      HWND except, DWORD ms) {
+DWORD WaitUntilPlaced(const std::vector<HWND>& order, const std::vector<RECT>& planned, HWND except,
+                      DWORD ms) {
   const DWORD start = GetTickCount();
   while (!AllPlaced(order, planned, except) && GetTickCount() - start <= ms) Sleep(20);
   return GetTickCount() - start;
@@ -371,7 +371,8 @@ TEST_F(Arrange, ABusyProgramHoldsNothingUp) {
   for (int tries = 0; tries < 50 && TextOf(c_.classField) == before; ++tries) Sleep(20);
   EXPECT_NE(TextOf(c_.classField), before);
   EXPECT_LT(GetTickCount() - busySince, 2500u) << "Quiltmark stood still while the other was busy";
-  EXPECT_LT(WaitUntilPlaced(order, planned, nullptr, 5000), 5000u) << "the busy window never landed";
+  EXPECT_LT(WaitUntilPlaced(order, planned, nullptr, 5000), 5000u)
+      << "the busy window never landed";
 
   // From the command line the run ends without it, says so, and it lands afterwards.
   const Setting t{"busy", "忙碌的窗口", "", nullptr, "忙碌的窗口", 4, kBySize, "300", "200"};
@@ -387,7 +388,8 @@ TEST_F(Arrange, ABusyProgramHoldsNothingUp) {
                             "\tQmSampleBusy\t忙碌的窗口\t没有响应，恢复响应后会移到它的位置\r\n"
                             "已排列 3 个窗口，1 个没有排列\r\n");
   EXPECT_TRUE(AllPlaced(order, planned, slow)) << "an answering window did not move";
-  EXPECT_LT(WaitUntilPlaced(order, planned, nullptr, 5000), 5000u) << "the busy window never landed";
+  EXPECT_LT(WaitUntilPlaced(order, planned, nullptr, 5000), 5000u)
+      << "the busy window never landed";
 }
 
 // A window that closes another match as it is moved: the rest are placed and the
@@ -484,8 +486,9 @@ TEST_F(Arrange, UndoPutsTheWindowsBack) {
       }
       PressChord(VK_CONTROL, 'Z');
     }
-    EXPECT_TRUE(WaitForScene("撤销样例", before))
-        << "not put back as it was:\n" << Describe(SceneOf("撤销样例")) << "\nbefore:\n" << Describe(before);
+    EXPECT_TRUE(WaitForScene("撤销样例", before)) << "not put back as it was:\n"
+                                                  << Describe(SceneOf("撤销样例")) << "\nbefore:\n"
+                                                  << Describe(before);
     // Putting a window back maximised activates it, and Wine's display driver carries
     // the activation out a moment later: let it settle before typing again.
     Sleep(500);
@@ -622,15 +625,15 @@ TEST_F(Arrange, AnUndoWinsOverAMoveGivenUpOn) {
   const Setting s{"sleepy", "迟缓样例", "", nullptr, "迟缓样例", 3, kBySize, "400", "300"};
   ASSERT_NO_FATAL_FAILURE(Enter(s));
   std::vector<RECT> planned = Planned(s, before.rects);
-  HWND slow = *std::ranges::find_if(before.order,
-                                    [](HWND h) { return ClassOf(h) == "QmSampleSleepy"; });
+  HWND slow =
+      *std::ranges::find_if(before.order, [](HWND h) { return ClassOf(h) == "QmSampleSleepy"; });
   ClickAt(CentreOf(c_.arrangeButton));
   // The others land while it sleeps (3 s); then the undo, before it wakes.
   ASSERT_LT(WaitUntilPlaced(before.order, planned, slow, 2500), 2500u);
   PostMessageA(window_, WM_SYSCOMMAND, 0x0100, 0);
-  EXPECT_TRUE(WaitForScene("迟缓样例", before))
-      << "not put back as it was:\n" << Describe(SceneOf("迟缓样例")) << "\nbefore:\n"
-      << Describe(before);
+  EXPECT_TRUE(WaitForScene("迟缓样例", before)) << "not put back as it was:\n"
+                                                << Describe(SceneOf("迟缓样例")) << "\nbefore:\n"
+                                                << Describe(before);
   // Long after it woke, nothing more lands.
   Sleep(3500);
   EXPECT_TRUE(SceneOf("迟缓样例") == before) << Describe(SceneOf("迟缓样例"));
