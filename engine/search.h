@@ -42,7 +42,11 @@ class WindowMatcher {
   bool LastingMatch(void* hwnd, bool* settled = nullptr) const;
   // Its title as the system keeps it, read without asking the window.
   bool TitleMatches(void* hwnd) const;
+  // In sight now: visible and not cloaked; by program, also one of its own windows
+  // (IsProgramWindow), not its dialogs, menus or helpers.
+  bool InSight(void* hwnd) const;
   bool HasTitle() const { return byTitle_; }
+  bool HasProgram() const { return byProgram_; }
 
  private:
   bool byClass_, byTitle_, byProgram_;
@@ -59,8 +63,10 @@ std::string ProgramNameOf(void* hwnd);
 
 // Every top-level window whose class name, title and program's file name equal the
 // given ones, in the system's order from the top; a null condition matches any value.
-// A window whose program cannot be asked for its name matches no program name. The
-// list is emptied first. True when at least one window was found.
+// A window whose program cannot be asked for its name matches no program name. By
+// program, only the program's own windows count (IsProgramWindow); by class or title
+// alone, any window so named, shown or not. The list is emptied first. True when at
+// least one window was found.
 bool FindMatchingWindows(const char* className, const char* title, WindowList& list,
                          const char* program = nullptr);
 

@@ -8,6 +8,7 @@
 #include "base/services.h"
 #include "base/wide.h"
 #include "engine/order.h"
+#include "engine/program_windows.h"
 #include "engine/search.h"
 #include "engine/window_manager.h"
 
@@ -103,6 +104,14 @@ bool WindowMatcher::TitleMatches(void* hwnd) const {
   return !byTitle_ || TitleIs(static_cast<HWND>(hwnd), title_, buffer_);
 }
 
+bool WindowMatcher::InSight(void* window) const {
+  HWND hwnd = static_cast<HWND>(window);
+  if (!IsWindowVisible(hwnd) || IsCloaked(hwnd)) return false;
+  if (!byProgram_) return true;
+  const auto exStyle = static_cast<uint32_t>(GetWindowLongPtrW(hwnd, GWL_EXSTYLE));
+  return IsProgramWindow({true, false, exStyle, GetWindow(hwnd, GW_OWNER) != nullptr});
+}
+
 std::vector<void*> TopLevelWindows() {
   // The system hands over its whole list of top-level windows at once, in stacking
   // order from the top. Walking it one step at a time instead would end early at a
@@ -121,8 +130,11 @@ bool FindMatchingWindows(const char* className, const char* title, WindowList& l
   const WindowMatcher matcher(className, title, program);
   for (void* window : TopLevelWindows()) {
     HWND hwnd = static_cast<HWND>(window);
-    // The program is asked last: it takes opening the process.
-    if (!matcher.TitleMatches(hwnd) || !matcher.LastingMatch(hwnd)) continue;
+    // The program is asked last: it takes opening the process. Of a program, only its
+    // own windows count, not its dialogs, menus and hidden helpers.
+    if (!matcher.TitleMatches(hwnd)) continue;
+    if (matcher.HasProgram() && !matcher.InSight(hwnd)) continue;
+    if (!matcher.LastingMatch(hwnd)) continue;
     // Out of sight on another virtual desktop (or a suspended app): not this desktop's.
     if (IsCloaked(hwnd)) continue;
     // A window handle has 32 significant bits on x64 as well: the list keeps them, and
