@@ -18,6 +18,7 @@ set(QM_PURE_SOURCES
   engine/frames.cpp
   engine/request.cpp
   engine/order.cpp
+  engine/program_windows.cpp
   app/command_line.cpp
 )
 set(QM_WIN_SOURCES
@@ -35,6 +36,8 @@ set(QM_WIN_SOURCES
   engine/search_win.cpp
   engine/arrange_win.cpp
   engine/helper_win.cpp
+  engine/window_moves_win.cpp
+  engine/screen_win.cpp
   engine/placement_win.cpp
   engine/capture_win.cpp
   engine/window_manager_win.cpp

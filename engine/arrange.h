@@ -38,16 +38,18 @@ bool FindRequestedWindows(const ArrangeRequest& request, WindowList& list);
 // thread left waiting in a move that it stopped answering in the middle of.
 struct HelperThread;
 struct HelperMove;
+struct Outstanding;
 
 class Arrangement {
  public:
   struct Ticket;
 
-  // With `notify`, `message` is posted to it whenever a helper thread is done. For a
-  // kept grid, a window already in its cell is left alone, and one that is up and
-  // restored is only moved: not activated or raised.
+  // With `notify`, `message` is posted to it whenever a helper thread is done. A kept
+  // grid passes what its earlier arrangements left outstanding: a window already in
+  // its cell or maximised is left alone, and one that is up and restored is only
+  // moved, not activated or raised.
   Arrangement(const WindowList& list, const ArrangeRequest& request, const WorkArea& area,
-              void* notify = nullptr, unsigned message = 0, bool keptGrid = false);
+              void* notify = nullptr, unsigned message = 0, Outstanding* keptGrid = nullptr);
   // Putting saved windows back where they were, in the same way: from the bottom of
   // the saved stacking order up, each one raised as it is put back, so that they end
   // in the order they had among themselves. A window closed since is passed over.
@@ -80,6 +82,7 @@ class Arrangement {
     Placement cell;
     Landing landing;
     const SavedPlacement* saved;  // putting back rather than placing
+    bool shown;                   // visible when planned
   };
   enum class Phase { kAsking, kPlacing, kDone };
 
@@ -89,6 +92,7 @@ class Arrangement {
   void Start(size_t index);
   void QueueRequests(const Target& t) const;
   bool IsBusy(uint32_t thread) const;
+  void LeaveHelper(const Target& t, void* thread) const;
 
   std::vector<Target> targets_;
   std::vector<SavedPlacement> saved_;
@@ -96,6 +100,7 @@ class Arrangement {
   int32_t routine_ = 0, showSite_ = 0, moveSite_ = 0;
   void* notify_ = nullptr;
   unsigned message_ = 0;
+  Outstanding* outstanding_ = nullptr;
   Phase phase_ = Phase::kAsking;
   bool advancing_ = false;
   uint32_t askedAt_ = 0;
@@ -109,6 +114,39 @@ class Arrangement {
   HelperMove* move_ = nullptr;
   size_t moving_ = 0;
   uint32_t movedAt_ = 0;
+};
+
+// What a kept grid's arrangements leave with programs that have not answered, carried
+// from one arrangement to the next: a program is asked once until it answers, a
+// window's requests wait in its program's queue once, and a window whose move a helper
+// is stuck in gets no other helper until that one has ended. Each time one of these
+// ends, `message` is posted to `notify`, and Settled() says so once.
+struct Outstanding {
+  struct Queued {
+    int32_t handle;
+    uint32_t thread;
+  };
+  struct Stuck {
+    int32_t handle;
+    void* helper;  // the helper thread, signalled once it has ended
+  };
+  void* notify = nullptr;
+  unsigned message = 0;
+  std::vector<Arrangement::Ticket*> tickets;
+  std::vector<Queued> queued;
+  std::vector<Stuck> stuck;
+  bool settled = false;
+
+  Outstanding() = default;
+  Outstanding(const Outstanding&) = delete;
+  Outstanding& operator=(const Outstanding&) = delete;
+  ~Outstanding();
+  bool Asking(uint32_t thread) const;
+  bool IsStuck(int32_t handle) const;
+  void Answered(Arrangement::Ticket* ticket);
+  // Whether anything ended since the last call; helpers that have ended are let go.
+  bool Settled();
+  bool Empty() const { return tickets.empty() && queued.empty() && stuck.empty(); }
 };
 
 // Waits until the arrangement is over, taking this thread's messages meanwhile (the

@@ -2,8 +2,6 @@
 // windows the request names, and the plan applied to them without ever waiting on a
 // program that does not answer.
 #include <windows.h>
-// shellapi.h needs the types of windows.h.
-#include <shellapi.h>
 
 #include <algorithm>
 
@@ -16,9 +14,6 @@
 #include "engine/window_moves.h"
 
 namespace {
-
-// The taskbar query's fault site.
-constexpr FaultLocation kTaskbarQuerySite = {67174794, 0};
 
 // How long a program may take to answer before it counts as busy: first all of them
 // at once, then one that answered but takes longer over a move.
@@ -37,79 +32,25 @@ DWORD Left(DWORD since, DWORD span) {
 struct Arrangement::Ticket {
   Arrangement* run;  // null once the arrangement is over: the answer is dropped
   uint32_t thread;
+  Outstanding* outstanding;  // a kept grid's, while it lasts
 };
 
 namespace {
 
 VOID CALLBACK OnAnswered(HWND, UINT, ULONG_PTR data, LRESULT) noexcept {
   auto* ticket = reinterpret_cast<Arrangement::Ticket*>(data);
+  if (ticket->outstanding) ticket->outstanding->Answered(ticket);
   // Under a fault report the arrangement goes no further.
   if (ticket->run && !g_app.reportingFault) ticket->run->Answered(ticket);
   delete ticket;
 }
 
-// A kept grid's window that is up and restored is only moved: not shown, which would
-// activate it, nor raised over what the user is working in.
-bool OnlyToMove(HWND hwnd, const Placement& p) {
-  return (p.flags & SWP_NOACTIVATE) && IsWindowVisible(hwnd) && !IsIconic(hwnd) && !IsZoomed(hwnd);
-}
-
 }  // namespace
 
-bool PlaceWindow(HWND hwnd, const Placement& p, FaultLocation showAt, FaultLocation moveAt,
-                 GivenUp givenUp) {
-  if (Stopped(givenUp)) return false;
-  if (!OnlyToMove(hwnd, p)) {
-    CallSystemFunction(kShowWindow, showAt, hwnd, SW_SHOWNORMAL);
-    if (Stopped(givenUp)) return false;
-    // A window minimised from maximised comes back maximised, with no sizing border and
-    // stretched again by the system whenever the work area changes.
-    if (IsZoomed(hwnd)) {
-      CallSystemFunction(kShowWindow, showAt, hwnd, SW_SHOWNORMAL);
-      if (Stopped(givenUp)) return false;
-    }
-  }
-  // Measured once restored: the visible frame, not the rectangle, fills the cell.
-  const FrameMargins before = FrameMarginsOf(hwnd);
-  const Placement t = WidenedByFrame(p, before);
-  bool moved = static_cast<uint32_t>(CallSystemFunction(kSetWindowPos, moveAt, hwnd, HWND_TOP, t.x,
-                                                        t.y, t.cx, t.cy, t.flags)) != 0;
-  // Moved onto a monitor of another scale, its borders changed with it: once more.
-  if (const FrameMargins after = FrameMarginsOf(hwnd); moved && !(after == before)) {
-    const Placement again = WidenedByFrame(p, after);
-    moved =
-        static_cast<uint32_t>(CallSystemFunction(kSetWindowPos, moveAt, hwnd, HWND_TOP, again.x,
-                                                 again.y, again.cx, again.cy, again.flags)) != 0;
-  }
-  // The system took the move; the size is the window's to settle (a minimum size, a
-  // console's character grid), but the state must be the restored one.
-  return moved && !IsIconic(hwnd) && !IsZoomed(hwnd);
-}
-
-void QueuePlacement(HWND hwnd, const Placement& p) {
-  if (!OnlyToMove(hwnd, p)) {
-    ShowWindowAsync(hwnd, SW_SHOWNORMAL);
-    // Minimised from maximised, the first restore maximises it; the second restores it.
-    if (IsIconic(hwnd)) ShowWindowAsync(hwnd, SW_SHOWNORMAL);
-  }
-  // The window manager answers for a busy window; one not yet restored has no frame
-  // to measure, and its cell is then its rectangle's.
-  const Placement t = WidenedByFrame(p, FrameMarginsOf(hwnd));
-  SetWindowPos(hwnd, HWND_TOP, t.x, t.y, t.cx, t.cy, t.flags | SWP_ASYNCWINDOWPOS);
-}
-
-bool EndsPlaced(HWND hwnd, const Placement& cell) {
-  RECT r;
-  if (IsIconic(hwnd) || IsZoomed(hwnd) || !GetWindowRect(hwnd, &r)) return false;
-  const Placement p = WidenedByFrame(cell, FrameMarginsOf(hwnd));
-  const bool sized =
-      (p.flags & SWP_NOSIZE) || (r.right - r.left == p.cx && r.bottom - r.top == p.cy);
-  return r.left == p.x && r.top == p.y && sized;
-}
-
 Arrangement::Arrangement(const WindowList& list, const ArrangeRequest& request,
-                         const WorkArea& area, void* notify, unsigned message, bool keptGrid)
-    : notify_(notify), message_(message) {
+                         const WorkArea& area, void* notify, unsigned message,
+                         Outstanding* keptGrid)
+    : notify_(notify), message_(message), outstanding_(keptGrid) {
   const ArrangementPlan plan = PlanArrangement(request, area, list.Count());
   const ApplySites& at = plan.sites;
   routine_ = at.routine;
@@ -125,15 +66,17 @@ Arrangement::Arrangement(const WindowList& list, const ArrangeRequest& request,
     ++i;
     ReadArrayElement(list.get(), i, at.routine, at.showRead);
     int32_t handle = ReadArrayElement(list.get(), i, at.routine, at.moveRead);
-    DWORD thread = GetWindowThreadProcessId(WindowOf(handle), nullptr);
+    HWND hwnd = WindowOf(handle);
+    DWORD thread = GetWindowThreadProcessId(hwnd, nullptr);
     Placement p = cell;
     Landing landing = thread ? Landing::kWaiting : Landing::kGone;
     if (keptGrid) {
       p.flags |= SWP_NOACTIVATE | SWP_NOZORDER;
-      // Already in its cell: neither its program nor the system is asked anything.
-      if (thread && EndsPlaced(WindowOf(handle), p)) landing = Landing::kPlaced;
+      // Already in its cell, or maximised by the user, who keeps it so: neither its
+      // program nor the system is asked anything.
+      if (thread && (EndsPlaced(hwnd, p) || IsZoomed(hwnd))) landing = Landing::kPlaced;
     }
-    targets_.push_back({handle, thread, p, landing, nullptr});
+    targets_.push_back({handle, thread, p, landing, nullptr, IsWindowVisible(hwnd) != 0});
   }
   // A kept grid raises nothing, so the order of the moves is free: from the end of the
   // list, where its newcomers are, so that they land first.
@@ -151,7 +94,8 @@ Arrangement::Arrangement(const std::vector<SavedPlacement>& saved, void* notify,
                         thread,
                         {r.left, r.top, r.right - r.left, r.bottom - r.top, 0},
                         thread ? Landing::kWaiting : Landing::kGone,
-                        &*it});
+                        &*it,
+                        it->visible});
   }
   AskEveryThread();
 }
@@ -163,10 +107,13 @@ void Arrangement::AskEveryThread() {
     if (t.landing != Landing::kWaiting || t.thread == ownThread_) continue;
     if (std::ranges::find(threads, t.thread) != threads.end()) continue;
     threads.push_back(t.thread);
-    auto* ticket = new Ticket{this, t.thread};
+    // Still silent since an earlier arrangement asked: busy, and not asked again.
+    if (outstanding_ && outstanding_->Asking(t.thread)) continue;
+    auto* ticket = new Ticket{this, t.thread, outstanding_};
     if (SendMessageCallbackW(WindowOf(t.handle), WM_NULL, 0, 0, OnAnswered,
                              reinterpret_cast<ULONG_PTR>(ticket))) {
       tickets_.push_back(ticket);
+      if (outstanding_) outstanding_->tickets.push_back(ticket);
       ++asked_;
     } else {
       // A question that cannot be sent (the window has just closed) says nothing
@@ -181,9 +128,22 @@ Arrangement::~Arrangement() {
   for (Ticket* ticket : tickets_) ticket->run = nullptr;
   // A move still under way is left to the helper, which then ends by itself; one
   // that has just finished is waited out, since the helper is about to signal it.
-  if (move_ && GiveUp(move_)) return;
-  if (move_) TakeResult(move_);
+  if (move_) {
+    HANDLE thread = ThreadOf(helper_);
+    if (GiveUp(move_)) {
+      LeaveHelper(targets_[moving_], thread);
+      return;
+    }
+    TakeResult(move_);
+  }
   if (helper_) EndHelper(helper_);
+}
+
+void Arrangement::LeaveHelper(const Target& t, void* thread) const {
+  if (outstanding_)
+    outstanding_->stuck.push_back({t.handle, thread});
+  else
+    CloseHandle(thread);
 }
 
 void Arrangement::Answered(Ticket* ticket) {
@@ -202,10 +162,17 @@ bool Arrangement::IsBusy(uint32_t thread) const {
 void Arrangement::QueueRequests(const Target& t) const {
   if (g_app.reportingFault) return;
   HWND hwnd = WindowOf(t.handle);
+  if (outstanding_) {
+    // Once until its program has answered: the grid is arranged again then.
+    if (std::ranges::find(outstanding_->queued, t.handle, &Outstanding::Queued::handle) !=
+        outstanding_->queued.end())
+      return;
+    outstanding_->queued.push_back({t.handle, t.thread});
+  }
   if (t.saved)
     QueuePutBack(hwnd, *t.saved);
   else
-    QueuePlacement(hwnd, t.cell);
+    QueuePlacement(hwnd, t.cell, t.shown);
 }
 
 void Arrangement::Start(size_t index) {
@@ -215,7 +182,7 @@ void Arrangement::Start(size_t index) {
   if (t.thread == ownThread_) {
     // This thread's own windows are placed by direct calls.
     bool moved = t.saved ? PutWindowBack(hwnd, *t.saved, nullptr)
-                         : PlaceWindow(hwnd, t.cell, showAt, moveAt, nullptr);
+                         : PlaceWindow(hwnd, t.cell, t.shown, showAt, moveAt, nullptr);
     t.landing = !IsWindow(hwnd) ? Landing::kGone : moved ? Landing::kPlaced : Landing::kRefused;
     return;
   }
@@ -223,11 +190,19 @@ void Arrangement::Start(size_t index) {
     t.landing = Landing::kGone;
     return;
   }
-  if (!IsBusy(t.thread) && !helper_) helper_ = StartHelper();
-  const MoveOrder order{
-      hwnd,   t.cell, t.saved != nullptr,         t.saved ? *t.saved : SavedPlacement{},
-      showAt, moveAt, static_cast<HWND>(notify_), message_};
-  if (IsBusy(t.thread) || !helper_ || !(move_ = HandOver(helper_, order))) {
+  // A helper still stuck in this window's move is the one it gets.
+  const bool busy = IsBusy(t.thread) || (outstanding_ && outstanding_->IsStuck(t.handle));
+  if (!busy && !helper_) helper_ = StartHelper();
+  const MoveOrder order{hwnd,
+                        t.cell,
+                        t.shown,
+                        t.saved != nullptr,
+                        t.saved ? *t.saved : SavedPlacement{},
+                        showAt,
+                        moveAt,
+                        static_cast<HWND>(notify_),
+                        message_};
+  if (busy || !helper_ || !(move_ = HandOver(helper_, order))) {
     // A busy program, or no helper to be had: the requests wait in its queue.
     QueueRequests(t);
     t.landing = Landing::kBusy;
@@ -254,7 +229,9 @@ bool Arrangement::Place() {
       // Its program stopped answering in the middle. The helper is left waiting for
       // it and drops the rest of the move, and a new one makes the next moves; the
       // same requests queued to the program land even if this process ends.
+      HANDLE thread = ThreadOf(helper_);
       if (!GiveUp(move_)) continue;  // it has just finished after all
+      LeaveHelper(t, thread);
       move_ = nullptr;
       helper_ = nullptr;
       busy_.push_back(t.thread);
@@ -346,56 +323,42 @@ void FinishArrangement(Arrangement& run) {
   if (quit) PostQuit(static_cast<int>(code));
 }
 
-TaskbarRect GetTaskbarRect() {
-  APPBARDATA query = {};
-  query.cbSize = sizeof query;
-  static_assert(sizeof(void*) != 4 || sizeof(APPBARDATA) == 36, "the shell expects 36 bytes");
-  CallSystemFunction(kSHAppBarMessage, kTaskbarQuerySite, ABM_GETTASKBARPOS, &query);
-  return {query.rc.left, query.rc.top, query.rc.right, query.rc.bottom};
+Outstanding::~Outstanding() {
+  // Answers that come after the grid is no longer kept are dropped.
+  for (Arrangement::Ticket* ticket : tickets) ticket->outstanding = nullptr;
+  for (const Stuck& s : stuck) CloseHandle(s.helper);
 }
 
-WorkArea ComputeWorkArea() {
-  TaskbarRect bar = GetTaskbarRect();
-  return ComputeWorkAreaFrom(GetScreenWidth(), GetScreenHeight(), bar);
+bool Outstanding::Asking(uint32_t thread) const {
+  return std::ranges::find(tickets, thread, &Arrangement::Ticket::thread) != tickets.end();
 }
 
-namespace {
-
-ScreenRect FromRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; }
-
-}  // namespace
-
-namespace {
-
-BOOL CALLBACK CollectMonitor(HMONITOR monitor, HDC, RECT*, LPARAM found) {
-  MONITORINFO info = {};
-  info.cbSize = sizeof info;
-  if (GetMonitorInfoW(monitor, &info))
-    reinterpret_cast<std::vector<Monitor>*>(found)->push_back(
-        {FromRect(info.rcMonitor), FromRect(info.rcWork),
-         (info.dwFlags & MONITORINFOF_PRIMARY) != 0});
-  return TRUE;
+bool Outstanding::IsStuck(int32_t handle) const {
+  return std::ranges::find(stuck, handle, &Stuck::handle) != stuck.end();
 }
 
-}  // namespace
-
-std::vector<Monitor> ListMonitors() {
-  std::vector<Monitor> monitors;
-  EnumDisplayMonitors(nullptr, nullptr, CollectMonitor, reinterpret_cast<LPARAM>(&monitors));
-  if (monitors.empty()) {
-    // The system could not say: the primary screen, less nothing.
-    ScreenRect screen{0, 0, GetScreenWidth(), GetScreenHeight()};
-    monitors.push_back({screen, screen, true});
-  }
-  OrderMonitors(monitors);
-  return monitors;
+void Outstanding::Answered(Arrangement::Ticket* ticket) {
+  std::erase(tickets, ticket);
+  // What was queued to it has been carried out, except behind a helper still stuck.
+  std::erase_if(queued,
+                [&](const Queued& q) { return q.thread == ticket->thread && !IsStuck(q.handle); });
+  // Answered after its arrangement was over, which counted the program as busy.
+  if (ticket->run) return;
+  settled = true;
+  if (notify) PostMessageW(static_cast<HWND>(notify), message, 0, 0);
 }
 
-bool FindRequestedWindows(const ArrangeRequest& request, WindowList& list) {
-  const char* className = request.className.empty() ? nullptr : request.className.c_str();
-  const char* title = request.title.empty() ? nullptr : request.title.c_str();
-  const char* program = request.program.empty() ? nullptr : request.program.c_str();
-  return FindMatchingWindows(className, title, list, program);
+bool Outstanding::Settled() {
+  std::erase_if(stuck, [this](const Stuck& s) {
+    if (WaitForSingleObject(s.helper, 0) != WAIT_OBJECT_0) return false;
+    CloseHandle(s.helper);
+    std::erase_if(queued, [&](const Queued& q) { return q.handle == s.handle; });
+    settled = true;
+    return true;
+  });
+  const bool was = settled;
+  settled = false;
+  return was;
 }
 
 int32_t Arrange(const WindowList& list, const ArrangeRequest& request, const WorkArea& area) {

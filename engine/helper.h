@@ -11,6 +11,7 @@
 struct MoveOrder {
   HWND hwnd;
   Placement cell;
+  bool shownAtPlan;  // visible when the plan was made: not shown again if hidden since
   bool putBack;
   SavedPlacement saved;  // a copy: the helper may outlive the arrangement
   FaultLocation showAt, moveAt;
@@ -25,6 +26,9 @@ struct HelperMove;
 HelperThread* StartHelper();
 // Tells an idle helper to end; it frees itself.
 void EndHelper(HelperThread* helper);
+// The helper's thread, signalled once it has ended. EndHelper closes it; whoever gives
+// a move up takes it over first (the helper ends after that move) and closes it.
+HANDLE ThreadOf(const HelperThread* helper);
 
 // Hands the order to an idle helper; null when the move cannot be made (no event to
 // be had), and then nothing was handed over.

@@ -19,6 +19,7 @@ struct HelperMove {
 
 struct HelperThread {
   HANDLE wake;
+  HANDLE thread;
   HelperMove* volatile move;  // null with `wake` set: end
 };
 
@@ -35,12 +36,15 @@ bool RunMove(HelperMove* move) {
   const MoveOrder& o = move->order;
   // The state is read between the steps: once the move is given up, its program's
   // queue holds the same requests, and anything asked for since must come after them.
-  move->landed = o.putBack ? PutWindowBack(o.hwnd, o.saved, &move->state)
-                           : PlaceWindow(o.hwnd, o.cell, o.showAt, o.moveAt, &move->state);
+  move->landed = o.putBack
+                     ? PutWindowBack(o.hwnd, o.saved, &move->state)
+                     : PlaceWindow(o.hwnd, o.cell, o.shownAtPlan, o.showAt, o.moveAt, &move->state);
   const HWND notify = o.notify;
   const UINT message = o.message;
   if (InterlockedCompareExchange(&move->state, kMoved, kMoving) == kGivenUp) {
     FreeMove(move);
+    // Whoever gave it up may be waiting for this helper to be free of the window.
+    if (notify) PostMessageW(notify, message, 0, 0);
     return false;
   }
   // From here on the record is the arrangement's.
@@ -64,12 +68,15 @@ DWORD WINAPI RunHelper(void* parameter) noexcept {
 }  // namespace
 
 HelperThread* StartHelper() {
-  auto* helper = new HelperThread{CreateEventW(nullptr, FALSE, FALSE, nullptr), nullptr};
-  HANDLE thread = helper->wake ? CreateThread(nullptr, 64 * 1024, RunHelper, helper,
-                                              STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr)
-                               : nullptr;
+  auto* helper = new HelperThread{CreateEventW(nullptr, FALSE, FALSE, nullptr), nullptr, nullptr};
+  // Started suspended, so that its handle is in the record before it can be read.
+  HANDLE thread = helper->wake
+                      ? CreateThread(nullptr, 64 * 1024, RunHelper, helper,
+                                     STACK_SIZE_PARAM_IS_A_RESERVATION | CREATE_SUSPENDED, nullptr)
+                      : nullptr;
   if (thread) {
-    CloseHandle(thread);
+    helper->thread = thread;
+    ResumeThread(thread);
     return helper;
   }
   if (helper->wake) CloseHandle(helper->wake);
@@ -78,6 +85,7 @@ HelperThread* StartHelper() {
 }
 
 void EndHelper(HelperThread* helper) {
+  CloseHandle(helper->thread);
   helper->move = nullptr;
   SetEvent(helper->wake);
 }
@@ -90,6 +98,8 @@ HelperMove* HandOver(HelperThread* helper, const MoveOrder& order) {
   SetEvent(helper->wake);
   return move;
 }
+
+HANDLE ThreadOf(const HelperThread* helper) { return helper->thread; }
 
 HANDLE DoneEvent(const HelperMove* move) { return move->done; }
 

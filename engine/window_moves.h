@@ -13,18 +13,18 @@
 // next step, so that nothing lands after requests made since. A fault being reported
 // stops every move the same way.
 using GivenUp = const volatile LONG*;
-inline bool Stopped(GivenUp givenUp) {
-  return (givenUp && *givenUp != 0) || g_app.reportingFault;
-}
+inline bool Stopped(GivenUp givenUp) { return (givenUp && *givenUp != 0) || g_app.reportingFault; }
 
 // Shows and restores the window, restores it once more where it came back maximised
 // (minimised from maximised), then moves it so that its visible frame fills the cell,
-// and raises it. Whether the
-// system took the move and the window ended restored.
-bool PlaceWindow(HWND hwnd, const Placement& cell, FaultLocation showAt, FaultLocation moveAt,
-                 GivenUp givenUp);
+// and raises it. Whether the system took the move and the window ended restored. A
+// window that was shown when the plan was made and is hidden now is not shown again.
+// A kept grid's cell (SWP_NOACTIVATE) only moves a window that is up and restored,
+// without activating or raising it; one hidden, minimised or maximised is left so.
+bool PlaceWindow(HWND hwnd, const Placement& cell, bool shownAtPlan, FaultLocation showAt,
+                 FaultLocation moveAt, GivenUp givenUp);
 // The same as requests queued to the window's program.
-void QueuePlacement(HWND hwnd, const Placement& cell);
+void QueuePlacement(HWND hwnd, const Placement& cell, bool shownAtPlan);
 // The window is restored, its visible frame exactly on the cell (its own size where
 // the cell keeps sizes): whether requests queued to a busy program have landed.
 bool EndsPlaced(HWND hwnd, const Placement& cell);
