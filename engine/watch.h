@@ -1,8 +1,11 @@
 #pragma once
 // Keeping one group of windows in its grid as its members come and go: whenever a
-// matching window is shown, hidden, closed, or starts or stops matching by its title,
-// and whenever the work area changes, the group is arranged again with the same
-// request, once a burst of changes has settled.
+// matching window is shown, hidden, closed, minimised or restored, or starts or stops
+// matching by its title (with the titles' order, whenever a member is renamed), and
+// whenever the work area changes, the group is arranged again with the same request,
+// once a burst of changes has settled. A minimised member gives its cell up; every
+// window placed keeps its place in the order until it is closed, so that one coming
+// back takes its old place.
 //
 // The system's window events say what changed where they arrive. Where a kind of
 // event has not been seen to arrive (Wine reports creation only), the windows that
@@ -10,11 +13,13 @@
 // created is looked at more often until it has been up for a moment; the whole desktop
 // is walked for them now and then, or at every check where creation is not reported.
 // A program that does not answer holds nothing up: each arrangement is an Arrangement,
-// carried on by the host window's timer and message.
+// carried on by the host window's timer and message, and what it leaves outstanding
+// with a busy program is carried to the next.
 #include <windows.h>
 
 #include <cstdint>
 #include <memory>
+#include <unordered_set>
 #include <vector>
 
 #include "engine/arrange.h"
@@ -55,7 +60,9 @@ class Watch {
   void Scan();
   void EndProbe();
   void AddCandidate(HWND hwnd);
+  void Forget(HWND hwnd);
   bool QualifiesNow(HWND hwnd) const;
+  bool TitlesInOrder() const;
   void LookAtFresh();
   void Rearrange();
   bool Polling() const;
@@ -71,7 +78,11 @@ class Watch {
   std::vector<HWINEVENTHOOK> hooks_;
   HWINEVENTHOOK probeHook_ = nullptr;
   HWND probe_ = nullptr;
+  bool eventsOnly_;             // no checks of its own: the tests' switch
   std::vector<int32_t> order_;  // as last arranged
+  // Every window placed so far, in the order kept, until it is closed: one that comes
+  // back (shown, uncloaked, restored) takes its old place.
+  std::vector<int32_t> memory_;
   // The group as it stands now: the placed windows still in it, in their order, then
   // the newcomers in the order they appeared.
   std::vector<int32_t> group_;
@@ -81,6 +92,9 @@ class Watch {
   // they were found or created.
   std::vector<std::pair<HWND, bool>> known_;
   std::vector<HWND> candidates_;
+  std::unordered_set<HWND> candidateSet_;  // the same, to look up
+  // Declared before the arrangement, which may leave things with it as it ends.
+  Outstanding outstanding_;
   std::unique_ptr<Arrangement> arrangement_;
   bool due_ = false;
   DWORD changedAt_ = 0;  // the last change of the burst

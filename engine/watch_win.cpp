@@ -1,9 +1,11 @@
 // Keeping a group's grid: the window-event hooks, the checks where events do not
 // arrive, and the arrangements that follow a settled burst of changes.
 #include <algorithm>
+#include <string>
 
 #include "base/application.h"
 #include "base/memory.h"
+#include "base/services.h"
 #include "engine/watch.h"
 #include "engine/window_manager.h"
 
@@ -23,6 +25,9 @@ constexpr DWORD kFreshMs = 2000;
 constexpr DWORD kNever = 0xFFFFFFFF;
 // Windows 8's cloaking events, declared by the headers only for builds that need 8.
 constexpr DWORD kEventCloaked = 0x8017, kEventUncloaked = 0x8018;
+// For the tests only: the events alone decide, as where the system reports every kind,
+// so that this path is run where it does not.
+constexpr wchar_t kEventsOnlyVariable[] = L"QM_WATCH_EVENTS_ONLY";
 
 // The watches of this thread; the events arrive on the thread that hooked them.
 std::vector<Watch*>& Watches() {
@@ -52,6 +57,15 @@ DWORD Left(DWORD since, DWORD span) {
   return spent < span ? span - spent : 0;
 }
 
+bool EventsOnly() {
+  wchar_t value[4] = {};
+  return GetEnvironmentVariableW(kEventsOnlyVariable, value, 4) == 1 && value[0] == L'1';
+}
+
+bool Contains(const std::vector<int32_t>& handles, int32_t handle) {
+  return std::ranges::find(handles, handle) != handles.end();
+}
+
 }  // namespace
 
 Watch::Watch(const ArrangeRequest& request, bool byTitle, int32_t monitor,
@@ -65,13 +79,19 @@ Watch::Watch(const ArrangeRequest& request, bool byTitle, int32_t monitor,
       matcher_(request.className.empty() ? nullptr : request.className.c_str(),
                request.title.empty() ? nullptr : request.title.c_str(),
                request.program.empty() ? nullptr : request.program.c_str()),
+      eventsOnly_(EventsOnly()),
       order_(placed),
+      memory_(placed),
       group_(placed) {
   Watches().push_back(this);
-  // Shown, hidden, created and destroyed; named; cloaked and uncloaked. Not the
-  // ranges between, which carry every move and focus change on the desktop.
+  outstanding_.notify = host;
+  outstanding_.message = message;
+  // Shown, hidden, created and destroyed; named; minimised and restored; cloaked and
+  // uncloaked. Not the ranges between, which carry every move and focus change on
+  // the desktop.
   const DWORD kRanges[][2] = {{EVENT_OBJECT_CREATE, EVENT_OBJECT_HIDE},
                               {EVENT_OBJECT_NAMECHANGE, EVENT_OBJECT_NAMECHANGE},
+                              {EVENT_SYSTEM_MINIMIZESTART, EVENT_SYSTEM_MINIMIZEEND},
                               {kEventCloaked, kEventUncloaked}};
   for (const auto& range : kRanges)
     if (HWINEVENTHOOK hook = SetWinEventHook(range[0], range[1], nullptr, OnWinEvent, 0, 0,
@@ -101,17 +121,16 @@ Watch::~Watch() {
   std::erase(Watches(), this);
 }
 
-bool Watch::InGroup(HWND hwnd) const {
-  return std::ranges::find(group_, HandleOf(hwnd)) != group_.end();
-}
+bool Watch::InGroup(HWND hwnd) const { return Contains(group_, HandleOf(hwnd)); }
 
-// A member of the group: a visible, uncloaked window of another program that matches.
+// A member of the group: a window of another program that matches, in sight and not
+// minimised (a minimised member gives its cell up until it comes back).
 bool Watch::Qualifies(HWND hwnd) const {
-  return IsWindowVisible(hwnd) && matcher_.TitleMatches(hwnd) && !IsOurs(hwnd) &&
-         matcher_.LastingMatch(hwnd) && !IsCloaked(hwnd);
+  return QualifiesNow(hwnd) && !IsOurs(hwnd) && matcher_.LastingMatch(hwnd);
 }
 
 bool Watch::Polling() const {
+  if (eventsOnly_) return false;
   return !(seenShow_ && seenHide_ && seenDestroy_ && (seenName_ || !matcher_.HasTitle()));
 }
 
@@ -149,7 +168,7 @@ void Watch::Seen(DWORD event, HWND hwnd) {
     // Known as a top-level window: the events do tell of closing.
     if (std::ranges::binary_search(known_, hwnd, {}, &std::pair<HWND, bool>::first))
       seenDestroy_ = true;
-    if (InGroup(hwnd)) Compare(hwnd, false);
+    Forget(hwnd);
     return;
   }
   if (!IsTopLevel(hwnd)) return;
@@ -158,8 +177,7 @@ void Watch::Seen(DWORD event, HWND hwnd) {
       seenCreate_ = true;
       // Its class and program are there from the start; its title and showing
       // usually follow a moment later. (Both hooks tell of it while the probe's lasts.)
-      if (Polling() && std::ranges::find(candidates_, hwnd) == candidates_.end() &&
-          matcher_.LastingMatch(hwnd)) {
+      if (Polling() && !candidateSet_.contains(hwnd) && matcher_.LastingMatch(hwnd)) {
         AddCandidate(hwnd);
         fresh_.push_back({hwnd, GetTickCount()});
         Schedule();
@@ -170,17 +188,38 @@ void Watch::Seen(DWORD event, HWND hwnd) {
     case EVENT_OBJECT_NAMECHANGE: seenName_ = true; break;
     default: break;
   }
+  const bool member = InGroup(hwnd);
   Compare(hwnd, Qualifies(hwnd));
+  // Renamed and still a member: the titles decide its cell.
+  if (event == EVENT_OBJECT_NAMECHANGE && byTitle_ && member && InGroup(hwnd)) Changed();
 }
 
 void Watch::AddCandidate(HWND hwnd) {
-  if (std::ranges::find(candidates_, hwnd) == candidates_.end()) candidates_.push_back(hwnd);
+  if (candidateSet_.insert(hwnd).second) candidates_.push_back(hwnd);
 }
 
-// What may change of a window that could match: whether it is shown, its title and
-// its cloaking.
+// A closed window: out of the group, the candidates and the order kept.
+void Watch::Forget(HWND hwnd) {
+  if (InGroup(hwnd)) Compare(hwnd, false);
+  if (candidateSet_.erase(hwnd)) std::erase(candidates_, hwnd);
+  std::erase(memory_, HandleOf(hwnd));
+}
+
+// What may change of a window that could match: whether it is in sight (shown and not
+// cloaked; of a program, one of its own windows), minimised, and its title.
 bool Watch::QualifiesNow(HWND hwnd) const {
-  return IsWindowVisible(hwnd) && matcher_.TitleMatches(hwnd) && !IsCloaked(hwnd);
+  return matcher_.InSight(hwnd) && !IsIconic(hwnd) && matcher_.TitleMatches(hwnd);
+}
+
+// Whether the members' titles still give the order they were placed in.
+bool Watch::TitlesInOrder() const {
+  std::vector<NamedWindow> named;
+  for (int32_t handle : order_)
+    if (InGroup(WindowOf(handle)))
+      named.push_back(
+          {GetStoredTitle(WindowOf(handle)), GetWindowClassName(WindowOf(handle)).c_str()});
+  const std::vector<size_t> sorted = TitleOrder(named);
+  return std::ranges::is_sorted(sorted);
 }
 
 void Watch::LookAtFresh() {
@@ -200,6 +239,7 @@ void Watch::Scan() {
   std::vector<std::pair<HWND, bool>> known;
   known.reserve(windows.size());
   candidates_.clear();
+  candidateSet_.clear();
   // From the bottom of the stacking order up: of windows that appeared since the last
   // check, the older ones are usually the lower ones.
   for (auto it = windows.rbegin(); it != windows.rend(); ++it) {
@@ -212,7 +252,7 @@ void Watch::Scan() {
                              ? at->second
                              : !IsOurs(hwnd) && matcher_.LastingMatch(hwnd, &settled);
     if (settled) known.emplace_back(hwnd, lasting);
-    if (lasting) candidates_.push_back(hwnd);
+    if (lasting) AddCandidate(hwnd);
   }
   std::ranges::sort(known);
   known_ = std::move(known);
@@ -221,11 +261,17 @@ void Watch::Scan() {
 void Watch::Poll() {
   polledAt_ = GetTickCount();
   if (!Left(scannedAt_, seenCreate_ ? kScanMs : 0)) Scan();
-  std::erase_if(candidates_, [](HWND hwnd) { return !IsWindow(hwnd); });
+  std::erase_if(candidates_, [this](HWND hwnd) {
+    if (IsWindow(hwnd)) return false;
+    candidateSet_.erase(hwnd);
+    return true;
+  });
   for (HWND hwnd : candidates_) Compare(hwnd, QualifiesNow(hwnd));
   // A member that is not there at all any more.
   for (size_t i = group_.size(); i-- > 0;)
-    if (!IsWindow(WindowOf(group_[i]))) Compare(WindowOf(group_[i]), false);
+    if (!IsWindow(WindowOf(group_[i]))) Forget(WindowOf(group_[i]));
+  // A member renamed in place, which no event told of.
+  if (byTitle_ && !due_ && !TitlesInOrder()) Changed();
 }
 
 void Watch::Rearrange() {
@@ -236,8 +282,10 @@ void Watch::Rearrange() {
   for (int32_t i = 1; i <= list.Count(); ++i) {
     const int32_t handle = ReadArrayElement(list.get(), i, 0, 0);
     HWND hwnd = WindowOf(handle);
-    if (IsWindowVisible(hwnd) && !IsOurs(hwnd)) found.push_back(handle);
+    if (QualifiesNow(hwnd) && !IsOurs(hwnd)) found.push_back(handle);
   }
+  // The order of every window placed so far lasts as long as the window.
+  std::erase_if(memory_, [](int32_t handle) { return !IsWindow(WindowOf(handle)); });
   if (byTitle_) {
     list.Clear();
     for (int32_t handle : found) list.Append(handle);
@@ -246,10 +294,12 @@ void Watch::Rearrange() {
     for (int32_t i = 1; i <= list.Count(); ++i)
       order_.push_back(ReadArrayElement(list.get(), i, 0, 0));
   } else {
-    // The group as the events and checks left it: the placed windows in their order,
-    // then the newcomers in the order they appeared.
-    order_ = KeptOrder(order_, group_, found);
+    // Every window placed before takes its old place, whether or not it was in the
+    // last grid; then the newcomers in the order they appeared.
+    order_ = KeptOrder(memory_, group_, found);
   }
+  for (int32_t handle : order_)
+    if (!Contains(memory_, handle)) memory_.push_back(handle);
   group_ = order_;
   for (int32_t handle : order_) AddCandidate(WindowOf(handle));
   if (order_.empty()) return;
@@ -266,13 +316,17 @@ void Watch::Rearrange() {
     return;
   WindowList arranged;
   for (int32_t handle : order_) arranged.Append(handle);
-  arrangement_ = std::make_unique<Arrangement>(arranged, request_, area, host_, message_, true);
+  arrangement_ =
+      std::make_unique<Arrangement>(arranged, request_, area, host_, message_, &outstanding_);
 }
 
 void Watch::Continue() {
   timerSet_ = false;
   if (g_app.reportingFault) return;
   if (seenCreate_ && probeHook_) EndProbe();
+  // A program that did not answer an earlier arrangement has now: its windows are
+  // placed again, where the requests queued to it may have put them.
+  if (outstanding_.Settled()) Changed();
   if (arrangement_ && arrangement_->Advance()) arrangement_.reset();
   if (due_ && !arrangement_ && !Left(changedAt_, kQuietMs)) {
     Rearrange();
@@ -289,6 +343,8 @@ void Watch::Schedule() {
   if (due_ && !arrangement_) wait = std::min(wait, Left(changedAt_, kQuietMs));
   if (!fresh_.empty()) wait = std::min(wait, Left(freshLookedAt_, kFreshStepMs));
   if (Polling()) wait = std::min(wait, Left(polledAt_, kPollMs));
+  // A helper stuck in a move is looked at now and then until it has ended.
+  if (!outstanding_.stuck.empty()) wait = std::min(wait, kPollMs);
   if (wait == kNever) {
     KillTimer(host_, timer_);
     timerSet_ = false;
