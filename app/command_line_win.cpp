@@ -104,9 +104,13 @@ int Run(const CommandLine& cmd, Console& console) {
     return kExitArranged;
   }
   if (cmd.stop) {
-    const int code = StopWatches();
-    if (code != kExitArranged) console.Err("没有正在运行的 --watch\r\n");
-    return code;
+    const int ended = StopWatches();
+    if (ended == 0) {
+      console.Err("没有正在运行的 --watch\r\n");
+      return kExitNoWindow;
+    }
+    console.Out("已结束 " + std::to_string(ended) + " 个 --watch\r\n");
+    return kExitArranged;
   }
   if (cmd.monitors) {
     const std::vector<Monitor> monitors = ListMonitors();

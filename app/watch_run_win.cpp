@@ -3,6 +3,10 @@
 // session), its timer, and the request to end that --stop sends it.
 #include <windows.h>
 
+#include "app/watch_run.h"
+// sddl.h needs the types of windows.h.
+#include <sddl.h>
+
 #include <vector>
 
 #include "app/watch_run.h"
@@ -14,6 +18,10 @@
 namespace {
 
 constexpr wchar_t kWatchClass[] = L"Quiltmark.Watch";
+// Held by a watch from its start until its window exists, so that --stop can wait for
+// one that is starting. Anyone may wait on it and take it, an elevated watch's too.
+constexpr wchar_t kStartingMutex[] = L"Local\\Quiltmark.WatchStarting";
+constexpr wchar_t kStartingAccess[] = L"D:(A;;0x00100001;;;WD)S:(ML;;NW;;;LW)";
 constexpr UINT_PTR kWatchTimer = 1;
 // A watch's answer to the request to end: anything but the 0 of a window that does
 // not know the message.
@@ -65,18 +73,29 @@ LRESULT CALLBACK WatchProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
   return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
-// Ctrl+C, Ctrl+Break, the console's closing, logoff and shutdown all end the watch
-// as --stop does. For the last three the system ends the process as soon as this
-// returns, so it waits for the watch's own end.
-BOOL WINAPI OnConsoleEvent(DWORD event) {
-  PostMessageW(g_watchWindow, WM_CLOSE, 0, 0);
-  if (event != CTRL_C_EVENT && event != CTRL_BREAK_EVENT) Sleep(INFINITE);
-  return TRUE;
+HANDLE OpenStarting() {
+  PSECURITY_DESCRIPTOR descriptor = nullptr;
+  SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, FALSE};
+  if (ConvertStringSecurityDescriptorToSecurityDescriptorW(kStartingAccess, SDDL_REVISION_1,
+                                                           &descriptor, nullptr))
+    sa.lpSecurityDescriptor = descriptor;
+  HANDLE mutex = CreateMutexW(&sa, FALSE, kStartingMutex);
+  if (!mutex) mutex = OpenMutexW(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, kStartingMutex);
+  if (descriptor) LocalFree(descriptor);
+  return mutex;
+}
+
+// Waits until no watch is between its start and its window: true when it may go on.
+bool TakeStarting(HANDLE mutex, DWORD ms) {
+  const DWORD taken = WaitForSingleObject(mutex, ms);
+  return taken == WAIT_OBJECT_0 || taken == WAIT_ABANDONED;
 }
 
 }  // namespace
 
 int RunWatch(const CommandLine& cmd) {
+  HANDLE starting = OpenStarting();
+  const bool holding = starting && TakeStarting(starting, INFINITE);
   HINSTANCE instance = GetModuleHandleW(nullptr);
   WNDCLASSEXW wc = {};
   wc.cbSize = sizeof wc;
@@ -87,13 +106,15 @@ int RunWatch(const CommandLine& cmd) {
   // Top-level, so that the broadcasts reach it; never shown.
   g_watchWindow = CreateWindowExW(WS_EX_TOOLWINDOW, kWatchClass, L"Quiltmark", WS_POPUP, 0, 0, 0, 0,
                                   nullptr, nullptr, instance, nullptr);
+  if (holding) ReleaseMutex(starting);
+  if (starting) CloseHandle(starting);
   if (!g_watchWindow) return kExitNoWindow;
   // --stop from a prompt that is not elevated reaches a watch that is.
   ChangeWindowMessageFilterEx(g_watchWindow, PrivateMessageId(PrivateMessage::kStopWatch),
                               MSGFLT_ALLOW, nullptr);
-  // Its console's Ctrl+C reaches it even when its output goes to a file or a pipe.
-  AttachConsole(ATTACH_PARENT_PROCESS);
-  SetConsoleCtrlHandler(OnConsoleEvent, TRUE);
+  // Whatever it had to say is written: it leaves the console it was started from, so
+  // that nothing typed there, nor closing it, ends the watch.
+  FreeConsole();
   int code = kExitArranged;
   {
     Watch watch(cmd.request, cmd.byTitle, cmd.monitor, {}, g_watchWindow,
@@ -111,7 +132,6 @@ int RunWatch(const CommandLine& cmd) {
     if (msg.message == WM_QUIT) code = static_cast<int>(msg.wParam);
     SetWindowLongPtrW(g_watchWindow, GWLP_USERDATA, 0);
   }
-  SetConsoleCtrlHandler(OnConsoleEvent, FALSE);
   DestroyWindow(g_watchWindow);
   g_watchWindow = nullptr;
   return code;
@@ -121,34 +141,31 @@ int StopWatches() {
   DWORD session = 0;
   ProcessIdToSessionId(GetCurrentProcessId(), &session);
   const UINT stop = PrivateMessageId(PrivateMessage::kStopWatch);
-  if (!stop) return kExitNoWindow;
+  if (!stop) return 0;
+  // A watch that is starting has made its window once this is taken.
+  HANDLE starting = OpenStarting();
+  const bool holding = starting && TakeStarting(starting, kStopMs);
   // Every watch found first: one that ends takes its window with it, and a search
   // that went on from that window would end there.
   std::vector<HWND> watches;
   for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, kWatchClass, nullptr)) != nullptr;)
     watches.push_back(w);
+  if (holding) ReleaseMutex(starting);
+  if (starting) CloseHandle(starting);
   int stopped = 0;
-  std::vector<HANDLE> ending;
   for (HWND w : watches) {
     DWORD pid = 0, theirs = 0;
     GetWindowThreadProcessId(w, &pid);
-    if (!ProcessIdToSessionId(pid, &theirs) || theirs != session) continue;
+    // A session that cannot be read (an elevated watch's) is this one: the window is
+    // on this session's desktop.
+    if (ProcessIdToSessionId(pid, &theirs) && theirs != session) continue;
     HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
     DWORD_PTR answer = 0;
-    if (SendMessageTimeoutW(w, stop, 0, 0, SMTO_ABORTIFHUNG, kStopMs, &answer) &&
-        answer == static_cast<DWORD_PTR>(kEnding)) {
-      ++stopped;
-      if (process) ending.push_back(process);
-    } else if (process) {
-      CloseHandle(process);
-    }
+    const bool ending = SendMessageTimeoutW(w, stop, 0, 0, SMTO_ABORTIFHUNG, kStopMs, &answer) &&
+                        answer == static_cast<DWORD_PTR>(kEnding);
+    // Gone by the time this run ends, so that a script can start the next one at once.
+    if (ending && (!process || WaitForSingleObject(process, kStopMs) == WAIT_OBJECT_0)) ++stopped;
+    if (process) CloseHandle(process);
   }
-  // Gone by the time this run ends, so that a script can start the next one at once.
-  const DWORD start = GetTickCount();
-  for (HANDLE process : ending) {
-    const DWORD spent = GetTickCount() - start;
-    WaitForSingleObject(process, spent < kStopMs ? kStopMs - spent : 0);
-    CloseHandle(process);
-  }
-  return stopped > 0 ? kExitArranged : kExitNoWindow;
+  return stopped;
 }
