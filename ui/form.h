@@ -6,6 +6,7 @@
 
 #include <cstdint>
 #include <memory>
+#include <optional>
 #include <string>
 #include <vector>
 
@@ -74,9 +75,13 @@ struct Form {
   // Undo was asked for while the arrangement was still under way: it runs once that
   // is over.
   bool undoAsked = false;
-  // 持续排列 is ticked: the grid of the button's next arrangement is kept. The request
-  // waits in keptRequest until that arrangement is over, when the watch takes over.
+  // 持续排列 is ticked: the grid of the button's last arrangement, and of each next one,
+  // is kept. The request waits in keptRequest until that arrangement is over, when the
+  // watch takes over.
   bool keepArranging = false;
+  // The windows of the last click's grid, in their cells' order; none before the first
+  // click and after an undo.
+  std::optional<std::vector<int32_t>> lastGrid;
   bool watchPending = false;
   bool clickArranging = false;  // the arrangement under way is a click's, not an undo
   ArrangeRequest keptRequest;
@@ -163,7 +168,9 @@ constexpr UINT kUndoCommand = 0x0100;
 // The system menu's check item 持续排列, and the timer of the grid it keeps.
 constexpr UINT kKeepCommand = 0x0110;
 constexpr UINT_PTR kWatchTimer = 2;
-// Ticks or unticks 持续排列; unticked, the grid kept so far is left as it is.
+// Ticks or unticks 持续排列. Ticked, it keeps the grid of the click under way, or of the
+// next click when there was none, or the grid the last click left; a click that left
+// no window to keep leaves it unticked. Unticked, the grid kept so far is left as it is.
 void KeepArranging(Form& form, bool keep);
 // An arrangement from the button is starting: the grid kept so far is given up, and
 // with 持续排列 ticked the new one is kept once it is in place.

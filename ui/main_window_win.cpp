@@ -208,17 +208,33 @@ void KeepForUndo(Form& form, std::vector<SavedPlacement> saved) {
   OfferUndo(form, !form.undo.empty());
 }
 
+namespace {
+
+void KeepGrid(Form& form, const std::vector<int32_t>& placed) {
+  form.watch = std::make_unique<Watch>(form.keptRequest, false, 0, placed, form.hwnd,
+                                       PrivateMessageId(PrivateMessage::kArrange), kWatchTimer);
+}
+
+}  // namespace
+
 void KeepArranging(Form& form, bool keep) {
+  // Ticked while a click's arrangement is under way, or before any click, the grid of
+  // that click is the one kept; ticked after it, the grid it left. A click that left
+  // no window to keep leaves it unticked.
+  form.watchPending = keep && ((form.arrangement && form.clickArranging) || !form.lastGrid);
+  if (keep && !form.watchPending) {
+    std::erase_if(*form.lastGrid, [](int32_t h) {
+      return !IsWindow(reinterpret_cast<HWND>(static_cast<intptr_t>(h)));
+    });
+    if (form.lastGrid->empty())
+      keep = false;
+    else
+      KeepGrid(form, *form.lastGrid);
+  }
   form.keepArranging = keep;
   CheckMenuItem(GetSystemMenu(form.hwnd, FALSE), kKeepCommand,
                 MF_BYCOMMAND | (keep ? MF_CHECKED : MF_UNCHECKED));
-  // Ticked while a click's arrangement is under way: that grid is the one kept.
-  if (keep) {
-    form.watchPending = form.arrangement && form.clickArranging;
-    return;
-  }
-  form.watch.reset();
-  form.watchPending = false;
+  if (!keep) form.watch.reset();
 }
 
 void StartKeeping(Form& form, const ArrangeRequest& request) {
@@ -234,6 +250,7 @@ bool UndoArrangement(Form& form) {
   ContinueArrangement(form);
   if (form.undo.empty()) return asked;
   // Put back, the windows are no grid to keep.
+  form.lastGrid.reset();
   KeepArranging(form, false);
   if (form.arrangement) {
     form.undoAsked = true;
@@ -255,14 +272,15 @@ void ContinueArrangement(Form& form) {
     return;
   }
   KillTimer(form.hwnd, kArrangeTimer);
-  if (form.watchPending) {
-    // The windows in their cells' order, kept from here on.
-    std::vector<int32_t> placed;
+  if (form.clickArranging) {
+    // The windows in their cells' order: the grid 持续排列 keeps, now or when ticked.
+    form.lastGrid.emplace();
     for (size_t i = 0; i < form.arrangement->Count(); ++i)
-      placed.push_back(form.arrangement->HandleOf(i));
+      form.lastGrid->push_back(form.arrangement->HandleOf(i));
+  }
+  if (form.watchPending && form.lastGrid) {
     form.watchPending = false;
-    form.watch = std::make_unique<Watch>(form.keptRequest, false, 0, placed, form.hwnd,
-                                         PrivateMessageId(PrivateMessage::kArrange), kWatchTimer);
+    KeepGrid(form, *form.lastGrid);
   }
   form.arrangement.reset();
   form.clickArranging = false;
