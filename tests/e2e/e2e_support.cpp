@@ -677,13 +677,25 @@ SampleWindows::~SampleWindows() {
   CloseHandle(pi_.hThread);
 }
 
+bool SampleWindows::Close() {
+  for (HWND hwnd : TopLevelWindows()) {
+    DWORD pid = 0;
+    GetWindowThreadProcessId(hwnd, &pid);
+    if (pid == pi_.dwProcessId) PostMessageW(hwnd, WM_CLOSE, 0, 0);
+  }
+  return WaitForSingleObject(pi_.hProcess, 5000) == WAIT_OBJECT_0;
+}
+
 bool SampleWindows::Start(const std::string& arguments, size_t windowCount, const char* asProgram) {
   STARTUPINFOW si{};
   si.cb = sizeof si;
   std::string program = DriverFolder() + "sample_windows.exe";
   if (asProgram) {
     const std::string copy = DriverFolder() + asProgram;
-    if (!CopyFileW(W(program).c_str(), W(copy).c_str(), FALSE)) return false;
+    // A copy that is running already is the same program.
+    if (!CopyFileW(W(program).c_str(), W(copy).c_str(), FALSE) &&
+        GetFileAttributesW(W(copy).c_str()) == INVALID_FILE_ATTRIBUTES)
+      return false;
     program = copy;
   }
   std::wstring line = W("\"" + program + "\" " + arguments);

@@ -197,6 +197,9 @@ class SampleWindows {
   bool Start(const std::string& arguments, size_t windowCount, const char* asProgram = nullptr);
   DWORD ProcessId() const { return pi_.dwProcessId; }
   std::vector<HWND> Windows() const { return VisibleWindowsOf(pi_.dwProcessId); }
+  // Closes its windows as a person does, each raising the events of its closing, and
+  // waits for the program to end; true once it has.
+  bool Close();
 
  private:
   PROCESS_INFORMATION pi_{};

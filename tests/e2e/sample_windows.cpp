@@ -17,9 +17,13 @@
 //                 named window when it is first moved
 //   --sleepy      one more window titled as the first group, minimised, on a thread of
 //                 its own that sleeps for 3 s the first time it is asked to open
+//   --family      one more tool window and a hidden helper window; kDialogMessage
+//                 posted to the first named window opens a dialog it owns
 // The extra windows come after the named ones, in the order above. Each window is
 // painted in a colour of its own with its number. The program runs until every
-// named window is closed or it is ended.
+// named window is closed or it is ended. The windows raise the events Windows raises
+// for their showing, hiding, naming, minimising and closing, which Wine does not pass
+// on to another process.
 #include <windows.h>
 // shellapi.h needs the types of windows.h.
 #include <shellapi.h>
@@ -42,6 +46,9 @@ constexpr char kOwnedClass[] = "QmSampleOwned";
 constexpr char kBusyClass[] = "QmSampleBusy";
 constexpr char kCloserClass[] = "QmSampleCloser";
 constexpr char kSleepyClass[] = "QmSampleSleepy";
+constexpr char kToolClass[] = "QmSampleTool";
+constexpr char kHelperClass[] = "QmSampleHelper";
+constexpr UINT kDialogMessage = WM_APP + 3;  // the tests post it by number
 constexpr DWORD kSleepyMs = 3000;
 constexpr UINT kBusyMessage = WM_APP + 2;  // the tests post it by number
 constexpr DWORD kBusyForMs = 3000;
@@ -84,6 +91,29 @@ void Paint(HWND hwnd) {
   EndPaint(hwnd, &ps);
 }
 
+void Notify(DWORD event, HWND hwnd) { NotifyWinEvent(event, hwnd, OBJID_WINDOW, CHILDID_SELF); }
+
+// The system's own handling, then the events it raises on Windows.
+LRESULT Default(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
+  const LRESULT result = DefWindowProcW(hwnd, message, wParam, lParam);
+  if (message == WM_SETTEXT) Notify(EVENT_OBJECT_NAMECHANGE, hwnd);
+  if (message == WM_DESTROY) Notify(EVENT_OBJECT_DESTROY, hwnd);
+  if (message == WM_WINDOWPOSCHANGED) {
+    const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
+    if (pos->flags & SWP_SHOWWINDOW) Notify(EVENT_OBJECT_SHOW, hwnd);
+    if (pos->flags & SWP_HIDEWINDOW) Notify(EVENT_OBJECT_HIDE, hwnd);
+    const bool iconic = IsIconic(hwnd) != 0;
+    if (iconic != (GetPropW(hwnd, L"QmIconic") != nullptr)) {
+      SetPropW(hwnd, L"QmIconic", iconic ? hwnd : nullptr);
+      Notify(iconic ? EVENT_SYSTEM_MINIMIZESTART : EVENT_SYSTEM_MINIMIZEEND, hwnd);
+    }
+  }
+  return result;
+}
+
+HWND MakeSample(const char* className, const char* title, DWORD style, HWND owner, int index,
+                bool tiles, DWORD exStyle = 0);
+
 // Any size is allowed, so that a grid of narrow cells lands exactly as placed.
 void AllowAnySize(LPARAM lParam) {
   auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
@@ -97,8 +127,12 @@ LRESULT CALLBACK SampleProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     case WM_GETMINMAXINFO: AllowAnySize(lParam); return 0;
     case WM_DESTROY:
       if (--g_openWindows == 0) PostQuitMessage(0);
+      return Default(hwnd, message, wParam, lParam);
+    case kDialogMessage:
+      MakeSample(kPopupClass, "后开的对话框", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, hwnd,
+                 20, false);
       return 0;
-    default: return DefWindowProcW(hwnd, message, wParam, lParam);
+    default: return Default(hwnd, message, wParam, lParam);
   }
 }
 
@@ -107,7 +141,7 @@ LRESULT CALLBACK PopupProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
     Paint(hwnd);
     return 0;
   }
-  return DefWindowProcW(hwnd, message, wParam, lParam);
+  return Default(hwnd, message, wParam, lParam);
 }
 
 // Claims a title far longer than any buffer; its real title is short.
@@ -189,14 +223,15 @@ Place PlaceOf(int i, bool tiles) {
 }
 
 HWND MakeSample(const char* className, const char* title, DWORD style, HWND owner, int index,
-                bool tiles) {
+                bool tiles, DWORD exStyle) {
   static std::vector<Sample*> samples;
   samples.push_back(new Sample{kColours[index % std::size(kColours)], index + 1});
   Place p = PlaceOf(index, tiles);
   // The samples never take the activation: when a message box of the program under
   // test closes, the system must not hand the activation to one of them.
-  HWND hwnd = CreateWindowExW(WS_EX_NOACTIVATE, W(className).c_str(), W(title).c_str(), style, p.x,
-                              p.y, p.cx, p.cy, owner, nullptr, GetModuleHandleW(nullptr), nullptr);
+  HWND hwnd =
+      CreateWindowExW(WS_EX_NOACTIVATE | exStyle, W(className).c_str(), W(title).c_str(), style,
+                      p.x, p.y, p.cx, p.cy, owner, nullptr, GetModuleHandleW(nullptr), nullptr);
   if (hwnd) SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(samples.back()));
   return hwnd;
 }
@@ -230,7 +265,7 @@ DWORD WINAPI RunWindowThread(void* parameter) {
 int Usage() {
   MessageBoxW(nullptr,
               L"sample_windows.exe [--tiles] [--children] [--popup] [--huge-title] [--hung] "
-              L"[--slow] [--hidden-owner] [--busy] [--closer] [--sleepy] "
+              L"[--slow] [--hidden-owner] [--busy] [--closer] [--sleepy] [--family] "
               L"CLASS COUNT TITLE [CLASS COUNT TITLE ...]",
               L"sample_windows", MB_OK);
   return 2;
@@ -241,6 +276,7 @@ int Usage() {
 int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   bool tiles = false, children = false, popup = false, hugeTitle = false, hung = false;
   bool slow = false, hiddenOwner = false, busy = false, closer = false, sleepy = false;
+  bool family = false;
   struct Group {
     const char* className;
     int count;
@@ -275,6 +311,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
       closer = true;
     } else if (std::strcmp(arg, "--sleepy") == 0) {
       sleepy = true;
+    } else if (std::strcmp(arg, "--family") == 0) {
+      family = true;
     } else if (a + 2 < argc) {
       groups.push_back({arg, std::atoi(args[a + 1].c_str()), args[a + 2].c_str()});
       a += 2;
@@ -301,8 +339,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     }
   }
   if (g_openWindows == 0) return Usage();
+  Register(kPopupClass, PopupProc);
   if (popup) {
-    Register(kPopupClass, PopupProc);
     MakeSample(kPopupClass, "样例对话框", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, first,
                index++, tiles);
   }
@@ -324,8 +362,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   if (hiddenOwner) {
     Register(kOwnerClass, PopupProc);
     Register(kOwnedClass, PopupProc);
-    HWND owner = CreateWindowExW(WS_EX_NOACTIVATE, W(kOwnerClass).c_str(), L"隐藏的所有者", WS_POPUP,
-                                 0, 0, 0, 0, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
+    HWND owner =
+        CreateWindowExW(WS_EX_NOACTIVATE, W(kOwnerClass).c_str(), L"隐藏的所有者", WS_POPUP, 0, 0,
+                        0, 0, nullptr, nullptr, GetModuleHandleW(nullptr), nullptr);
     MakeSample(kOwnedClass, "无尺寸所有者的窗口", WS_POPUP | WS_CAPTION | WS_VISIBLE, owner,
                index++, tiles);
   }
@@ -347,6 +386,14 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     Register(kSleepyClass, SleepyProc);
     static ThreadStart start{kSleepyClass, groups.front().title, index++, tiles, WS_MINIMIZE};
     CloseHandle(CreateThread(nullptr, 0, RunWindowThread, &start, 0, nullptr));
+  }
+
+  if (family) {
+    Register(kToolClass, PopupProc);
+    Register(kHelperClass, PopupProc);
+    MakeSample(kToolClass, "工具窗口", WS_OVERLAPPEDWINDOW | WS_VISIBLE, nullptr, index++, tiles,
+               WS_EX_TOOLWINDOW);
+    MakeSample(kHelperClass, "隐藏的帮手", WS_OVERLAPPEDWINDOW, nullptr, index++, tiles);
   }
 
   MSG msg;
