@@ -2,8 +2,6 @@
 // class of its own: it takes the system's broadcasts (the work area, the end of the
 // session), its timer, and the request to end that --stop sends it.
 #include <windows.h>
-
-#include "app/watch_run.h"
 // sddl.h needs the types of windows.h.
 #include <sddl.h>
 

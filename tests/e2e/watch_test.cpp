@@ -41,6 +41,12 @@ RECT Cell(int i, int perRow, int rows) {
   return {x, y, x + w, y + h};
 }
 
+// Ends the one watch with --stop, which waits until it is gone.
+void StopWatching(const Quiltmark& watch) {
+  EXPECT_EQ(RunQuiltmarkCommand("--stop").output, "已结束 1 个 --watch\r\n");
+  EXPECT_EQ(watch.WaitForExit(0), 0u);
+}
+
 HWND OnlyWindow(const SampleWindows& samples) {
   auto windows = samples.Windows();
   return windows.size() == 1 ? windows.front() : nullptr;
@@ -103,8 +109,7 @@ TEST(Watch, TheFirstGridIsTheListsOrder) {
     const RECT cell = Cell(i, 3, 1);
     EXPECT_EQ(WaitForRect(hwnd, cell), Show(cell));
   }
-  EXPECT_EQ(RunQuiltmarkCommand("--stop").exitCode, 0u);
-  EXPECT_EQ(watch.WaitForExit(2000), 0u);
+  StopWatching(watch);
 }
 
 // A match that stopped answering neither stops the first arrangement nor the watch:
@@ -124,8 +129,7 @@ TEST(Watch, AHungMatchHoldsNothingUp) {
   ASSERT_TRUE(later.Start("QmWatchLater 1 无响应窗口", 1));
   const RECT third = Cell(2, 3, 1);
   EXPECT_EQ(WaitForRect(OnlyWindow(later), third), Show(third));
-  EXPECT_EQ(RunQuiltmarkCommand("--stop").exitCode, 0u);
-  EXPECT_EQ(watch.WaitForExit(2000), 0u);
+  StopWatching(watch);
 }
 
 // The windows of `samples` of that class, in the order of their rectangles' tops and
@@ -187,8 +191,7 @@ TEST(Watch, AProgramsWindowsAreItsMainWindows) {
   for (auto [hwnd, at] : {std::pair{dialog, dialogAt}, {tool, toolAt}, {later, laterAt}})
     EXPECT_EQ(Show(RectOf(hwnd)), Show(at));
   EXPECT_FALSE(IsWindowVisible(helper));
-  EXPECT_EQ(RunQuiltmarkCommand("--stop").exitCode, 0u);
-  EXPECT_EQ(watch.WaitForExit(2000), 0u);
+  StopWatching(watch);
 }
 
 // What the user did is left alone: a minimised member gives its cell up and stays
@@ -228,8 +231,7 @@ TEST(Watch, LeavesMinimisedAndMaximisedMembersAlone) {
   EXPECT_EQ(WaitForRect(member[3], Cell(3, 2, 2)), Show(Cell(3, 2, 2)));
   EXPECT_EQ(GetForegroundWindow(), typing) << ClassOf(GetForegroundWindow());
   DestroyWindow(typing);
-  EXPECT_EQ(RunQuiltmarkCommand("--stop").exitCode, 0u);
-  EXPECT_EQ(watch.WaitForExit(2000), 0u);
+  StopWatching(watch);
 }
 
 // Members hidden and shown back one by one in the opposite order take their old
@@ -256,8 +258,7 @@ TEST(Watch, MembersThatComeBackTakeTheirOldPlaces) {
   ShowWindow(placed[1], SW_SHOWNOACTIVATE);
   for (int i = 0; i < 3; ++i)
     EXPECT_EQ(WaitForRect(placed[i], Cell(i, 3, 1)), Show(Cell(i, 3, 1))) << "window " << i;
-  EXPECT_EQ(RunQuiltmarkCommand("--stop").exitCode, 0u);
-  EXPECT_EQ(watch.WaitForExit(2000), 0u);
+  StopWatching(watch);
 }
 
 // With --order title a member renamed takes the cell its new title gives it.
@@ -273,8 +274,7 @@ TEST(Watch, ARenamedMemberMovesToItsTitlesCell) {
   EXPECT_EQ(WaitForRect(first, Cell(2, 3, 1)), Show(Cell(2, 3, 1)));
   HWND second = FindWindowW(L"QmRename", L"名2");
   EXPECT_EQ(WaitForRect(second, Cell(0, 3, 1)), Show(Cell(0, 3, 1)));
-  EXPECT_EQ(RunQuiltmarkCommand("--stop").exitCode, 0u);
-  EXPECT_EQ(watch.WaitForExit(2000), 0u);
+  StopWatching(watch);
 }
 
 }  // namespace
