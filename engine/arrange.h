@@ -146,7 +146,6 @@ struct Outstanding {
   void Answered(Arrangement::Ticket* ticket);
   // Whether anything ended since the last call; helpers that have ended are let go.
   bool Settled();
-  bool Empty() const { return tickets.empty() && queued.empty() && stuck.empty(); }
 };
 
 // Waits until the arrangement is over, taking this thread's messages meanwhile (the

@@ -69,14 +69,12 @@ DWORD WINAPI RunHelper(void* parameter) noexcept {
 
 HelperThread* StartHelper() {
   auto* helper = new HelperThread{CreateEventW(nullptr, FALSE, FALSE, nullptr), nullptr, nullptr};
-  // Started suspended, so that its handle is in the record before it can be read.
-  HANDLE thread = helper->wake
-                      ? CreateThread(nullptr, 64 * 1024, RunHelper, helper,
-                                     STACK_SIZE_PARAM_IS_A_RESERVATION | CREATE_SUSPENDED, nullptr)
-                      : nullptr;
+  HANDLE thread = helper->wake ? CreateThread(nullptr, 64 * 1024, RunHelper, helper,
+                                              STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr)
+                               : nullptr;
   if (thread) {
+    // Only this side reads it: the helper never does.
     helper->thread = thread;
-    ResumeThread(thread);
     return helper;
   }
   if (helper->wake) CloseHandle(helper->wake);
