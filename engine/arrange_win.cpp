@@ -345,7 +345,7 @@ void Outstanding::Answered(Arrangement::Ticket* ticket) {
   // Answered after its arrangement was over, which counted the program as busy.
   if (ticket->run) return;
   settled = true;
-  if (notify) PostMessageW(static_cast<HWND>(notify), message, 0, 0);
+  if (notify) PostMessageW(static_cast<HWND>(notify), message, 0, PrivateMessageToken());
 }
 
 bool Outstanding::Settled() {

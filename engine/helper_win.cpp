@@ -44,7 +44,7 @@ bool RunMove(HelperMove* move) {
   if (InterlockedCompareExchange(&move->state, kMoved, kMoving) == kGivenUp) {
     FreeMove(move);
     // Whoever gave it up may be waiting for this helper to be free of the window.
-    if (notify) PostMessageW(notify, message, 0, 0);
+    if (notify) PostMessageW(notify, message, 0, PrivateMessageToken());
     return false;
   }
   // From here on the record is the arrangement's.

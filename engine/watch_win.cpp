@@ -218,7 +218,7 @@ bool Watch::TitlesInOrder() const {
     if (InGroup(WindowOf(handle)))
       named.push_back(
           {GetStoredTitle(WindowOf(handle)), GetWindowClassName(WindowOf(handle)).c_str()});
-  const std::vector<size_t> sorted = TitleOrder(named);
+  const std::vector<size_t> sorted = TitleOrder(named, CompareTitles);
   return std::ranges::is_sorted(sorted);
 }
 
