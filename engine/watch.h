@@ -63,6 +63,7 @@ class Watch {
   void Forget(HWND hwnd);
   bool QualifiesNow(HWND hwnd) const;
   bool TitlesInOrder() const;
+  DWORD QuietLeft() const;
   void LookAtFresh();
   void Rearrange();
   bool Polling() const;
@@ -98,6 +99,7 @@ class Watch {
   std::unique_ptr<Arrangement> arrangement_;
   bool due_ = false;
   DWORD changedAt_ = 0;  // the last change of the burst
+  DWORD burstAt_ = 0;    // its first
   DWORD polledAt_ = 0;
   DWORD scannedAt_ = 0;
   DWORD freshLookedAt_ = 0;

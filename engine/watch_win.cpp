@@ -13,6 +13,8 @@ namespace {
 
 // A burst of changes has settled once nothing changed for this long.
 constexpr DWORD kQuietMs = 50;
+// A stream of changes (a title that ticks) is arranged this long after its first.
+constexpr DWORD kBurstMs = 500;
 // Where the system's events do not arrive, the windows that could match are checked
 // this often; the whole desktop is walked as often where creation is not reported
 // either, and otherwise now and then, for a creation the events missed.
@@ -109,7 +111,7 @@ Watch::Watch(const ArrangeRequest& request, bool byTitle, int32_t monitor,
   scannedAt_ = GetTickCount() - kScanMs;
   if (placed.empty()) {
     due_ = true;
-    changedAt_ = GetTickCount() - kQuietMs;
+    changedAt_ = burstAt_ = GetTickCount() - kQuietMs;
   }
   Schedule();
 }
@@ -135,6 +137,7 @@ bool Watch::Polling() const {
 }
 
 void Watch::Changed() {
+  if (!due_) burstAt_ = GetTickCount();
   due_ = true;
   changedAt_ = GetTickCount();
   Schedule();
@@ -191,7 +194,8 @@ void Watch::Seen(DWORD event, HWND hwnd) {
   const bool member = InGroup(hwnd);
   Compare(hwnd, Qualifies(hwnd));
   // Renamed and still a member: the titles decide its cell.
-  if (event == EVENT_OBJECT_NAMECHANGE && byTitle_ && member && InGroup(hwnd)) Changed();
+  if (event == EVENT_OBJECT_NAMECHANGE && byTitle_ && member && InGroup(hwnd) && !TitlesInOrder())
+    Changed();
 }
 
 void Watch::AddCandidate(HWND hwnd) {
@@ -328,7 +332,7 @@ void Watch::Continue() {
   // placed again, where the requests queued to it may have put them.
   if (outstanding_.Settled()) Changed();
   if (arrangement_ && arrangement_->Advance()) arrangement_.reset();
-  if (due_ && !arrangement_ && !Left(changedAt_, kQuietMs)) {
+  if (due_ && !arrangement_ && !QuietLeft()) {
     Rearrange();
     if (arrangement_ && arrangement_->Advance()) arrangement_.reset();
   }
@@ -337,10 +341,14 @@ void Watch::Continue() {
   Schedule();
 }
 
+DWORD Watch::QuietLeft() const {
+  return std::min(Left(changedAt_, kQuietMs), Left(burstAt_, kBurstMs));
+}
+
 void Watch::Schedule() {
   DWORD wait = kNever;
   if (arrangement_) wait = std::min<DWORD>(wait, arrangement_->WaitMs());
-  if (due_ && !arrangement_) wait = std::min(wait, Left(changedAt_, kQuietMs));
+  if (due_ && !arrangement_) wait = std::min(wait, QuietLeft());
   if (!fresh_.empty()) wait = std::min(wait, Left(freshLookedAt_, kFreshStepMs));
   if (Polling()) wait = std::min(wait, Left(polledAt_, kPollMs));
   // A helper stuck in a move is looked at now and then until it has ended.

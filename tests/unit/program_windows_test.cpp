@@ -18,7 +18,7 @@ TEST(ProgramWindows, AreTheOnesATaskbarShows) {
       {"a hidden helper", {false, false, 0, false}, false},
       {"on another desktop", {true, true, 0, false}, false},
       {"a tool window", {true, false, kTool, false}, false},
-      {"a menu or tooltip", {true, false, kTool | kTopmost, true}, false},
+      {"a menu or tooltip", {true, false, kTool | kTopmost, false}, false},
       {"an owned dialog", {true, false, 0, true}, false},
       {"an owned application window", {true, false, kApp, true}, true},
       {"a hidden application window", {false, false, kApp, true}, false},
