@@ -40,6 +40,16 @@ class Console {
     // A fault from here on is written there.
     g_app.errorStream = err_;
   }
+  // The watch leaves the console: nothing is written to it after, and a late fault
+  // is shown in a box rather than lost on a console that is gone.
+  void Leave() {
+    if (out_ && (out_ == attached_ || GetFileType(out_) == FILE_TYPE_CHAR)) out_ = nullptr;
+    if (err_ && (err_ == attached_ || GetFileType(err_) == FILE_TYPE_CHAR)) err_ = nullptr;
+    g_app.errorStream = err_;
+    if (attached_) CloseHandle(attached_);
+    attached_ = nullptr;
+    FreeConsole();
+  }
   Console(const Console&) = delete;
   Console& operator=(const Console&) = delete;
   ~Console() {
@@ -137,7 +147,7 @@ int Run(const CommandLine& cmd, Console& console) {
     return kExitBadArguments;
   }
   // No match yet is no fault here: the watch waits for one.
-  if (cmd.watch) return RunWatch(cmd);
+  if (cmd.watch) return RunWatch(cmd, [&console] { console.Leave(); });
   WindowList list;
   if (!FindRequestedWindows(cmd.request, list)) {
     console.Err("没有找到匹配的窗口\r\n");

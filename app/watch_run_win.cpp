@@ -5,6 +5,7 @@
 // sddl.h needs the types of windows.h.
 #include <sddl.h>
 
+#include <string>
 #include <vector>
 
 #include "app/watch_run.h"
@@ -17,15 +18,16 @@ namespace {
 
 constexpr wchar_t kWatchClass[] = L"Quiltmark.Watch";
 // Held by a watch from its start until its window exists, so that --stop can wait for
-// one that is starting. Anyone may wait on it and take it, an elevated watch's too.
+// one that is starting. Only the user may wait on it and take it, elevated or not: no
+// one else can hold every new watch back with it.
 constexpr wchar_t kStartingMutex[] = L"Local\\Quiltmark.WatchStarting";
-constexpr wchar_t kStartingAccess[] = L"D:(A;;0x00100001;;;WD)S:(ML;;NW;;;LW)";
 constexpr UINT_PTR kWatchTimer = 1;
 // A watch's answer to the request to end: anything but the 0 of a window that does
 // not know the message.
 constexpr LRESULT kEnding = 1;
 // How long --stop waits for a watch to take the request and end.
 constexpr DWORD kStopMs = 2000;
+constexpr DWORD kStopPollMs = 20;
 
 HWND g_watchWindow = nullptr;
 
@@ -71,16 +73,39 @@ LRESULT CALLBACK WatchProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
   return DefWindowProcW(hwnd, message, wParam, lParam);
 }
 
+// Waiting on the mutex and releasing it, for the user alone.
+std::wstring StartingAccess() {
+  HANDLE token = nullptr;
+  if (!OpenProcessToken(GetCurrentProcess(), TOKEN_QUERY, &token)) return {};
+  alignas(TOKEN_USER) BYTE buffer[sizeof(TOKEN_USER) + SECURITY_MAX_SID_SIZE];
+  DWORD size = 0;
+  wchar_t* sid = nullptr;
+  std::wstring access;
+  if (GetTokenInformation(token, TokenUser, buffer, sizeof buffer, &size) &&
+      ConvertSidToStringSidW(reinterpret_cast<TOKEN_USER*>(buffer)->User.Sid, &sid)) {
+    access = L"D:(A;;0x00100001;;;" + std::wstring(sid) + L")";
+    LocalFree(sid);
+  }
+  CloseHandle(token);
+  return access;
+}
+
 HANDLE OpenStarting() {
   PSECURITY_DESCRIPTOR descriptor = nullptr;
   SECURITY_ATTRIBUTES sa = {sizeof sa, nullptr, FALSE};
-  if (ConvertStringSecurityDescriptorToSecurityDescriptorW(kStartingAccess, SDDL_REVISION_1,
-                                                           &descriptor, nullptr))
+  const std::wstring access = StartingAccess();
+  if (!access.empty() && ConvertStringSecurityDescriptorToSecurityDescriptorW(
+                             access.c_str(), SDDL_REVISION_1, &descriptor, nullptr))
     sa.lpSecurityDescriptor = descriptor;
   HANDLE mutex = CreateMutexW(&sa, FALSE, kStartingMutex);
-  if (!mutex) mutex = OpenMutexW(SYNCHRONIZE | MUTEX_MODIFY_STATE, FALSE, kStartingMutex);
+  if (!mutex) mutex = OpenMutexW(SYNCHRONIZE, FALSE, kStartingMutex);
   if (descriptor) LocalFree(descriptor);
   return mutex;
+}
+
+DWORD Until(DWORD deadline) {
+  const auto left = static_cast<LONG>(deadline - GetTickCount());
+  return left > 0 ? static_cast<DWORD>(left) : 0;
 }
 
 // Waits until no watch is between its start and its window: true when it may go on.
@@ -91,9 +116,10 @@ bool TakeStarting(HANDLE mutex, DWORD ms) {
 
 }  // namespace
 
-int RunWatch(const CommandLine& cmd) {
+int RunWatch(const CommandLine& cmd, const std::function<void()>& leaveConsole) {
   HANDLE starting = OpenStarting();
-  const bool holding = starting && TakeStarting(starting, INFINITE);
+  // Bounded: a mutex held too long (a stuck start) must not keep this watch from running.
+  const bool holding = starting && TakeStarting(starting, kStopMs);
   HINSTANCE instance = GetModuleHandleW(nullptr);
   WNDCLASSEXW wc = {};
   wc.cbSize = sizeof wc;
@@ -112,7 +138,7 @@ int RunWatch(const CommandLine& cmd) {
                               MSGFLT_ALLOW, nullptr);
   // Whatever it had to say is written: it leaves the console it was started from, so
   // that nothing typed there, nor closing it, ends the watch.
-  FreeConsole();
+  leaveConsole();
   int code = kExitArranged;
   {
     Watch watch(cmd.request, cmd.byTitle, cmd.monitor, {}, g_watchWindow,
@@ -157,12 +183,22 @@ int StopWatches() {
     // A session that cannot be read (an elevated watch's) is this one: the window is
     // on this session's desktop.
     if (ProcessIdToSessionId(pid, &theirs) && theirs != session) continue;
+    // One deadline for the request and the end, so that each watch costs 2 s at most.
+    const DWORD deadline = GetTickCount() + kStopMs;
     HANDLE process = OpenProcess(SYNCHRONIZE, FALSE, pid);
     DWORD_PTR answer = 0;
     const bool ending = SendMessageTimeoutW(w, stop, 0, 0, SMTO_ABORTIFHUNG, kStopMs, &answer) &&
                         answer == static_cast<DWORD_PTR>(kEnding);
     // Gone by the time this run ends, so that a script can start the next one at once.
-    if (ending && (!process || WaitForSingleObject(process, kStopMs) == WAIT_OBJECT_0)) ++stopped;
+    // A process that cannot be opened is gone when its window is.
+    bool gone = false;
+    if (ending && process) {
+      gone = WaitForSingleObject(process, Until(deadline)) == WAIT_OBJECT_0;
+    } else if (ending) {
+      while (IsWindow(w) && Until(deadline) > 0) Sleep(kStopPollMs);
+      gone = !IsWindow(w);
+    }
+    if (gone) ++stopped;
     if (process) CloseHandle(process);
   }
   return stopped;
