@@ -20,6 +20,7 @@
 #include <cstdint>
 #include <memory>
 #include <unordered_set>
+#include <utility>
 #include <vector>
 
 #include "engine/arrange.h"
@@ -64,6 +65,7 @@ class Watch {
   bool QualifiesNow(HWND hwnd) const;
   bool TitlesInOrder() const;
   DWORD QuietLeft() const;
+  void KeepMaximisedCells(const std::vector<int32_t>& before);
   void LookAtFresh();
   void Rearrange();
   bool Polling() const;
@@ -87,6 +89,8 @@ class Watch {
   // The group as it stands now: the placed windows still in it, in their order, then
   // the newcomers in the order they appeared.
   std::vector<int32_t> group_;
+  // Members the user maximised, and the cell each keeps while it stays so.
+  std::vector<std::pair<int32_t, size_t>> maximised_;
   std::vector<Fresh> fresh_;
   // Top-level windows of the last walk of the desktop, sorted, and whether each could
   // ever match (class and program, which a window keeps); those that can, in the order

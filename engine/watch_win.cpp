@@ -219,7 +219,7 @@ bool Watch::QualifiesNow(HWND hwnd) const {
 bool Watch::TitlesInOrder() const {
   std::vector<NamedWindow> named;
   for (int32_t handle : order_)
-    if (InGroup(WindowOf(handle)))
+    if (InGroup(WindowOf(handle)) && !IsZoomed(WindowOf(handle)))
       named.push_back(
           {GetStoredTitle(WindowOf(handle)), GetWindowClassName(WindowOf(handle)).c_str()});
   const std::vector<size_t> sorted = TitleOrder(named, CompareTitles);
@@ -278,6 +278,25 @@ void Watch::Poll() {
   if (byTitle_ && !due_ && !TitlesInOrder()) Changed();
 }
 
+// A member the user maximised keeps its cell while it stays so, whoever comes or
+// goes: the others fill the cells around it.
+void Watch::KeepMaximisedCells(const std::vector<int32_t>& before) {
+  std::erase_if(maximised_, [this](const std::pair<int32_t, size_t>& m) {
+    return !Contains(order_, m.first) || !IsZoomed(WindowOf(m.first));
+  });
+  for (size_t i = 0; i < before.size(); ++i)
+    if (Contains(order_, before[i]) && IsZoomed(WindowOf(before[i])) &&
+        std::ranges::find(maximised_, before[i], &std::pair<int32_t, size_t>::first) ==
+            maximised_.end())
+      maximised_.push_back({before[i], i});
+  std::ranges::sort(maximised_, {}, &std::pair<int32_t, size_t>::second);
+  for (const auto& [handle, cell] : maximised_) std::erase(order_, handle);
+  // Its cell, or the last while fewer are left than it had before it.
+  for (const auto& [handle, cell] : maximised_)
+    order_.insert(order_.begin() + static_cast<std::ptrdiff_t>(std::min(cell, order_.size())),
+                  handle);
+}
+
 void Watch::Rearrange() {
   due_ = false;
   WindowList list;
@@ -290,6 +309,7 @@ void Watch::Rearrange() {
   }
   // The order of every window placed so far lasts as long as the window.
   std::erase_if(memory_, [](int32_t handle) { return !IsWindow(WindowOf(handle)); });
+  const std::vector<int32_t> before = order_;
   if (byTitle_) {
     list.Clear();
     for (int32_t handle : found) list.Append(handle);
@@ -302,6 +322,7 @@ void Watch::Rearrange() {
     // last grid; then the newcomers in the order they appeared.
     order_ = KeptOrder(memory_, group_, found);
   }
+  KeepMaximisedCells(before);
   for (int32_t handle : order_)
     if (!Contains(memory_, handle)) memory_.push_back(handle);
   group_ = order_;
