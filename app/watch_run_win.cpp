@@ -48,8 +48,9 @@ LRESULT CALLBACK WatchProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam
   }
   Watch* watch = WatchOf(hwnd);
   if (!watch || g_app.reportingFault) return DefWindowProcW(hwnd, message, wParam, lParam);
+  // Quiltmark only posts this one: sent from another thread, it is not Quiltmark's.
   if (IsPrivateMessage(message, PrivateMessage::kArrange)) {
-    watch->Continue();
+    if (!InSendMessage()) watch->Continue();
     return 0;
   }
   switch (message) {
