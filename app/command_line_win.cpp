@@ -3,6 +3,7 @@
 #include <windows.h>
 
 #include <cfenv>
+#include <optional>
 #include <string>
 
 #include "app/command_line.h"
@@ -113,6 +114,9 @@ int Run(const CommandLine& cmd, Console& console) {
     console.Out(UsageText());
     return kExitArranged;
   }
+  // A --stop from now on waits for this watch to be up, and then ends it.
+  std::optional<WatchStart> start;
+  if (cmd.watch) start.emplace();
   if (cmd.stop) {
     const int ended = StopWatches();
     if (ended == 0) {
@@ -147,7 +151,7 @@ int Run(const CommandLine& cmd, Console& console) {
     return kExitBadArguments;
   }
   // No match yet is no fault here: the watch waits for one.
-  if (cmd.watch) return RunWatch(cmd, [&console] { console.Leave(); });
+  if (cmd.watch) return RunWatch(cmd, *start, [&console] { console.Leave(); });
   WindowList list;
   if (!FindRequestedWindows(cmd.request, list)) {
     console.Err("没有找到匹配的窗口\r\n");

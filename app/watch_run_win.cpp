@@ -117,10 +117,20 @@ bool TakeStarting(HANDLE mutex, DWORD ms) {
 
 }  // namespace
 
-int RunWatch(const CommandLine& cmd, const std::function<void()>& leaveConsole) {
-  HANDLE starting = OpenStarting();
-  // Bounded: a mutex held too long (a stuck start) must not keep this watch from running.
-  const bool holding = starting && TakeStarting(starting, kStopMs);
+WatchStart::WatchStart() : mutex_(OpenStarting()) {
+  holding_ = mutex_ && TakeStarting(mutex_, kStopMs);
+}
+
+WatchStart::~WatchStart() { Release(); }
+
+void WatchStart::Release() {
+  if (holding_) ReleaseMutex(mutex_);
+  if (mutex_) CloseHandle(mutex_);
+  holding_ = false;
+  mutex_ = nullptr;
+}
+
+int RunWatch(const CommandLine& cmd, WatchStart& start, const std::function<void()>& leaveConsole) {
   HINSTANCE instance = GetModuleHandleW(nullptr);
   WNDCLASSEXW wc = {};
   wc.cbSize = sizeof wc;
@@ -131,8 +141,7 @@ int RunWatch(const CommandLine& cmd, const std::function<void()>& leaveConsole) 
   // Top-level, so that the broadcasts reach it; never shown.
   g_watchWindow = CreateWindowExW(WS_EX_TOOLWINDOW, kWatchClass, L"Quiltmark", WS_POPUP, 0, 0, 0, 0,
                                   nullptr, nullptr, instance, nullptr);
-  if (holding) ReleaseMutex(starting);
-  if (starting) CloseHandle(starting);
+  start.Release();
   if (!g_watchWindow) return kExitNoWindow;
   // --stop from a prompt that is not elevated reaches a watch that is.
   ChangeWindowMessageFilterEx(g_watchWindow, PrivateMessageId(PrivateMessage::kStopWatch),
@@ -168,15 +177,13 @@ int StopWatches() {
   const UINT stop = PrivateMessageId(PrivateMessage::kStopWatch);
   if (!stop) return 0;
   // A watch that is starting has made its window once this is taken.
-  HANDLE starting = OpenStarting();
-  const bool holding = starting && TakeStarting(starting, kStopMs);
+  WatchStart starting;
   // Every watch found first: one that ends takes its window with it, and a search
   // that went on from that window would end there.
   std::vector<HWND> watches;
   for (HWND w = nullptr; (w = FindWindowExW(nullptr, w, kWatchClass, nullptr)) != nullptr;)
     watches.push_back(w);
-  if (holding) ReleaseMutex(starting);
-  if (starting) CloseHandle(starting);
+  starting.Release();
   int stopped = 0;
   for (HWND w : watches) {
     DWORD pid = 0, theirs = 0;

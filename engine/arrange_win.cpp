@@ -27,11 +27,19 @@ DWORD Left(DWORD since, DWORD span) {
   return spent < span ? span - spent : 0;
 }
 
+// The window a ticket or a request went to is gone, or belongs to another thread now:
+// its thread has ended (killed while it did not answer, say), and a new thread may
+// have been given its number.
+bool Orphaned(int32_t window, uint32_t thread) {
+  return GetWindowThreadProcessId(WindowOf(window), nullptr) != thread;
+}
+
 }  // namespace
 
 struct Arrangement::Ticket {
   Arrangement* run;  // null once the arrangement is over: the answer is dropped
   uint32_t thread;
+  int32_t window;            // the one asked through
   Outstanding* outstanding;  // a kept grid's, while it lasts
 };
 
@@ -109,7 +117,7 @@ void Arrangement::AskEveryThread() {
     threads.push_back(t.thread);
     // Still silent since an earlier arrangement asked: busy, and not asked again.
     if (outstanding_ && outstanding_->Asking(t.thread)) continue;
-    auto* ticket = new Ticket{this, t.thread, outstanding_};
+    auto* ticket = new Ticket{this, t.thread, t.handle, outstanding_};
     if (SendMessageCallbackW(WindowOf(t.handle), WM_NULL, 0, 0, OnAnswered,
                              reinterpret_cast<ULONG_PTR>(ticket))) {
       tickets_.push_back(ticket);
@@ -349,6 +357,14 @@ void Outstanding::Answered(Arrangement::Ticket* ticket) {
 }
 
 bool Outstanding::Settled() {
+  // An answer that will never come holds nothing up. Should it come after all, the
+  // ticket is still there for it, and is freed then.
+  std::erase_if(tickets, [](Arrangement::Ticket* ticket) {
+    if (!Orphaned(ticket->window, ticket->thread)) return false;
+    ticket->outstanding = nullptr;
+    return true;
+  });
+  std::erase_if(queued, [](const Queued& q) { return Orphaned(q.handle, q.thread); });
   std::erase_if(stuck, [this](const Stuck& s) {
     if (WaitForSingleObject(s.helper, 0) != WAIT_OBJECT_0) return false;
     CloseHandle(s.helper);

@@ -119,6 +119,7 @@ Watch::Watch(const ArrangeRequest& request, bool byTitle, int32_t monitor,
 Watch::~Watch() {
   EndProbe();
   for (HWINEVENTHOOK hook : hooks_) UnhookWinEvent(hook);
+  for (const auto& [process, hook] : moveHooks_) UnhookWinEvent(hook);
   KillTimer(host_, timer_);
   std::erase(Watches(), this);
 }
@@ -165,6 +166,10 @@ void Watch::Seen(DWORD event, HWND hwnd) {
   // Only the probe's hook tells of this process's own windows: creation is reported.
   if (event == EVENT_OBJECT_CREATE && IsOurs(hwnd)) {
     seenCreate_ = true;
+    return;
+  }
+  if (event == EVENT_OBJECT_LOCATIONCHANGE) {
+    if (MaximisedRestored()) Changed();
     return;
   }
   if (event == EVENT_OBJECT_DESTROY) {
@@ -274,8 +279,42 @@ void Watch::Poll() {
   // A member that is not there at all any more.
   for (size_t i = group_.size(); i-- > 0;)
     if (!IsWindow(WindowOf(group_[i]))) Forget(WindowOf(group_[i]));
-  // A member renamed in place, which no event told of.
+  // A member renamed in place, or made normal again, which no event told of.
   if (byTitle_ && !due_ && !TitlesInOrder()) Changed();
+  if (!due_ && MaximisedRestored()) Changed();
+}
+
+// A member that kept its cell maximised and is normal again is at the rectangle it had
+// before, which need not be its cell any more.
+bool Watch::MaximisedRestored() const {
+  return std::ranges::any_of(maximised_, [](const std::pair<int32_t, size_t>& m) {
+    return IsWindow(WindowOf(m.first)) && !IsZoomed(WindowOf(m.first));
+  });
+}
+
+// Nothing else tells of a window made normal again: its program's moves are followed
+// while it has a maximised member, and only then.
+void Watch::HookMaximisedPrograms() {
+  std::vector<DWORD> programs;
+  for (const auto& [handle, cell] : maximised_) {
+    DWORD process = 0;
+    GetWindowThreadProcessId(WindowOf(handle), &process);
+    if (process) programs.push_back(process);
+  }
+  std::erase_if(moveHooks_, [&](const std::pair<DWORD, HWINEVENTHOOK>& h) {
+    if (std::ranges::find(programs, h.first) != programs.end()) return false;
+    UnhookWinEvent(h.second);
+    return true;
+  });
+  for (DWORD process : programs) {
+    if (std::ranges::find(moveHooks_, process, &std::pair<DWORD, HWINEVENTHOOK>::first) !=
+        moveHooks_.end())
+      continue;
+    if (HWINEVENTHOOK hook =
+            SetWinEventHook(EVENT_OBJECT_LOCATIONCHANGE, EVENT_OBJECT_LOCATIONCHANGE, nullptr,
+                            OnWinEvent, process, 0, WINEVENT_OUTOFCONTEXT))
+      moveHooks_.push_back({process, hook});
+  }
 }
 
 // A member the user maximised keeps its cell while it stays so, whoever comes or
@@ -295,6 +334,7 @@ void Watch::KeepMaximisedCells(const std::vector<int32_t>& before) {
   for (const auto& [handle, cell] : maximised_)
     order_.insert(order_.begin() + static_cast<std::ptrdiff_t>(std::min(cell, order_.size())),
                   handle);
+  HookMaximisedPrograms();
 }
 
 void Watch::Rearrange() {

@@ -102,6 +102,8 @@ LRESULT Default(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
     const auto* pos = reinterpret_cast<const WINDOWPOS*>(lParam);
     if (pos->flags & SWP_SHOWWINDOW) Notify(EVENT_OBJECT_SHOW, hwnd);
     if (pos->flags & SWP_HIDEWINDOW) Notify(EVENT_OBJECT_HIDE, hwnd);
+    if ((pos->flags & (SWP_NOMOVE | SWP_NOSIZE)) != (SWP_NOMOVE | SWP_NOSIZE))
+      Notify(EVENT_OBJECT_LOCATIONCHANGE, hwnd);
     const bool iconic = IsIconic(hwnd) != 0;
     if (iconic != (GetPropW(hwnd, L"QmIconic") != nullptr)) {
       SetPropW(hwnd, L"QmIconic", iconic ? hwnd : nullptr);

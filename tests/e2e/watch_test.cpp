@@ -197,7 +197,7 @@ TEST(Watch, AProgramsWindowsAreItsMainWindows) {
 // What the user did is left alone: a minimised member gives its cell up and stays
 // minimised, a maximised one stays so in its cell, a newcomer takes the free cell, and
 // the window the user types in keeps the keyboard. Restored, the minimised member takes
-// its old place back.
+// its old place back, and the maximised one its cell.
 TEST(Watch, LeavesMinimisedAndMaximisedMembersAlone) {
   SampleWindows samples;
   ASSERT_TRUE(samples.Start("QmStates 1 状态1 QmStates 1 状态2 QmStates 1 状态3", 3));
@@ -231,6 +231,13 @@ TEST(Watch, LeavesMinimisedAndMaximisedMembersAlone) {
   EXPECT_EQ(WaitForRect(member[3], Cell(3, 2, 2)), Show(Cell(3, 2, 2)));
   EXPECT_EQ(GetForegroundWindow(), typing) << ClassOf(GetForegroundWindow());
   DestroyWindow(typing);
+  // Two members left, the maximised one made normal again takes its cell of the new
+  // grid, not the quarter it had before it was maximised.
+  ShowWindow(member[1], SW_HIDE);
+  ShowWindow(member[3], SW_HIDE);
+  EXPECT_EQ(WaitForRect(member[0], Cell(0, 2, 1)), Show(Cell(0, 2, 1)));
+  PostMessageW(member[2], WM_SYSCOMMAND, SC_RESTORE, 0);
+  EXPECT_EQ(WaitForRect(member[2], Cell(1, 2, 1)), Show(Cell(1, 2, 1)));
   StopWatching(watch);
 }
 
