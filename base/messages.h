@@ -19,10 +19,7 @@ enum class PrivateMessage {
 UINT PrivateMessageId(PrivateMessage which);
 
 // Whether `message` is that private message.
-inline bool IsPrivateMessage(UINT message, PrivateMessage which) {
-  const UINT id = PrivateMessageId(which);
-  return id != 0 && message == id;
-}
+bool IsPrivateMessage(UINT message, PrivateMessage which);
 
 // Posts the private message with this process's token as lParam; nothing when it is
 // not registered.
@@ -54,8 +51,8 @@ void LeaveSystemLoop();
 // A message box, say, shown for the scope's life.
 class SystemLoopScope {
  public:
-  SystemLoopScope() { EnterSystemLoop(); }
-  ~SystemLoopScope() { LeaveSystemLoop(); }
+  SystemLoopScope();
+  ~SystemLoopScope();
   SystemLoopScope(const SystemLoopScope&) = delete;
   SystemLoopScope& operator=(const SystemLoopScope&) = delete;
 };

@@ -21,6 +21,11 @@ UINT PrivateMessageId(PrivateMessage which) {
   return ids.id[static_cast<int>(which)];
 }
 
+bool IsPrivateMessage(UINT message, PrivateMessage which) {
+  const UINT id = PrivateMessageId(which);
+  return id != 0 && message == id;
+}
+
 LPARAM PrivateMessageToken() {
   static const LPARAM token = [] {
     unsigned int high = 0, low = 0;
@@ -120,3 +125,7 @@ void LeaveSystemLoop() {
   UnhookWindowsHookEx(g_screen);
   g_screen = nullptr;
 }
+
+SystemLoopScope::SystemLoopScope() { EnterSystemLoop(); }
+
+SystemLoopScope::~SystemLoopScope() { LeaveSystemLoop(); }
