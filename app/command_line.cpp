@@ -220,12 +220,31 @@ std::string RefusalText(ArrangeRefusal refusal) {
 namespace {
 
 // A field of a line: a tab, a line break or any other control character in a title
-// (U+0000 to U+001F and U+007F, one byte each in UTF-8) becomes a space, so that a
-// record is one line of its fields whatever the window is called.
-std::string Field(std::string text) {
-  for (char& c : text)
-    if (static_cast<unsigned char>(c) < 0x20 || c == 0x7F) c = ' ';
-  return text;
+// (U+0000 to U+001F, U+007F and the C1 controls U+0080 to U+009F, U+0085 among them),
+// and the line and paragraph separators U+2028 and U+2029, becomes one space, so that
+// a record is one line of its fields whatever the window is called and whatever reads
+// it.
+std::string Field(const std::string& text) {
+  std::string field;
+  field.reserve(text.size());
+  for (size_t i = 0; i < text.size(); ++i) {
+    const auto c = static_cast<unsigned char>(text[i]);
+    const auto next = [&](size_t k) {
+      return i + k < text.size() ? static_cast<unsigned char>(text[i + k]) : 0;
+    };
+    if (c < 0x20 || c == 0x7F) {
+      field += ' ';
+    } else if (c == 0xC2 && next(1) >= 0x80 && next(1) <= 0x9F) {
+      field += ' ';
+      i += 1;
+    } else if (c == 0xE2 && next(1) == 0x80 && (next(2) == 0xA8 || next(2) == 0xA9)) {
+      field += ' ';
+      i += 2;
+    } else {
+      field += static_cast<char>(c);
+    }
+  }
+  return field;
 }
 
 }  // namespace

@@ -201,6 +201,13 @@ TEST(CommandLine, TextsItWrites) {
   EXPECT_EQ(ListLine(3, "C", "样例", {960, 359, 960, 359, 0}, "终端.exe"),
             "3\tC\t样例\t960,359 960x359\t终端.exe\r\n");
   EXPECT_EQ(ListLine(1, "C", "", {0, 0, 0, 0, kSwpNoSize}, ""), "1\tC\t\t0,0\t\r\n");
+  // Whatever breaks a line or a field, in any reader, is one space; the rest stays.
+  EXPECT_EQ(ListLine(1, "C\t",
+                     "a\r\nb\xC2\x85"
+                     "c\xE2\x80\xA8"
+                     "d\xE2\x80\xA9\x7F\xC2\xA0\xE2\x80\xA6",
+                     {0, 0, 0, 0, kSwpNoSize}, "\xC2\x9F"),
+            "1\tC \ta  b c d  \xC2\xA0\xE2\x80\xA6\t0,0\t \r\n");
   EXPECT_EQ(NotPlacedLine(2, "C", "T", Landing::kRefused), "2\tC\tT\t拒绝移动\r\n");
   EXPECT_EQ(NotPlacedLine(4, "C", "T", Landing::kGone), "4\tC\tT\t已关闭\r\n");
   EXPECT_EQ(NotPlacedLine(5, "C", "T", Landing::kWaiting), "5\tC\tT\t没有排列\r\n");
