@@ -98,8 +98,11 @@ HANDLE OpenStarting() {
   if (!access.empty() && ConvertStringSecurityDescriptorToSecurityDescriptorW(
                              access.c_str(), SDDL_REVISION_1, &descriptor, nullptr))
     sa.lpSecurityDescriptor = descriptor;
-  HANDLE mutex = CreateMutexW(&sa, FALSE, kStartingMutex);
-  if (!mutex) mutex = OpenMutexW(SYNCHRONIZE, FALSE, kStartingMutex);
+  // No more than the list grants: asked for all access, opening it as another run made
+  // it would be refused, and a handle that may only wait could not release it.
+  constexpr DWORD kAccess = SYNCHRONIZE | MUTEX_MODIFY_STATE;
+  HANDLE mutex = CreateMutexExW(&sa, kStartingMutex, 0, kAccess);
+  if (!mutex) mutex = OpenMutexW(kAccess, FALSE, kStartingMutex);
   if (descriptor) LocalFree(descriptor);
   return mutex;
 }

@@ -27,9 +27,9 @@ DWORD Left(DWORD since, DWORD span) {
   return spent < span ? span - spent : 0;
 }
 
-// The window a ticket or a request went to is gone, or belongs to another thread now:
-// its thread has ended (killed while it did not answer, say), and a new thread may
-// have been given its number.
+// The window a request went to is gone, or belongs to another thread now: its thread
+// has ended (killed while it did not answer, say), and a new thread may have been given
+// its number.
 bool Orphaned(int32_t window, uint32_t thread) {
   return GetWindowThreadProcessId(WindowOf(window), nullptr) != thread;
 }
@@ -41,6 +41,19 @@ struct Arrangement::Ticket {
   uint32_t thread;
   int32_t window;            // the one asked through
   Outstanding* outstanding;  // a kept grid's, while it lasts
+  // A kept grid's hold on the thread while it waits: it says when the thread has ended,
+  // and no new thread is given its number meanwhile.
+  HANDLE held = nullptr;
+
+  void LetGo() {
+    if (held) CloseHandle(held);
+    held = nullptr;
+    outstanding = nullptr;
+  }
+  // Whether the answer can no longer come: its thread has ended.
+  bool Ended() const {
+    return held ? WaitForSingleObject(held, 0) == WAIT_OBJECT_0 : Orphaned(window, thread);
+  }
 };
 
 namespace {
@@ -50,6 +63,7 @@ VOID CALLBACK OnAnswered(HWND, UINT, ULONG_PTR data, LRESULT) noexcept {
   if (ticket->outstanding) ticket->outstanding->Answered(ticket);
   // Under a fault report the arrangement goes no further.
   if (ticket->run && !g_app.reportingFault) ticket->run->Answered(ticket);
+  ticket->LetGo();
   delete ticket;
 }
 
@@ -121,7 +135,10 @@ void Arrangement::AskEveryThread() {
     if (SendMessageCallbackW(WindowOf(t.handle), WM_NULL, 0, 0, OnAnswered,
                              reinterpret_cast<ULONG_PTR>(ticket))) {
       tickets_.push_back(ticket);
-      if (outstanding_) outstanding_->tickets.push_back(ticket);
+      if (outstanding_) {
+        outstanding_->tickets.push_back(ticket);
+        ticket->held = OpenThread(SYNCHRONIZE, FALSE, t.thread);
+      }
       ++asked_;
     } else {
       // A question that cannot be sent (the window has just closed) says nothing
@@ -333,7 +350,7 @@ void FinishArrangement(Arrangement& run) {
 
 Outstanding::~Outstanding() {
   // Answers that come after the grid is no longer kept are dropped.
-  for (Arrangement::Ticket* ticket : tickets) ticket->outstanding = nullptr;
+  for (Arrangement::Ticket* ticket : tickets) ticket->LetGo();
   for (const Stuck& s : stuck) CloseHandle(s.helper);
 }
 
@@ -360,8 +377,8 @@ bool Outstanding::Settled() {
   // An answer that will never come holds nothing up. Should it come after all, the
   // ticket is still there for it, and is freed then.
   std::erase_if(tickets, [](Arrangement::Ticket* ticket) {
-    if (!Orphaned(ticket->window, ticket->thread)) return false;
-    ticket->outstanding = nullptr;
+    if (!ticket->Ended()) return false;
+    ticket->LetGo();
     return true;
   });
   std::erase_if(queued, [](const Queued& q) { return Orphaned(q.handle, q.thread); });

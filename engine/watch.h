@@ -93,8 +93,12 @@ class Watch {
   std::vector<int32_t> group_;
   // Members the user maximised, and the cell each keeps while it stays so.
   std::vector<std::pair<int32_t, size_t>> maximised_;
-  // Their programs' moves, which alone tell that one was made normal again: by process.
-  std::vector<std::pair<DWORD, HWINEVENTHOOK>> moveHooks_;
+  // Their programs' moves, which alone tell that one was made normal again.
+  struct MoveHooks {
+    DWORD program;
+    HWINEVENTHOOK moved, dropped;
+  };
+  std::vector<MoveHooks> moveHooks_;
   std::vector<Fresh> fresh_;
   // Top-level windows of the last walk of the desktop, sorted, and whether each could
   // ever match (class and program, which a window keeps); those that can, in the order

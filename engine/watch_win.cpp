@@ -64,6 +64,25 @@ bool EventsOnly() {
   return GetEnvironmentVariableW(kEventsOnlyVariable, value, 4) == 1 && value[0] == L'1';
 }
 
+// Still the user's after being maximised: maximised, made full screen from there (a
+// full-screen mode restores the window and then covers the monitor), or being dragged
+// or sized by the user this moment.
+bool HeldByUser(HWND hwnd) {
+  if (IsZoomed(hwnd)) return true;
+  GUITHREADINFO gui = {};
+  gui.cbSize = sizeof gui;
+  if (GetGUIThreadInfo(GetWindowThreadProcessId(hwnd, nullptr), &gui) &&
+      (gui.flags & GUI_INMOVESIZE) && gui.hwndMoveSize == hwnd)
+    return true;
+  MONITORINFO mi = {};
+  mi.cbSize = sizeof mi;
+  RECT r;
+  return GetWindowRect(hwnd, &r) &&
+         GetMonitorInfoW(MonitorFromWindow(hwnd, MONITOR_DEFAULTTONEAREST), &mi) &&
+         r.left <= mi.rcMonitor.left && r.top <= mi.rcMonitor.top &&
+         r.right >= mi.rcMonitor.right && r.bottom >= mi.rcMonitor.bottom;
+}
+
 bool Contains(const std::vector<int32_t>& handles, int32_t handle) {
   return std::ranges::find(handles, handle) != handles.end();
 }
@@ -119,7 +138,10 @@ Watch::Watch(const ArrangeRequest& request, bool byTitle, int32_t monitor,
 Watch::~Watch() {
   EndProbe();
   for (HWINEVENTHOOK hook : hooks_) UnhookWinEvent(hook);
-  for (const auto& [process, hook] : moveHooks_) UnhookWinEvent(hook);
+  for (const MoveHooks& h : moveHooks_) {
+    if (h.moved) UnhookWinEvent(h.moved);
+    if (h.dropped) UnhookWinEvent(h.dropped);
+  }
   KillTimer(host_, timer_);
   std::erase(Watches(), this);
 }
@@ -168,8 +190,12 @@ void Watch::Seen(DWORD event, HWND hwnd) {
     seenCreate_ = true;
     return;
   }
-  if (event == EVENT_OBJECT_LOCATIONCHANGE) {
-    if (MaximisedRestored()) Changed();
+  // From the threads of maximised members only.
+  if (event == EVENT_OBJECT_LOCATIONCHANGE || event == EVENT_SYSTEM_MOVESIZEEND) {
+    if (std::ranges::find(maximised_, HandleOf(hwnd), &std::pair<int32_t, size_t>::first) !=
+            maximised_.end() &&
+        MaximisedRestored())
+      Changed();
     return;
   }
   if (event == EVENT_OBJECT_DESTROY) {
@@ -288,46 +314,51 @@ void Watch::Poll() {
 // before, which need not be its cell any more.
 bool Watch::MaximisedRestored() const {
   return std::ranges::any_of(maximised_, [](const std::pair<int32_t, size_t>& m) {
-    return IsWindow(WindowOf(m.first)) && !IsZoomed(WindowOf(m.first));
+    return IsWindow(WindowOf(m.first)) && !HeldByUser(WindowOf(m.first));
   });
 }
 
-// Nothing else tells of a window made normal again: its program's moves are followed
-// while it has a maximised member, and only then.
+// Nothing else tells of a window made normal again: the moves in its program are
+// followed while it has a maximised member, and only then. (By program: Wine reports
+// nothing to a hook set on another program's thread.)
 void Watch::HookMaximisedPrograms() {
   std::vector<DWORD> programs;
   for (const auto& [handle, cell] : maximised_) {
-    DWORD process = 0;
-    GetWindowThreadProcessId(WindowOf(handle), &process);
-    if (process) programs.push_back(process);
+    DWORD program = 0;
+    if (GetWindowThreadProcessId(WindowOf(handle), &program)) programs.push_back(program);
   }
-  std::erase_if(moveHooks_, [&](const std::pair<DWORD, HWINEVENTHOOK>& h) {
-    if (std::ranges::find(programs, h.first) != programs.end()) return false;
-    UnhookWinEvent(h.second);
+  std::erase_if(moveHooks_, [&](const MoveHooks& h) {
+    if (std::ranges::find(programs, h.program) != programs.end()) return false;
+    if (h.moved) UnhookWinEvent(h.moved);
+    if (h.dropped) UnhookWinEvent(h.dropped);
     return true;
   });
-  for (DWORD process : programs) {
-    if (std::ranges::find(moveHooks_, process, &std::pair<DWORD, HWINEVENTHOOK>::first) !=
-        moveHooks_.end())
-      continue;
-    if (HWINEVENTHOOK hook =
-            SetWinEventHook(EVENT_OBJECT_LOCATIONCHANGE, EVENT_OBJECT_LOCATIONCHANGE, nullptr,
-                            OnWinEvent, process, 0, WINEVENT_OUTOFCONTEXT))
-      moveHooks_.push_back({process, hook});
+  for (DWORD program : programs) {
+    if (std::ranges::find(moveHooks_, program, &MoveHooks::program) != moveHooks_.end()) continue;
+    moveHooks_.push_back({program,
+                          SetWinEventHook(EVENT_OBJECT_LOCATIONCHANGE, EVENT_OBJECT_LOCATIONCHANGE,
+                                          nullptr, OnWinEvent, program, 0, WINEVENT_OUTOFCONTEXT),
+                          SetWinEventHook(EVENT_SYSTEM_MOVESIZEEND, EVENT_SYSTEM_MOVESIZEEND,
+                                          nullptr, OnWinEvent, program, 0, WINEVENT_OUTOFCONTEXT)});
   }
 }
 
 // A member the user maximised keeps its cell while it stays so, whoever comes or
-// goes: the others fill the cells around it.
+// goes: the others fill the cells around it. One that joins maximised (at the start,
+// opened so, back from elsewhere) keeps the cell the order gives it.
 void Watch::KeepMaximisedCells(const std::vector<int32_t>& before) {
+  const auto kept = [this](int32_t handle) {
+    return std::ranges::find(maximised_, handle, &std::pair<int32_t, size_t>::first) !=
+           maximised_.end();
+  };
   std::erase_if(maximised_, [this](const std::pair<int32_t, size_t>& m) {
-    return !Contains(order_, m.first) || !IsZoomed(WindowOf(m.first));
+    return !Contains(order_, m.first) || !HeldByUser(WindowOf(m.first));
   });
   for (size_t i = 0; i < before.size(); ++i)
-    if (Contains(order_, before[i]) && IsZoomed(WindowOf(before[i])) &&
-        std::ranges::find(maximised_, before[i], &std::pair<int32_t, size_t>::first) ==
-            maximised_.end())
+    if (Contains(order_, before[i]) && IsZoomed(WindowOf(before[i])) && !kept(before[i]))
       maximised_.push_back({before[i], i});
+  for (size_t i = 0; i < order_.size(); ++i)
+    if (IsZoomed(WindowOf(order_[i])) && !kept(order_[i])) maximised_.push_back({order_[i], i});
   std::ranges::sort(maximised_, {}, &std::pair<int32_t, size_t>::second);
   for (const auto& [handle, cell] : maximised_) std::erase(order_, handle);
   // Its cell, or the last while fewer are left than it had before it.

@@ -241,6 +241,23 @@ TEST(Watch, LeavesMinimisedAndMaximisedMembersAlone) {
   StopWatching(watch);
 }
 
+// A member maximised before the watch began keeps its cell maximised, and takes it
+// when the user makes it normal.
+TEST(Watch, AMemberMaximisedFromTheStartTakesItsCellWhenNormal) {
+  SampleWindows samples;
+  ASSERT_TRUE(samples.Start("QmMaxFirst 1 大1 QmMaxFirst 1 大2", 2));
+  HWND first = FindWindowW(L"QmMaxFirst", L"大1"), second = FindWindowW(L"QmMaxFirst", L"大2");
+  ASSERT_TRUE(first && second);
+  ShowWindow(first, SW_MAXIMIZE);
+  Quiltmark watch;
+  ASSERT_TRUE(watch.Start(nullptr, "--class QmMaxFirst --order title --per-row 2 --watch"));
+  EXPECT_EQ(WaitForRect(second, Cell(1, 2, 1)), Show(Cell(1, 2, 1)));
+  EXPECT_TRUE(IsZoomed(first));
+  PostMessageW(first, WM_SYSCOMMAND, SC_RESTORE, 0);
+  EXPECT_EQ(WaitForRect(first, Cell(0, 2, 1)), Show(Cell(0, 2, 1)));
+  StopWatching(watch);
+}
+
 // Members hidden and shown back one by one in the opposite order take their old
 // places, not the order they came back in.
 TEST(Watch, MembersThatComeBackTakeTheirOldPlaces) {
