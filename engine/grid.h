@@ -34,12 +34,26 @@ WorkArea ComputeWorkAreaFrom(int32_t screenWidth, int32_t screenHeight, const Ta
 
 // One placement per window, in list order: every window gets the typed size, and a row
 // holds as many cells as fit across the work area (at least one). Rows run on past the
-// bottom. A cell width of 0 is fatal ("不能整除于零").
+// bottom. A cell width of 0 is fatal ("不能整除于零"). With a `gap`, the cells start
+// `gap` pixels in from the area's top-left corner, one every size + gap, as many to a
+// row as fit in the width less one gap.
 std::vector<Placement> PlanBySize(const WorkArea& area, int32_t windowCount, int32_t cellWidth,
-                                  int32_t cellHeight);
+                                  int32_t cellHeight, int32_t gap = 0);
 
 // One placement per window, in list order: the work area is cut into `perRow` columns and
 // as many rows as the windows need; with `keepSize` the windows are only moved. More per
-// row than the area has pixels across leaves a cell width of 0, which is fatal.
+// row than the area has pixels across leaves a cell width of 0, which is fatal. With a
+// `gap`, that many pixels lie between neighbouring cells and between the cells and the
+// area's edges: n columns are (W - (n + 1) * gap) / n wide, r rows (H - (r + 1) * gap) / r
+// high.
 std::vector<Placement> PlanByRowCount(const WorkArea& area, int32_t windowCount, int32_t perRow,
-                                      bool keepSize);
+                                      bool keepSize, int32_t gap = 0);
+
+// Where a window goes whose smallest visible frame (`leastWidth` x `leastHeight`) is
+// larger than its cell: each side as small as the window allows but never smaller than
+// the cell, its top-left on the cell's, then moved left and up just as far as it must be
+// to reach no further right or down than the work area (or its cell, where the cell
+// itself lies beyond the area), though never past the area's left or top edge. Any
+// other cell, and a cell that keeps the window's size, is returned as it is.
+Placement FitCell(const Placement& cell, int32_t leastWidth, int32_t leastHeight,
+                  const WorkArea& area);

@@ -28,14 +28,19 @@ const char* RefusalMessage(ArrangeRefusal refusal) {
 }
 
 ArrangeRefusal CheckArrangeRequest(const ArrangeRequest& request, const WorkArea& area) {
-  if (request.className.empty() && request.title.empty() && request.program.empty())
+  if (request.className.empty() && request.title.empty() && request.program.empty() &&
+      request.titlePattern.empty())
     return ArrangeRefusal::kNoCondition;
   if (request.method == ArrangeMethod::kBySize) {
     if (request.width <= 0) return ArrangeRefusal::kWidth;
     if (request.height <= 0) return ArrangeRefusal::kHeight;
     return ArrangeRefusal::kNone;
   }
-  if (request.perRow <= 0 || request.perRow > area.width) return ArrangeRefusal::kPerRow;
+  // Cells less than a pixel wide once the gaps are taken; with no gap, more a row than
+  // the area has pixels across.
+  if (request.perRow <= 0 ||
+      area.width - (static_cast<double>(request.perRow) + 1) * request.gap < request.perRow)
+    return ArrangeRefusal::kPerRow;
   return ArrangeRefusal::kNone;
 }
 
@@ -43,18 +48,19 @@ ArrangeRefusal CheckGrid(const ArrangeRequest& request, const WorkArea& area, in
   if (windowCount <= 0) return ArrangeRefusal::kNone;
   // Worked in doubles: the products can pass 2^31.
   constexpr double kLeast = -32768, kMost = 32767;
+  const double gap = request.gap;
   const double perRow = request.method == ArrangeMethod::kBySize
-                            ? std::max(1, area.width / request.width)
+                            ? std::max(1.0, std::floor((area.width - gap) / (request.width + gap)))
                             : request.perRow;
   const double rows = std::ceil(windowCount / perRow);
   double cellWidth = request.width, cellHeight = request.height;
   if (request.method == ArrangeMethod::kByRowCount) {
-    cellWidth = area.width / request.perRow;
-    cellHeight = std::floor(area.height / rows);
+    cellWidth = std::floor((area.width - (perRow + 1) * gap) / perRow);
+    cellHeight = std::floor((area.height - (rows + 1) * gap) / rows);
     if (cellHeight < 1) return ArrangeRefusal::kRowsTooLow;
   }
-  const double right = area.x0 + std::min<double>(perRow, windowCount) * cellWidth;
-  const double bottom = area.y0 + rows * cellHeight;
+  const double right = area.x0 + gap + std::min<double>(perRow, windowCount) * (cellWidth + gap);
+  const double bottom = area.y0 + gap + rows * (cellHeight + gap);
   if (area.x0 < kLeast || area.y0 < kLeast || right > kMost || bottom > kMost)
     return ArrangeRefusal::kOffScreen;
   return ArrangeRefusal::kNone;
@@ -63,7 +69,8 @@ ArrangeRefusal CheckGrid(const ArrangeRequest& request, const WorkArea& area, in
 ArrangementPlan PlanArrangement(const ArrangeRequest& request, const WorkArea& area,
                                 int32_t windowCount) {
   if (request.method == ArrangeMethod::kBySize)
-    return {PlanBySize(area, windowCount, request.width, request.height), kBySizeSites};
-  return {PlanByRowCount(area, windowCount, request.perRow, request.keepSize),
+    return {PlanBySize(area, windowCount, request.width, request.height, request.gap),
+            kBySizeSites};
+  return {PlanByRowCount(area, windowCount, request.perRow, request.keepSize, request.gap),
           request.keepSize ? kMoveOnlySites : kByRowCountSites};
 }

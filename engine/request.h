@@ -14,10 +14,13 @@ struct ArrangeRequest {
   std::string className;  // empty: any class
   std::string title;      // empty: any title
   std::string program;    // the program's file name; empty: any program
+  // The title by a pattern: * for any run of characters, ? for one; empty: any title.
+  std::string titlePattern;
   ArrangeMethod method = ArrangeMethod::kBySize;
   int32_t width = 0, height = 0;  // by size
   int32_t perRow = 0;             // by row count
   bool keepSize = false;          // by row count: move only
+  int32_t gap = 0;                // pixels between the cells and around them
 };
 
 // The first input an arrangement refuses, in the order the window asks for them.
@@ -51,6 +54,8 @@ enum class Landing : uint8_t {
              // queue and land when it answers again
   kRefused,  // the system or the window refused the move
   kGone,     // closed since the search
+  // Refused because its program runs with a higher integrity level than this one.
+  kHigherRights,
 };
 
 // One arrangement, decided in full before any window is touched: where each window
@@ -60,14 +65,14 @@ struct ArrangementPlan {
   ApplySites sites;
 };
 
-// A search needs a class, a title or a program; the method's numbers must be above 0, and a row
-// cannot hold more windows than the work area has pixels across (its cells would be
-// 0 wide). Only the numbers of the chosen method are looked at.
+// A search needs a class, a title (or its pattern) or a program; the method's numbers must be
+// above 0, and a row cannot hold more windows than leave its cells, less the gaps, at least a
+// pixel wide. Only the numbers of the chosen method are looked at.
 ArrangeRefusal CheckArrangeRequest(const ArrangeRequest& request, const WorkArea& area);
 
 // The grid for `windowCount` windows, before it is planned: every cell within the
 // coordinates a window can have (-32768..32767), so that no row wraps round, and, by
-// row count, rows at least one pixel high.
+// row count, rows at least one pixel high once the gaps are taken.
 ArrangeRefusal CheckGrid(const ArrangeRequest& request, const WorkArea& area, int32_t windowCount);
 
 // Where each of `windowCount` windows goes, for a request that passed the checks: the

@@ -135,6 +135,65 @@ TEST(PlanByRowCount, ARowNeverHoldsMoreThanAskedFor) {
   EXPECT_EQ(plan[101], (Placement{19, 540, 19, 540, 0}));
 }
 
+// N pixels between the cells and around them: by size, cells of the size asked one every
+// size + N from (X0 + N, Y0 + N), as many to a row as fit in W - N; by row count, n
+// columns of (W - (n+1)N) / n and r rows of (H - (r+1)N) / r. A gap of 0 is the plain grid.
+TEST(Plan, GapsBetweenAndAroundTheCells) {
+  const WorkArea leftBar{1860, 1080, 60, 0};
+  const PlanCase cases[] = {
+      // (1860 - 10) / (600 + 10) = 3 a row.
+      {"by size",
+       PlanBySize(leftBar, 4, 600, 400, 10),
+       {{70, 10, 600, 400, 0},
+        {680, 10, 600, 400, 0},
+        {1290, 10, 600, 400, 0},
+        {70, 420, 600, 400, 0}}},
+      // (1860 - 10) / (611 + 10) = 2 a row.
+      {"by size, a pixel too wide for three",
+       PlanBySize(leftBar, 3, 611, 400, 10),
+       {{70, 10, 611, 400, 0}, {691, 10, 611, 400, 0}, {70, 420, 611, 400, 0}}},
+      // (1860 - 4 * 8) / 3 = 609, (1080 - 3 * 8) / 2 = 528.
+      {"by row count",
+       PlanByRowCount(leftBar, 4, 3, false, 8),
+       {{68, 8, 609, 528, 0},
+        {685, 8, 609, 528, 0},
+        {1302, 8, 609, 528, 0},
+        {68, 544, 609, 528, 0}}},
+      {"by row count, moved only",
+       PlanByRowCount(leftBar, 2, 2, true, 200),
+       {{260, 200, 0, 0, kSwpNoSize}, {1090, 200, 0, 0, kSwpNoSize}}},
+      {"gap 0 is the plain grid", PlanByRowCount(leftBar, 4, 3, false, 0),
+       PlanByRowCount(leftBar, 4, 3, false)},
+  };
+  for (const PlanCase& c : cases) EXPECT_EQ(c.got, c.want) << c.name;
+}
+
+// A window that cannot shrink to its cell: as small as it goes, no smaller than the
+// cell, its top-left on the cell's, moved left and up only as far as the work area's
+// right and bottom edges make it.
+TEST(FitCell, AWindowThatCannotShrinkStaysInsideTheWorkArea) {
+  const WorkArea area{1860, 1040, 60, 0};  // right edge 1920, bottom 1040
+  const Placement rightmost{1300, 520, 620, 520, 0};
+  const struct {
+    const char* name;
+    Placement cell;
+    int32_t leastWidth, leastHeight;
+    Placement want;
+  } cases[] = {
+      {"fits", rightmost, 620, 520, rightmost},
+      {"smaller least size keeps the cell", rightmost, 100, 100, rightmost},
+      {"wider and higher: left and up", rightmost, 700, 600, {1220, 440, 700, 600, 0}},
+      {"only wider: the height stays the cell's", rightmost, 700, 300, {1220, 520, 700, 520, 0}},
+      {"first column grows to the right", {60, 0, 620, 520, 0}, 700, 600, {60, 0, 700, 600, 0}},
+      {"wider than the area: at its left edge", rightmost, 2000, 520, {60, 520, 2000, 520, 0}},
+      // Rows below the bottom stay there: it reaches no further down than its cell.
+      {"a cell past the bottom", {60, 1040, 620, 520, 0}, 620, 600, {60, 960, 620, 600, 0}},
+      {"moved only", {1300, 520, 0, 0, kSwpNoSize}, 700, 600, {1300, 520, 0, 0, kSwpNoSize}},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(FitCell(c.cell, c.leastWidth, c.leastHeight, area), c.want) << c.name;
+}
+
 TEST(Plan, ZeroCellWidthIsAFault) {
   const WorkArea full{1920, 1080, 0, 0};
   const WorkArea screenWideBar{0, 1080, 1920, 0};

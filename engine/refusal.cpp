@@ -1,0 +1,12 @@
+// Telling apart why a window was not placed.
+#include "engine/refusal.h"
+
+Landing NotPlacedBecause(const RefusalFacts& facts) {
+  if (!facts.exists) return Landing::kGone;
+  if (!facts.answered) return Landing::kBusy;
+  // The system lets no program move the windows of one with a higher integrity level
+  // (an administrator's, say). A level that cannot be read proves nothing.
+  if (facts.theirs != kUnknownLevel && facts.ours != kUnknownLevel && facts.theirs > facts.ours)
+    return Landing::kHigherRights;
+  return Landing::kRefused;
+}
