@@ -96,7 +96,7 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
                        arg == "--monitors" || arg == "--watch" || arg == "--stop";
     const bool takesValue = arg == "--class" || arg == "--title" || arg == "--process" ||
                             arg == "--size" || arg == "--per-row" || arg == "--monitor" ||
-                            arg == "--order";
+                            arg == "--order" || arg == "--title-like" || arg == "--gap";
     if (!known && !takesValue) {
       refuse("未知参数：" + given);
       break;
@@ -142,8 +142,13 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
       cmd.request.className = value;
     } else if (arg == "--title") {
       cmd.request.title = value;
+    } else if (arg == "--title-like") {
+      cmd.request.titlePattern = value;
     } else if (arg == "--process") {
       cmd.request.program = value;
+    } else if (arg == "--gap") {
+      if (!ParseNumber(value, &cmd.request.gap) || cmd.request.gap < 0 || cmd.request.gap > kMaxGap)
+        refuse("--gap 的取值应为 0 到 " + std::to_string(kMaxGap) + " 的像素数：" + value);
     } else if (arg == "--monitor") {
       if (!ParseNumber(value, &cmd.monitor) || cmd.monitor < 1)
         refuse("--monitor 的取值应为从 1 起的显示器序号：" + value);
@@ -174,6 +179,10 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
   // A list moves nothing, so there is no grid to keep.
   if (cmd.watch && cmd.list) refuse("--watch 不能与 --list 一起使用");
   // A missing or empty search condition is refused by the same check as the window's.
+  // A star in an exact title is a star: the two ways of naming a title do not mix.
+  if (std::find(seen.begin(), seen.end(), "--title") != seen.end() &&
+      std::find(seen.begin(), seen.end(), "--title-like") != seen.end())
+    refuse("--title 和 --title-like 只能选一个");
   if (bySize && byRowCount) refuse("--size 和 --per-row 只能选一个");
   if (!bySize && !byRowCount) refuse("请用 --size 或 --per-row 选择排列方式");
   if (cmd.request.keepSize && !byRowCount) refuse("--keep-size 只能与 --per-row 一起使用");
@@ -182,19 +191,23 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
 }
 
 std::string UsageText() {
-  return "用法：Quiltmark.exe [--class 类名] [--title 标题] [--process 程序名]\r\n"
-         "                    (--size 宽x高 | --per-row 数量 [--keep-size])\r\n"
+  return "用法：Quiltmark.exe [--class 类名] [--title 标题 | --title-like 模式] [--process "
+         "程序名]\r\n"
+         "                    (--size 宽x高 | --per-row 数量 [--keep-size]) [--gap 像素]\r\n"
          "                    [--monitor 序号] [--order title|found] [--list | --watch]\r\n"
          "      Quiltmark.exe --monitors\r\n"
          "      Quiltmark.exe --stop\r\n"
          "不带参数时打开窗口；带参数时不显示窗口，查找并排列后结束。\r\n"
          "  --class 类名     窗口类名（整个相同，不分大小写）\r\n"
          "  --title 标题     窗口标题（整个相同，不分大小写）\r\n"
+         "  --title-like 模式 标题符合模式：* 代表任意多个字符（可以没有），? 代表一个字符\r\n"
+         "                   （不分大小写）；不能与 --title 一起使用\r\n"
          "  --process 程序名 窗口所属程序的文件名，例如 notepad.exe（整个相同，不分大小写）；\r\n"
-         "                   三个条件可同时使用，都要符合，至少给出一个\r\n"
+         "                   这些条件可同时使用，都要符合，至少给出一个\r\n"
          "  --size 宽x高     根据尺寸排序：每个窗口都改为这个尺寸\r\n"
          "  --per-row 数量   根据行数排序：每行这么多个窗口\r\n"
          "  --keep-size      与 --per-row 一起使用：只移动窗口，不改尺寸\r\n"
+         "  --gap 像素       格子之间、格子与工作区边缘之间留出的像素（0 到 200，默认 0）\r\n"
          "  --monitor 序号   排列到这个显示器的工作区（不给出时为主显示器）\r\n"
          "  --order title    按标题的自然顺序排列（“窗口 2”在“窗口 10”之前），其次按类名；\r\n"
          "                   --order found 为找到的顺序（默认）\r\n"
@@ -267,11 +280,23 @@ std::string NotPlacedLine(int32_t number, const std::string& className, const st
     case Landing::kBusy: why = "没有响应，恢复响应后会移到它的位置"; break;
     case Landing::kRefused: why = "拒绝移动"; break;
     case Landing::kGone: why = "已关闭"; break;
+    case Landing::kHigherRights: why = "所属程序的权限比 Quiltmark 高，拒绝移动"; break;
     case Landing::kWaiting:
     case Landing::kPlaced: break;
   }
   return std::to_string(number) + "\t" + Field(className) + "\t" + Field(title) + "\t" + why +
          "\r\n";
+}
+
+std::string KeptSizeLine(int32_t number, const std::string& className, const std::string& title,
+                         int32_t width, int32_t height) {
+  return std::to_string(number) + "\t" + Field(className) + "\t" + Field(title) +
+         "\t不能缩小到格子的大小，尺寸保持为 " + std::to_string(width) + "x" +
+         std::to_string(height) + "\r\n";
+}
+
+std::string HigherRightsText() {
+  return "以管理员身份运行 Quiltmark 才能移动权限更高的程序的窗口\r\n";
 }
 
 std::string NotPlacedSummary(int32_t placed, int32_t found) {

@@ -9,6 +9,9 @@
 #include "engine/order.h"
 #include "engine/request.h"
 
+// The widest --gap, in pixels.
+inline constexpr int32_t kMaxGap = 200;
+
 // Exit codes of a run with arguments.
 enum CommandExit : int {
   kExitArranged = 0,  // every window found was placed, or listed (or the usage shown)
@@ -19,8 +22,8 @@ enum CommandExit : int {
 };
 
 struct CommandLine {
-  bool help = false;  // --help or /?: the usage, nothing else
-  bool list = false;  // --list: print the windows and their cells, move nothing
+  bool help = false;      // --help or /?: the usage, nothing else
+  bool list = false;      // --list: print the windows and their cells, move nothing
   bool monitors = false;  // --monitors: the monitors, nothing else
   int32_t monitor = 0;    // --monitor N: its work area; 0: the primary screen as always
   bool byTitle = false;   // --order title: the windows sorted by title
@@ -52,6 +55,12 @@ std::string ListLine(int32_t number, const std::string& className, const std::st
 // what became of it.
 std::string NotPlacedLine(int32_t number, const std::string& className, const std::string& title,
                           Landing landing);
+// One line for a window placed at a size larger than its cell, which it cannot shrink
+// to: its place in the list, class, title and the size it kept.
+std::string KeptSizeLine(int32_t number, const std::string& className, const std::string& title,
+                         int32_t width, int32_t height);
+// The line after the windows of programs with higher rights than Quiltmark's.
+std::string HigherRightsText();
 // One line of --monitors: the monitor's number, rectangle and work area, and whether
 // it is the primary one.
 std::string MonitorLine(int32_t number, const Monitor& monitor);

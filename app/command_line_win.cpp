@@ -12,6 +12,7 @@
 #include "base/console.h"
 #include "base/services.h"
 #include "engine/arrange.h"
+#include "engine/window_manager.h"
 
 namespace {
 
@@ -83,23 +84,49 @@ class Console {
 
 HWND WindowOf(int32_t handle) { return reinterpret_cast<HWND>(static_cast<intptr_t>(handle)); }
 
+// Whether a window placed is larger than its cell, which it cannot shrink to: it was
+// given its smallest size inside the work area, and is named with the size it kept.
+bool KeptLarger(HWND hwnd, const Placement& cell, int32_t* width, int32_t* height) {
+  RECT frame;
+  if ((cell.flags & kSwpNoSize) || !VisibleFrameOf(hwnd, &frame)) return false;
+  *width = frame.right - frame.left;
+  *height = frame.bottom - frame.top;
+  return *width > cell.cx || *height > cell.cy;
+}
+
 int ArrangeFound(const WindowList& list, const ArrangeRequest& request, const WorkArea& area,
                  Console& console) {
   Arrangement run(list, request, area);
   FinishArrangement(run);
   const auto found = static_cast<int32_t>(run.Count());
-  if (run.Placed() == found) return kExitArranged;
+  // The grid's own cells, before any window was given a larger size.
+  const std::vector<Placement> cells = PlanArrangement(request, area, found).cells;
   // A script must not take windows that did not move for arranged ones.
   std::string report;
+  bool higherRights = false;
   for (size_t i = 0; i < run.Count(); ++i) {
-    if (run.LandingOf(i) == Landing::kPlaced) continue;
     HWND hwnd = WindowOf(run.HandleOf(i));
-    const bool gone = run.LandingOf(i) == Landing::kGone;
-    report +=
-        NotPlacedLine(static_cast<int32_t>(i + 1), gone ? "" : GetWindowClassName(hwnd).c_str(),
-                      gone ? "" : GetStoredTitle(hwnd), run.LandingOf(i));
+    const auto number = static_cast<int32_t>(i + 1);
+    if (run.LandingOf(i) == Landing::kPlaced) {
+      int32_t width = 0, height = 0;
+      if (KeptLarger(hwnd, cells[i], &width, &height))
+        report += KeptSizeLine(number, GetWindowClassName(hwnd).c_str(), GetStoredTitle(hwnd),
+                               width, height);
+      continue;
+    }
+    const Landing landing = WhyNotPlaced(hwnd, run.LandingOf(i));
+    higherRights = higherRights || landing == Landing::kHigherRights;
+    const bool gone = landing == Landing::kGone;
+    report += NotPlacedLine(number, gone ? "" : GetWindowClassName(hwnd).c_str(),
+                            gone ? "" : GetStoredTitle(hwnd), landing);
   }
-  console.Err(report + NotPlacedSummary(run.Placed(), found));
+  if (run.Placed() == found) {
+    if (!report.empty()) console.Err(report);
+    return kExitArranged;
+  }
+  report += NotPlacedSummary(run.Placed(), found);
+  if (higherRights) report += HigherRightsText();
+  console.Err(report);
   return run.Placed() > 0 ? kExitPartly : kExitNoWindow;
 }
 
@@ -164,8 +191,9 @@ int Run(const CommandLine& cmd, Console& console) {
   }
   if (cmd.byTitle) SortByTitle(list);
   if (!cmd.list) return ArrangeFound(list, cmd.request, area, console);
-  // The very plan that Arrange would apply.
-  const ArrangementPlan plan = PlanArrangement(cmd.request, area, list.Count());
+  // The very plan that Arrange would apply, a window that cannot shrink in the place
+  // it would really take.
+  const ArrangementPlan plan = PlanForWindows(list, cmd.request, area);
   for (int32_t i = 1; i <= list.Count(); ++i) {
     HWND hwnd = WindowOf(ReadArrayElement(list.get(), i, 0, 0));
     console.Out(ListLine(i, GetWindowClassName(hwnd).c_str(), GetStoredTitle(hwnd),

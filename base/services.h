@@ -35,6 +35,8 @@ bool ReadWindowTitle(HWND hwnd, DWORD ms, Text& title);
 // The title as the system keeps it, read without asking the window (which may be
 // busy or hung): whole, with any surrogate that stands alone in it; "" for none.
 std::string GetStoredTitle(HWND hwnd);
+// The same in the system's UTF-16.
+std::wstring GetStoredTitleWide(HWND hwnd);
 
 // The class name, at most kMaxClassNameLength characters; never null, "" when the
 // query fails.

@@ -78,20 +78,22 @@ Text GetWindowTextOf(HWND hwnd) {
   return title;
 }
 
-std::string GetStoredTitle(HWND hwnd) {
+std::wstring GetStoredTitleWide(HWND hwnd) {
   // No length is asked for (that would ask the window): a buffer filled to the last
   // unit may have been cut, and is read again twice as large.
   std::wstring wide(512, L'\0');
   for (;;) {
     const int n = InternalGetWindowText(hwnd, wide.data(), static_cast<int>(wide.size()));
-    if (n <= 0) return "";
+    if (n <= 0) return L"";
     if (static_cast<size_t>(n) + 1 < wide.size() || wide.size() > INT_MAX / 2) {
       wide.resize(static_cast<size_t>(n));
-      return Narrow(wide);
+      return wide;
     }
     wide.assign(wide.size() * 2, L'\0');
   }
 }
+
+std::string GetStoredTitle(HWND hwnd) { return Narrow(GetStoredTitleWide(hwnd)); }
 
 Text GetWindowClassName(HWND hwnd) {
   wchar_t name[kMaxClassNameLength + 1];

@@ -19,6 +19,8 @@ set(QM_PURE_SOURCES
   engine/request.cpp
   engine/order.cpp
   engine/program_windows.cpp
+  engine/title_pattern.cpp
+  engine/refusal.cpp
   app/command_line.cpp
 )
 set(QM_WIN_SOURCES
@@ -42,6 +44,8 @@ set(QM_WIN_SOURCES
   engine/capture_win.cpp
   engine/window_manager_win.cpp
   engine/watch_win.cpp
+  engine/least_size_win.cpp
+  engine/rights_win.cpp
   ui/form_win.cpp
   ui/controls_win.cpp
   ui/edit_box_win.cpp

@@ -22,7 +22,14 @@ std::vector<Monitor> ListMonitors();
 // The windows the request names, in the system's order; true when there is one.
 bool FindRequestedWindows(const ArrangeRequest& request, WindowList& list);
 
-// One arrangement under way, as PlanArrangement plans it on `area` (read once by the
+// PlanArrangement's plan for these windows, with each one that cannot shrink to its
+// cell (its least tracking size is larger) given its smallest size, inside the work
+// area (FitCell). Each window's program is asked how small it goes, for a moment at
+// most; one that does not answer in time keeps its cell.
+ArrangementPlan PlanForWindows(const WindowList& list, const ArrangeRequest& request,
+                               const WorkArea& area);
+
+// One arrangement under way, as PlanForWindows plans it on `area` (read once by the
 // caller for its checks and the arrangement; the request has passed
 // CheckArrangeRequest on it).
 //
@@ -151,6 +158,11 @@ struct Outstanding {
 // Waits until the arrangement is over, taking this thread's messages meanwhile (the
 // answers arrive among them).
 void FinishArrangement(Arrangement& run);
+
+// What became of a window that was not placed, told apart as far as the system lets:
+// a refused one whose program runs with a higher integrity level than this one's
+// (as administrator) is kHigherRights, one closed since kGone.
+Landing WhyNotPlaced(void* hwnd, Landing landing);
 
 // The whole arrangement at once; how many windows were placed.
 int32_t Arrange(const WindowList& list, const ArrangeRequest& request, const WorkArea& area);

@@ -73,7 +73,7 @@ Arrangement::Arrangement(const WindowList& list, const ArrangeRequest& request,
                          const WorkArea& area, void* notify, unsigned message,
                          Outstanding* keptGrid)
     : notify_(notify), message_(message), outstanding_(keptGrid) {
-  const ArrangementPlan plan = PlanArrangement(request, area, list.Count());
+  const ArrangementPlan plan = PlanForWindows(list, request, area);
   const ApplySites& at = plan.sites;
   routine_ = at.routine;
   showSite_ = at.showRead;

@@ -64,5 +64,6 @@ bool FindRequestedWindows(const ArrangeRequest& request, WindowList& list) {
   const char* className = request.className.empty() ? nullptr : request.className.c_str();
   const char* title = request.title.empty() ? nullptr : request.title.c_str();
   const char* program = request.program.empty() ? nullptr : request.program.c_str();
-  return FindMatchingWindows(className, title, list, program);
+  const char* pattern = request.titlePattern.empty() ? nullptr : request.titlePattern.c_str();
+  return FindMatchingWindows(className, title, list, program, pattern);
 }

@@ -32,25 +32,27 @@ class WindowList {
 
 // The conditions of one search, made ready once: upper-cased, as the system compares
 // class names and titles (whole, without regard to case). A null condition matches
-// any value.
+// any value. A title pattern (TitleLike) is folded the same way.
 class WindowMatcher {
  public:
-  WindowMatcher(const char* className, const char* title, const char* program);
+  WindowMatcher(const char* className, const char* title, const char* program,
+                const char* titlePattern = nullptr);
   // What a window keeps all its life: its class and its program. A window whose
   // program cannot be asked for its name matches no program name; `settled`, when
   // given, is then false, since asking again may answer.
   bool LastingMatch(void* hwnd, bool* settled = nullptr) const;
-  // Its title as the system keeps it, read without asking the window.
+  // Its title as the system keeps it, read without asking the window: the title
+  // whole, or by the pattern.
   bool TitleMatches(void* hwnd) const;
   // In sight now: visible and not cloaked; by program, also one of its own windows
   // (IsProgramWindow), not its dialogs, menus or helpers.
   bool InSight(void* hwnd) const;
-  bool HasTitle() const { return byTitle_; }
+  bool HasTitle() const { return byTitle_ || byPattern_; }
   bool HasProgram() const { return byProgram_; }
 
  private:
-  bool byClass_, byTitle_, byProgram_;
-  std::wstring class_, title_, program_;
+  bool byClass_, byTitle_, byProgram_, byPattern_;
+  std::wstring class_, title_, program_, pattern_;
   mutable std::wstring buffer_;
 };
 
@@ -62,13 +64,14 @@ std::vector<void*> TopLevelWindows();
 std::string ProgramNameOf(void* hwnd);
 
 // Every top-level window whose class name, title and program's file name equal the
-// given ones, in the system's order from the top; a null condition matches any value.
+// given ones, and whose title matches `titlePattern`, in the system's order from the
+// top; a null condition matches any value.
 // A window whose program cannot be asked for its name matches no program name. By
 // program, only the program's own windows count (IsProgramWindow); by class or title
 // alone, any window so named, shown or not. The list is emptied first. True when at
 // least one window was found.
 bool FindMatchingWindows(const char* className, const char* title, WindowList& list,
-                         const char* program = nullptr);
+                         const char* program = nullptr, const char* titlePattern = nullptr);
 
 // Compares two titles as the system's file lists order names: numbers by their value
 // in any digits ("２" before "10"), letters without regard to case in every script

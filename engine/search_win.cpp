@@ -10,6 +10,7 @@
 #include "engine/order.h"
 #include "engine/program_windows.h"
 #include "engine/search.h"
+#include "engine/title_pattern.h"
 #include "engine/window_manager.h"
 
 void WindowList::Append(int32_t handle) {
@@ -81,13 +82,16 @@ std::wstring ProgramOf(HWND hwnd) {
 
 }  // namespace
 
-WindowMatcher::WindowMatcher(const char* className, const char* title, const char* program)
+WindowMatcher::WindowMatcher(const char* className, const char* title, const char* program,
+                             const char* titlePattern)
     : byClass_(className != nullptr),
       byTitle_(title != nullptr),
       byProgram_(program != nullptr),
+      byPattern_(titlePattern != nullptr),
       class_(className ? UpperCased(className) : std::wstring()),
       title_(title ? UpperCased(title) : std::wstring()),
-      program_(program ? UpperCased(program) : std::wstring()) {}
+      program_(program ? UpperCased(program) : std::wstring()),
+      pattern_(titlePattern ? UpperCased(titlePattern) : std::wstring()) {}
 
 bool WindowMatcher::LastingMatch(void* window, bool* settled) const {
   HWND hwnd = static_cast<HWND>(window);
@@ -101,7 +105,13 @@ bool WindowMatcher::LastingMatch(void* window, bool* settled) const {
 }
 
 bool WindowMatcher::TitleMatches(void* hwnd) const {
-  return !byTitle_ || TitleIs(static_cast<HWND>(hwnd), title_, buffer_);
+  if (byTitle_ && !TitleIs(static_cast<HWND>(hwnd), title_, buffer_)) return false;
+  if (!byPattern_) return true;
+  // The whole title this time, folded as the exact search folds it.
+  buffer_ = GetStoredTitleWide(static_cast<HWND>(hwnd));
+  CharUpperBuffW(buffer_.data(), static_cast<DWORD>(buffer_.size()));
+  return TitleLike({reinterpret_cast<const char16_t*>(buffer_.data()), buffer_.size()},
+                   {reinterpret_cast<const char16_t*>(pattern_.data()), pattern_.size()});
 }
 
 bool WindowMatcher::InSight(void* window) const {
@@ -125,9 +135,9 @@ std::vector<void*> TopLevelWindows() {
 std::string ProgramNameOf(void* hwnd) { return Narrow(ProgramFileName(static_cast<HWND>(hwnd))); }
 
 bool FindMatchingWindows(const char* className, const char* title, WindowList& list,
-                         const char* program) {
+                         const char* program, const char* titlePattern) {
   list.Clear();
-  const WindowMatcher matcher(className, title, program);
+  const WindowMatcher matcher(className, title, program, titlePattern);
   for (void* window : TopLevelWindows()) {
     HWND hwnd = static_cast<HWND>(window);
     // The program is asked last: it takes opening the process. Of a program, only its

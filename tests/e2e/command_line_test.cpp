@@ -71,6 +71,12 @@ TEST_F(CommandLine, RefusalsAndExitCodes) {
       {"not a size", "--class QmCliA --size 400", 2, nullptr},
       {"both methods", "--class QmCliA --size 400x300 --per-row 2", 2, nullptr},
       {"no method", "--class QmCliA --list", 2, nullptr},
+      {"a star in an exact title is a star", "--title 样例* --per-row 2", 1,
+       "没有找到匹配的窗口\r\n"},
+      {"exact title and pattern", "--title 样例窗口 --title-like 样例* --per-row 2", 2,
+       "--title 和 --title-like 只能选一个\r\n用 Quiltmark.exe --help 查看用法。\r\n"},
+      {"gap out of range", "--class QmCliA --per-row 2 --gap 201", 2,
+       "--gap 的取值应为 0 到 200 的像素数：201\r\n用 Quiltmark.exe --help 查看用法。\r\n"},
   };
   const std::vector<RECT> before = Rects();
   for (const Invocation& r : kRuns) {
@@ -245,6 +251,92 @@ TEST_F(CommandLine, MonitorsAndArrangingOnTheSecond) {
     EXPECT_TRUE(r.left == 0 || r.left == 640) << r.left;
     EXPECT_TRUE(r.top == 0 || r.top == 512) << r.top;
   }
+}
+
+// --title-like: * for any run of characters, ? for one, letter case aside; with
+// --class every condition must hold.
+TEST_F(CommandLine, TitlesByPattern) {
+  const struct {
+    const char* arguments;
+    const char* lines;  // the class of each line of --list
+  } kRuns[] = {
+      {"--title-like 样例* --size 300x200 --list", "QmCliA QmCliA QmCliA "},
+      {"--title-like 中文?题 --size 300x200 --list", "QmCliB QmCliB "},
+      {"--title-like * --class qmclib --size 300x200 --list", "QmCliB QmCliB "},
+      {"--title-like 中文? --size 300x200 --list", ""},
+  };
+  for (const auto& r : kRuns) {
+    SCOPED_TRACE(r.arguments);
+    CommandRun run = RunQuiltmarkCommand(r.arguments);
+    std::string classes;
+    for (size_t at = 0; at < run.output.size(); at = run.output.find("\r\n", at) + 2) {
+      const size_t tab = run.output.find('\t', at) + 1;
+      classes += run.output.substr(tab, run.output.find('\t', tab) - tab) + " ";
+    }
+    EXPECT_EQ(run.exitCode, *r.lines ? 0u : 1u) << run.output;
+    if (*r.lines) {
+      EXPECT_EQ(classes, r.lines) << run.output;
+    }
+  }
+}
+
+// --gap N leaves N pixels between the cells and around them: by size one cell every
+// size + N from (N, N); by row count n columns of (W - (n+1)N) / n and r rows of
+// (H - (r+1)N) / r, the work area being 1920 x 1079.
+TEST_F(CommandLine, GapsBetweenTheCells) {
+  const struct {
+    const char* arguments;
+    const char* className;
+    std::vector<RECT> cells;  // left to right
+  } kRuns[] = {
+      {"--class QmCliA --size 500x300 --gap 10",
+       "QmCliA",
+       {{10, 10, 510, 310}, {520, 10, 1020, 310}, {1030, 10, 1530, 310}}},
+      {"--title 中文标题 --per-row 2 --gap 12",
+       "QmCliB",
+       {{12, 12, 954, 1067}, {966, 12, 1908, 1067}}},
+  };
+  for (const auto& r : kRuns) {
+    SCOPED_TRACE(r.arguments);
+    CommandRun run = RunQuiltmarkCommand(r.arguments);
+    EXPECT_EQ(run.exitCode, 0u) << run.output;
+    std::vector<RECT> got;
+    for (HWND hwnd : samples_.Windows()) {
+      RECT rect{};
+      if (ClassOf(hwnd) == r.className && GetWindowRect(hwnd, &rect)) got.push_back(rect);
+    }
+    std::sort(got.begin(), got.end(), [](const RECT& a, const RECT& b) { return a.left < b.left; });
+    ASSERT_EQ(got.size(), r.cells.size());
+    for (size_t i = 0; i < got.size(); ++i)
+      EXPECT_TRUE(EqualRect(&got[i], &r.cells[i]))
+          << i << ": " << got[i].left << "," << got[i].top << " to " << got[i].right << ","
+          << got[i].bottom;
+  }
+}
+
+// A window that cannot be made as small as its cell, in the last column of the lower
+// row: its smallest size, moved left and up into the work area, counted as placed and
+// named on the error output; --list shows it where it went.
+TEST(CommandLineLeast, AWindowThatCannotShrinkStaysOnTheScreen) {
+  SampleWindows samples;
+  ASSERT_TRUE(samples.Start(
+      "--least 700x600 QmFit 1 \"适配 1\" QmFit 1 \"适配 2\" QmFit 1 \"适配 3\" QmFit 1 "
+      "\"适配 4\" QmFit 1 \"适配 5\" QmFit 1 \"适配 6\"",
+      6));
+  // Cells of 640 x 539; the sixth's is at 1280,539.
+  CommandRun run = RunQuiltmarkCommand("--class QmFit --per-row 3 --order title");
+  EXPECT_EQ(run.exitCode, 0u);
+  EXPECT_EQ(run.output, "6\tQmFit\t适配 6\t不能缩小到格子的大小，尺寸保持为 700x600\r\n");
+  HWND big = FindWindowW(L"QmFit", L"适配 6");
+  RECT r{};
+  GetWindowRect(big, &r);
+  const RECT want{1220, 479, 1920, 1079};
+  EXPECT_TRUE(EqualRect(&r, &want))
+      << r.left << "," << r.top << " " << r.right - r.left << "x" << r.bottom - r.top;
+  run = RunQuiltmarkCommand("--class QmFit --per-row 3 --order title --list");
+  EXPECT_TRUE(
+      run.output.ends_with("\r\n6\tQmFit\t适配 6\t1220,479 700x600\tsample_windows.exe\r\n"))
+      << run.output;
 }
 
 // --order title puts the windows in the same cells however they are stacked: titles

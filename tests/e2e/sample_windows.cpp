@@ -19,6 +19,7 @@
 //                 its own that sleeps for 3 s the first time it is asked to open
 //   --family      one more tool window and a hidden helper window; kDialogMessage
 //                 posted to the first named window opens a dialog it owns
+//   --least WxH   the last named window cannot be made smaller than W x H
 // The extra windows come after the named ones, in the order above. Each window is
 // painted in a colour of its own with its number. The program runs until every
 // named window is closed or it is ended. The windows raise the events Windows raises
@@ -116,17 +117,22 @@ LRESULT Default(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
 HWND MakeSample(const char* className, const char* title, DWORD style, HWND owner, int index,
                 bool tiles, DWORD exStyle = 0);
 
-// Any size is allowed, so that a grid of narrow cells lands exactly as placed.
-void AllowAnySize(LPARAM lParam) {
+// The window of --least and its least size.
+HWND g_leastWindow = nullptr;
+POINT g_leastSize = {1, 1};
+
+// Any size is allowed, so that a grid of narrow cells lands exactly as placed; the
+// window of --least goes no smaller than its size.
+void AllowAnySize(HWND hwnd, LPARAM lParam) {
   auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
-  info->ptMinTrackSize = {1, 1};
+  info->ptMinTrackSize = hwnd == g_leastWindow ? g_leastSize : POINT{1, 1};
   info->ptMaxTrackSize = {10000, 10000};
 }
 
 LRESULT CALLBACK SampleProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   switch (message) {
     case WM_PAINT: Paint(hwnd); return 0;
-    case WM_GETMINMAXINFO: AllowAnySize(lParam); return 0;
+    case WM_GETMINMAXINFO: AllowAnySize(hwnd, lParam); return 0;
     case WM_DESTROY:
       if (--g_openWindows == 0) PostQuitMessage(0);
       return Default(hwnd, message, wParam, lParam);
@@ -267,7 +273,7 @@ DWORD WINAPI RunWindowThread(void* parameter) {
 int Usage() {
   MessageBoxW(nullptr,
               L"sample_windows.exe [--tiles] [--children] [--popup] [--huge-title] [--hung] "
-              L"[--slow] [--hidden-owner] [--busy] [--closer] [--sleepy] [--family] "
+              L"[--slow] [--hidden-owner] [--busy] [--closer] [--sleepy] [--family] [--least WxH] "
               L"CLASS COUNT TITLE [CLASS COUNT TITLE ...]",
               L"sample_windows", MB_OK);
   return 2;
@@ -279,6 +285,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   bool tiles = false, children = false, popup = false, hugeTitle = false, hung = false;
   bool slow = false, hiddenOwner = false, busy = false, closer = false, sleepy = false;
   bool family = false;
+  POINT least = {0, 0};
   struct Group {
     const char* className;
     int count;
@@ -315,6 +322,9 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
       sleepy = true;
     } else if (std::strcmp(arg, "--family") == 0) {
       family = true;
+    } else if (std::strcmp(arg, "--least") == 0 && a + 1 < argc) {
+      const std::string& size = args[++a];
+      least = {std::atoi(size.c_str()), std::atoi(size.c_str() + size.find('x') + 1)};
     } else if (a + 2 < argc) {
       groups.push_back({arg, std::atoi(args[a + 1].c_str()), args[a + 2].c_str()});
       a += 2;
@@ -328,7 +338,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
       CreateFontA(-72, 0, 0, 0, FW_BOLD, FALSE, FALSE, FALSE, DEFAULT_CHARSET, OUT_DEFAULT_PRECIS,
                   CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, DEFAULT_PITCH, "Tahoma");
   int index = 0;
-  HWND first = nullptr;
+  HWND first = nullptr, last = nullptr;
   for (const Group& g : groups) {
     Register(g.className, SampleProc);
     for (int i = 0; i < g.count; ++i, ++index) {
@@ -337,10 +347,15 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
       if (!hwnd) return 1;
       ++g_openWindows;
       if (!first) first = hwnd;
+      last = hwnd;
       if (children) AddChildren(hwnd, index + 1);
     }
   }
   if (g_openWindows == 0) return Usage();
+  if (least.x > 0 && least.y > 0) {
+    g_leastSize = least;
+    g_leastWindow = last;
+  }
   Register(kPopupClass, PopupProc);
   if (popup) {
     MakeSample(kPopupClass, "样例对话框", WS_POPUP | WS_CAPTION | WS_SYSMENU | WS_VISIBLE, first,

@@ -301,4 +301,24 @@ TEST(Watch, ARenamedMemberMovesToItsTitlesCell) {
   StopWatching(watch);
 }
 
+// By a title pattern, a window renamed into the pattern joins the group and one
+// renamed out of it leaves.
+TEST(Watch, ARenameIntoOrOutOfThePatternJoinsOrLeaves) {
+  SampleWindows samples;
+  ASSERT_TRUE(samples.Start("QmLike 1 甲-1 QmLike 1 甲-2 QmLike 1 乙", 3));
+  Quiltmark watch;
+  ASSERT_TRUE(watch.Start(nullptr, "--title-like 甲-? --order title --per-row 2 --watch"));
+  HWND one = FindWindowW(L"QmLike", L"甲-1"), two = FindWindowW(L"QmLike", L"甲-2");
+  HWND other = FindWindowW(L"QmLike", L"乙");
+  ASSERT_TRUE(one && two && other);
+  EXPECT_EQ(WaitForRect(two, Cell(1, 2, 1)), Show(Cell(1, 2, 1)));
+  SetWindowTextW(other, L"甲-3");
+  EXPECT_EQ(WaitForRect(other, Cell(2, 2, 2)), Show(Cell(2, 2, 2)));
+  EXPECT_EQ(WaitForRect(one, Cell(0, 2, 2)), Show(Cell(0, 2, 2)));
+  SetWindowTextW(one, L"丙");
+  EXPECT_EQ(WaitForRect(two, Cell(0, 2, 1)), Show(Cell(0, 2, 1)));
+  EXPECT_EQ(WaitForRect(other, Cell(1, 2, 1)), Show(Cell(1, 2, 1)));
+  StopWatching(watch);
+}
+
 }  // namespace

@@ -68,6 +68,15 @@ TEST(CommandLine, ArgumentsAcceptedAndRefused) {
       {{"--stop"}, ""},
       {{"--stop", "--class", "C"}, "--stop 不能与其他参数一起使用"},
       {{"--watch", "--stop"}, "--stop 不能与其他参数一起使用"},
+      {{"--title-like", "客户端 * FPS", "--class", "C", "--per-row", "2", "--gap", "0"}, ""},
+      {{"--title-like", "a*", "--title", "a*", "--size", "8x6"},
+       "--title 和 --title-like 只能选一个"},
+      {{"--class", "C", "--per-row", "2", "--gap", "２００"}, ""},
+      {{"--class", "C", "--per-row", "2", "--gap", "201"},
+       "--gap 的取值应为 0 到 200 的像素数：201"},
+      {{"--class", "C", "--per-row", "2", "--gap", "-1"}, "--gap 的取值应为 0 到 200 的像素数：-1"},
+      {{"--class", "C", "--per-row", "2", "--gap", "1.5"},
+       "--gap 的取值应为 0 到 200 的像素数：1.5"},
   };
   for (const ParseCase& c : kCases) {
     std::string line;
@@ -136,6 +145,15 @@ TEST(ArrangeRequestCheck, RefusesWhatWouldFailOrMatchEverything) {
     r.height = h;
     return r;
   };
+  auto withGap = [](ArrangeRequest r, int gap) {
+    r.gap = gap;
+    return r;
+  };
+  auto pattern = [&](const char* p) {
+    ArrangeRequest r = bySize("", "", 8, 6);
+    r.titlePattern = p;
+    return r;
+  };
   auto byRow = [](int perRow) {
     ArrangeRequest r;
     r.className = "C";
@@ -159,6 +177,9 @@ TEST(ArrangeRequestCheck, RefusesWhatWouldFailOrMatchEverything) {
       {byRow(-3), ArrangeRefusal::kPerRow},
       {byRow(1920), ArrangeRefusal::kNone},
       {byRow(1921), ArrangeRefusal::kPerRow},
+      {withGap(byRow(18), 100), ArrangeRefusal::kNone},  // 18 cells 1 wide: 1920 - 19 * 100 = 20
+      {withGap(byRow(19), 100), ArrangeRefusal::kPerRow},
+      {pattern("*"), ArrangeRefusal::kNone},
   };
   for (const auto& c : kCases) EXPECT_EQ(CheckArrangeRequest(c.request, kScreen), c.want);
   // A work area with no width takes no window a row.
@@ -176,6 +197,12 @@ TEST(ArrangeRequestCheck, RefusesWhatWouldFailOrMatchEverything) {
       {bySize("C", "", 40000, 10), 1, ArrangeRefusal::kOffScreen},
       {byRow(2), 2 * 1079, ArrangeRefusal::kNone},
       {byRow(2), 2 * 1079 + 1, ArrangeRefusal::kRowsTooLow},
+      // 3 rows and 4 gaps of 200 leave 279 pixels, 93 a row; 5 rows and 6 gaps leave none.
+      {withGap(byRow(1), 200), 3, ArrangeRefusal::kNone},
+      {withGap(byRow(1), 200), 5, ArrangeRefusal::kRowsTooLow},
+      // Each cell takes 1000 and its gap: 32 rows end at 32000 + 32 * 10 + 10.
+      {withGap(bySize("C", "", 100, 1000), 10), 17 * 32, ArrangeRefusal::kNone},
+      {withGap(bySize("C", "", 100, 1000), 25), 17 * 32, ArrangeRefusal::kOffScreen},
   };
   for (const auto& c : kGrids) EXPECT_EQ(CheckGrid(c.request, kScreen, c.count), c.want) << c.count;
 }
@@ -211,6 +238,10 @@ TEST(CommandLine, TextsItWrites) {
   EXPECT_EQ(NotPlacedLine(2, "C", "T", Landing::kRefused), "2\tC\tT\t拒绝移动\r\n");
   EXPECT_EQ(NotPlacedLine(4, "C", "T", Landing::kGone), "4\tC\tT\t已关闭\r\n");
   EXPECT_EQ(NotPlacedLine(5, "C", "T", Landing::kWaiting), "5\tC\tT\t没有排列\r\n");
+  EXPECT_EQ(NotPlacedLine(6, "C", "T", Landing::kHigherRights),
+            "6\tC\tT\t所属程序的权限比 Quiltmark 高，拒绝移动\r\n");
+  EXPECT_EQ(KeptSizeLine(3, "C", "T\t", 700, 600),
+            "3\tC\tT \t不能缩小到格子的大小，尺寸保持为 700x600\r\n");
   EXPECT_EQ(NotPlacedSummary(0, 3), "匹配的窗口一个也没有排列\r\n");
   EXPECT_EQ(NotPlacedSummary(1, 3), "已排列 1 个窗口，2 个没有排列\r\n");
   EXPECT_EQ(MonitorLine(2, {{-1280, 10, 0, 1034}, {-1280, 10, 0, 994}, false}),
@@ -219,8 +250,8 @@ TEST(CommandLine, TextsItWrites) {
             "1\t0,0 1920x1080\t工作区 0,0 1920x1040\t主显示器\r\n");
   EXPECT_EQ(NoSuchMonitorText(3, 2), "没有第 3 个显示器：共有 2 个显示器\r\n");
   const std::string usage = UsageText();
-  for (const char* option : {"--class", "--title", "--size", "--per-row", "--keep-size", "--list",
-                             "--help", "/?", "示例", "退出码"})
+  for (const char* option : {"--class", "--title", "--title-like", "--size", "--per-row",
+                             "--keep-size", "--gap", "--list", "--help", "/?", "示例", "退出码"})
     EXPECT_NE(usage.find(option), std::string::npos) << option;
 }
 
