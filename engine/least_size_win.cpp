@@ -12,8 +12,10 @@
 namespace {
 
 // How long a window's program may take to say how small the window goes; one that
-// takes longer is not asked again in this plan, and its windows keep their cells.
-constexpr UINT kAskMs = 100;
+// takes longer is not asked again in this plan, and its windows keep their cells. All
+// the questions of one plan take no longer than kAllMs, however many programs are busy.
+constexpr DWORD kAskMs = 100;
+constexpr DWORD kAllMs = 250;
 
 HWND WindowOf(int32_t handle) { return reinterpret_cast<HWND>(static_cast<intptr_t>(handle)); }
 
@@ -22,7 +24,7 @@ HWND WindowOf(int32_t handle) { return reinterpret_cast<HWND>(static_cast<intptr
 // the system's own least tracking size. The system holds only a window with a sizing
 // frame, or an overlapped one, to it; any other has none. False when the program did
 // not answer in time.
-bool LeastTrackSize(HWND hwnd, POINT* least) {
+bool LeastTrackSize(HWND hwnd, DWORD ms, POINT* least) {
   *least = {0, 0};
   const auto style = static_cast<DWORD>(GetWindowLongPtrW(hwnd, GWL_STYLE));
   if (!(style & WS_THICKFRAME) && (style & (WS_POPUP | WS_CHILD))) return true;
@@ -32,7 +34,7 @@ bool LeastTrackSize(HWND hwnd, POINT* least) {
   info.ptMaxSize = {GetSystemMetrics(SM_CXMAXIMIZED), GetSystemMetrics(SM_CYMAXIMIZED)};
   DWORD_PTR result = 0;
   if (!SendMessageTimeoutW(hwnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info),
-                           SMTO_ABORTIFHUNG | SMTO_ERRORONEXIT, kAskMs, &result))
+                           SMTO_ABORTIFHUNG | SMTO_ERRORONEXIT, ms, &result))
     return false;
   *least = info.ptMinTrackSize;
   return true;
@@ -46,12 +48,14 @@ ArrangementPlan PlanForWindows(const WindowList& list, const ArrangeRequest& req
   // Moved only, a window keeps whatever size it has.
   if (request.method == ArrangeMethod::kByRowCount && request.keepSize) return plan;
   std::vector<DWORD> silent;
+  const DWORD start = GetTickCount();
   for (size_t i = 0; i < plan.cells.size(); ++i) {
     HWND hwnd = WindowOf(ReadArrayElement(list.get(), static_cast<int32_t>(i + 1), 0, 0));
     const DWORD thread = GetWindowThreadProcessId(hwnd, nullptr);
     if (!thread || std::ranges::find(silent, thread) != silent.end()) continue;
+    const DWORD spent = GetTickCount() - start;
     POINT least;
-    if (!LeastTrackSize(hwnd, &least)) {
+    if (spent >= kAllMs || !LeastTrackSize(hwnd, std::min(kAskMs, kAllMs - spent), &least)) {
       silent.push_back(thread);
       continue;
     }
