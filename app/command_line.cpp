@@ -143,6 +143,8 @@ CommandLine ParseCommandLine(const std::vector<std::string>& args) {
     } else if (arg == "--title") {
       cmd.request.title = value;
     } else if (arg == "--title-like") {
+      // An empty pattern would be no pattern at all, and take every title.
+      if (value.empty()) refuse("--title-like 的模式不能为空");
       cmd.request.titlePattern = value;
     } else if (arg == "--process") {
       cmd.request.program = value;

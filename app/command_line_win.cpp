@@ -125,7 +125,7 @@ int ArrangeFound(const WindowList& list, const ArrangeRequest& request, const Wo
     return kExitArranged;
   }
   report += NotPlacedSummary(run.Placed(), found);
-  if (higherRights) report += HigherRightsText();
+  if (higherRights && ElevationWouldHelp()) report += HigherRightsText();
   console.Err(report);
   return run.Placed() > 0 ? kExitPartly : kExitNoWindow;
 }

@@ -164,5 +164,9 @@ void FinishArrangement(Arrangement& run);
 // (as administrator) is kHigherRights, one closed since kGone.
 Landing WhyNotPlaced(void* hwnd, Landing landing);
 
+// Whether running Quiltmark as administrator would let it move such windows: it does
+// not run at that level already.
+bool ElevationWouldHelp();
+
 // The whole arrangement at once; how many windows were placed.
 int32_t Arrange(const WindowList& list, const ArrangeRequest& request, const WorkArea& area);

@@ -33,10 +33,15 @@ bool LeastTrackSize(HWND hwnd, DWORD ms, POINT* least) {
   info.ptMaxTrackSize = {GetSystemMetrics(SM_CXMAXTRACK), GetSystemMetrics(SM_CYMAXTRACK)};
   info.ptMaxSize = {GetSystemMetrics(SM_CXMAXIMIZED), GetSystemMetrics(SM_CYMAXIMIZED)};
   DWORD_PTR result = 0;
+  SetLastError(0);
   if (!SendMessageTimeoutW(hwnd, WM_GETMINMAXINFO, 0, reinterpret_cast<LPARAM>(&info),
                            SMTO_ABORTIFHUNG | SMTO_ERRORONEXIT, ms, &result))
-    return false;
-  *least = info.ptMinTrackSize;
+    // Only silence says anything of the program: a window closed meanwhile, or a
+    // question its rights kept from it, is just not fitted.
+    return GetLastError() != ERROR_TIMEOUT;
+  // Whatever it answers, the system holds it to no more than its largest tracking size.
+  *least = {std::clamp<LONG>(info.ptMinTrackSize.x, 0, GetSystemMetrics(SM_CXMAXTRACK)),
+            std::clamp<LONG>(info.ptMinTrackSize.y, 0, GetSystemMetrics(SM_CYMAXTRACK))};
   return true;
 }
 

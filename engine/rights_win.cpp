@@ -38,9 +38,15 @@ int32_t IntegrityLevelOfWindow(HWND hwnd) {
 }  // namespace
 
 Landing WhyNotPlaced(void* window, Landing landing) {
-  if (landing != Landing::kRefused) return landing;
+  if (landing != Landing::kRefused && landing != Landing::kBusy) return landing;
   HWND hwnd = static_cast<HWND>(window);
-  // Only a refusal is looked into: the arrangement has told the rest apart already.
-  return NotPlacedBecause({IsWindow(hwnd) != 0, true, IntegrityLevelOfWindow(hwnd),
-                           IntegrityLevelOf(GetCurrentProcess())});
+  // A refusal, or a program that seemed not to answer (its rights may keep the question
+  // from it): the arrangement has told the rest apart already.
+  return NotPlacedBecause({IsWindow(hwnd) != 0, landing == Landing::kRefused,
+                           IntegrityLevelOfWindow(hwnd), IntegrityLevelOf(GetCurrentProcess())});
+}
+
+bool ElevationWouldHelp() {
+  const int32_t ours = IntegrityLevelOf(GetCurrentProcess());
+  return ours == kUnknownLevel || ours < static_cast<int32_t>(SECURITY_MANDATORY_HIGH_RID);
 }

@@ -71,6 +71,7 @@ TEST(CommandLine, ArgumentsAcceptedAndRefused) {
       {{"--title-like", "客户端 * FPS", "--class", "C", "--per-row", "2", "--gap", "0"}, ""},
       {{"--title-like", "a*", "--title", "a*", "--size", "8x6"},
        "--title 和 --title-like 只能选一个"},
+      {{"--title-like", "", "--per-row", "2"}, "--title-like 的模式不能为空"},
       {{"--class", "C", "--per-row", "2", "--gap", "２００"}, ""},
       {{"--class", "C", "--per-row", "2", "--gap", "201"},
        "--gap 的取值应为 0 到 200 的像素数：201"},
