@@ -13,6 +13,7 @@ set(QM_PURE_SOURCES
   ui/keys.cpp
   ui/edit_rules.cpp
   ui/cursor_file.cpp
+  ui/resample.cpp
   ui/picture.cpp
   engine/grid.cpp
   engine/frames.cpp

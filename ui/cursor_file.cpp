@@ -1,8 +1,6 @@
 // The mouse-pointer property's value read as a cursor file or a stock pointer.
 #include "ui/cursor_file.h"
 
-#include <algorithm>
-
 namespace {
 
 constexpr size_t kHeaderSize = 6;
@@ -96,7 +94,8 @@ std::vector<uint32_t> CursorPixels(const CursorImage& image) {
   };
   const uint32_t header = le32(p), width = le32(p + 4), height = le32(p + 8) / 2;
   const uint16_t bits = static_cast<uint16_t>(p[14] | p[15] << 8);
-  if (header < 40 || bits != 32 || le32(p + 16) != 0 || width != static_cast<uint32_t>(image.width) ||
+  if (header < 40 || bits != 32 || le32(p + 16) != 0 ||
+      width != static_cast<uint32_t>(image.width) ||
       height != static_cast<uint32_t>(image.height) || width == 0 || width > 256)
     return {};
   const size_t bytes = static_cast<size_t>(width) * height * 4;
@@ -107,36 +106,4 @@ std::vector<uint32_t> CursorPixels(const CursorImage& image) {
       pixels[static_cast<size_t>(y) * width + x] =
           le32(p + header + (static_cast<size_t>(height - 1 - y) * width + x) * 4);
   return pixels;
-}
-
-std::vector<uint32_t> ResamplePixels(const std::vector<uint32_t>& pixels, int from, int to) {
-  std::vector<uint32_t> out(static_cast<size_t>(to) * to);
-  if (from <= 0 || to <= 0 || pixels.size() != static_cast<size_t>(from) * from) return out;
-  for (int ty = 0; ty < to; ++ty) {
-    for (int tx = 0; tx < to; ++tx) {
-      // The target pixel covers [tx, tx + 1) * from / to of the source, each way.
-      const double x0 = static_cast<double>(tx) * from / to, x1 = static_cast<double>(tx + 1) * from / to;
-      const double y0 = static_cast<double>(ty) * from / to, y1 = static_cast<double>(ty + 1) * from / to;
-      double sum[4] = {0, 0, 0, 0}, area = 0;
-      for (int sy = static_cast<int>(y0); sy < y1 && sy < from; ++sy) {
-        const double wy = std::min<double>(sy + 1, y1) - std::max<double>(sy, y0);
-        for (int sx = static_cast<int>(x0); sx < x1 && sx < from; ++sx) {
-          const double w = wy * (std::min<double>(sx + 1, x1) - std::max<double>(sx, x0));
-          const uint32_t px = pixels[static_cast<size_t>(sy) * from + sx];
-          const double a = (px >> 24) / 255.0;
-          sum[0] += w * a * (px & 0xFF);
-          sum[1] += w * a * ((px >> 8) & 0xFF);
-          sum[2] += w * a * ((px >> 16) & 0xFF);
-          sum[3] += w * a;
-          area += w;
-        }
-      }
-      if (area <= 0 || sum[3] <= 0) continue;  // fully transparent
-      auto channel = [&](double v) { return static_cast<uint32_t>(std::min(255.0, v / sum[3] + 0.5)); };
-      const uint32_t alpha = static_cast<uint32_t>(std::min(255.0, sum[3] / area * 255.0 + 0.5));
-      out[static_cast<size_t>(ty) * to + tx] =
-          channel(sum[0]) | channel(sum[1]) << 8 | channel(sum[2]) << 16 | alpha << 24;
-    }
-  }
-  return out;
 }

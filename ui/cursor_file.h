@@ -7,6 +7,8 @@
 #include <optional>
 #include <vector>
 
+#include "ui/resample.h"  // the pointer at another DPI
+
 // The first image of a cursor file: a span inside the parsed data, with the size
 // and hotspot that its directory entry gives.
 struct CursorImage {
@@ -25,11 +27,6 @@ std::optional<CursorImage> ParseCursorFile(const uint8_t* data, size_t size);
 // The top-down BGRA pixels (alpha not premultiplied) of a cursor image that is a
 // 32-bit bottom-up bitmap with its mask; empty for any other kind of image.
 std::vector<uint32_t> CursorPixels(const CursorImage& image);
-
-// Square BGRA pixels resampled smoothly to `to` × `to` (each target pixel the
-// alpha-weighted average of the source area it covers), so that a pointer drawn for
-// 96 DPI keeps its soft edges on a screen of another scale.
-std::vector<uint32_t> ResamplePixels(const std::vector<uint32_t>& pixels, int from, int to);
 
 // System pointer numbers, as the system's own pointer names give them.
 constexpr uint32_t kPointerArrow = 32512;

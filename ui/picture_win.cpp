@@ -5,6 +5,7 @@
 #include <algorithm>
 
 #include "ui/form.h"
+#include "ui/resample.h"
 
 const wchar_t kPictureClass[] = L"QuiltmarkPicture";
 
@@ -29,11 +30,14 @@ void PaintPicture(HWND hwnd, HDC dc, const ControlState& c) {
     }
     dest = {(cw - w) / 2, (ch - h) / 2, (cw - w) / 2 + w, (ch - h) / 2 + h};
   }
-  // The image is composed over the background with its own transparency.
+  const int dw = dest.right - dest.left, dh = dest.bottom - dest.top;
+  if (dw <= 0 || dh <= 0) return;
+  // Resampled here to the size it is painted at, then composed over the background
+  // with its own transparency: the system's own stretching, under alpha, drops pixels.
   BITMAPINFO bi = {};
   bi.bmiHeader.biSize = sizeof bi.bmiHeader;
-  bi.bmiHeader.biWidth = c.image.width;
-  bi.bmiHeader.biHeight = -c.image.height;
+  bi.bmiHeader.biWidth = dw;
+  bi.bmiHeader.biHeight = -dh;
   bi.bmiHeader.biPlanes = 1;
   bi.bmiHeader.biBitCount = 32;
   bi.bmiHeader.biCompression = BI_RGB;
@@ -41,20 +45,18 @@ void PaintPicture(HWND hwnd, HDC dc, const ControlState& c) {
   void* bits = nullptr;
   BitmapHandle bitmap(CreateDIBSection(dc, &bi, DIB_RGB_COLORS, &bits, nullptr, 0));
   if (!memory || !bitmap || !bits) return;
-  // AlphaBlend wants premultiplied colour, made straight into the bitmap: painting
-  // takes nothing from the heap, so it goes on under the report of a failed one.
-  const std::vector<uint8_t>& in = c.image.pixels;
+  // Straight into the bitmap, then premultiplied there as AlphaBlend wants it:
+  // painting takes nothing from the heap, so it goes on under the report of a
+  // failed allocation.
   auto* out = static_cast<uint8_t*>(bits);
-  for (size_t i = 0; i + 3 < in.size(); i += 4) {
-    const unsigned a = in[i + 3];
-    for (int k = 0; k < 3; ++k) out[i + k] = static_cast<uint8_t>(in[i + k] * a / 255);
-    out[i + 3] = in[i + 3];
+  ResampleBgra(c.image.pixels.data(), c.image.width, c.image.height, out, dw, dh);
+  for (size_t i = 0; i < static_cast<size_t>(dw) * dh * 4; i += 4) {
+    const unsigned a = out[i + 3];
+    for (int k = 0; k < 3; ++k) out[i + k] = static_cast<uint8_t>(out[i + k] * a / 255);
   }
   ScopedSelect selected(memory.get(), bitmap.get());  // put back before the deletes
   BLENDFUNCTION blend = {AC_SRC_OVER, 0, 255, AC_SRC_ALPHA};
-  SetStretchBltMode(dc, HALFTONE);
-  GdiAlphaBlend(dc, dest.left, dest.top, dest.right - dest.left, dest.bottom - dest.top,
-                memory.get(), 0, 0, c.image.width, c.image.height, blend);
+  GdiAlphaBlend(dc, dest.left, dest.top, dw, dh, memory.get(), 0, 0, dw, dh, blend);
 }
 
 // Painting raises no event and reports no fault: nothing can leave this procedure.
