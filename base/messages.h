@@ -34,10 +34,16 @@ LPARAM PrivateMessageToken();
 // a WM_QUIT another program posts is not taken for it.
 void PostQuit(int exitCode);
 
+// WM_GETDPISCALEDSIZE (Windows 10 1703 and later), which the headers name only for
+// programs that require such a system: the system asks a window, before a move to a
+// monitor of another DPI, what size it will take there.
+constexpr UINT kGetDpiScaledSize = 0x02E4;
+
 // Whether a message taken off the queue can only have been posted by another
 // program: numbers of the window class's own posted to a window of Quiltmark's making
-// (its parameters may be pointers into the sender), WM_DPICHANGED, which the system
-// sends, a WM_QUIT not asked for, Quiltmark's private requests without its token.
+// (its parameters may be pointers into the sender), WM_DPICHANGED and
+// WM_GETDPISCALEDSIZE, which the system sends, a WM_QUIT not asked for, Quiltmark's
+// private requests without its token.
 // Quiltmark's own loops pass these over.
 bool IsForgedPost(const MSG& msg);
 

@@ -77,10 +77,11 @@ bool IsForgedPost(const MSG& msg) {
   // Quiltmark posts its windows nothing with these numbers, whose meaning is the
   // window class's own: another program's parameters there may be pointers into it.
   if (msg.message >= WM_USER && msg.message < 0xC000) return IsOwnWindow(msg.hwnd);
-  // The system sends these, never posts them: one with a pointer, and the bounds of
+  // The system sends these, never posts them: two with a pointer, and the bounds of
   // its own loops, which Quiltmark counts.
   switch (msg.message) {
     case WM_DPICHANGED:
+    case kGetDpiScaledSize:
     case WM_ENTERMENULOOP:
     case WM_EXITMENULOOP:
     case WM_ENTERSIZEMOVE:

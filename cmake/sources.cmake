@@ -52,6 +52,8 @@ set(QM_WIN_SOURCES
   ui/edit_box_win.cpp
   ui/picture_win.cpp
   ui/main_window_win.cpp
+  ui/window_dpi_win.cpp
+  ui/keeping_win.cpp
   ui/common_controls_win.cpp
   ui/pretranslate_win.cpp
   ui/handlers_win.cpp

@@ -2,7 +2,7 @@
 // into the folder named on the command line:
 //   idle.png, drag.png   the capture tool's two pictures (320 x 320 RGB)
 //   capture.cur          the capture cursor (32 x 32, 32 bits with alpha)
-//   quiltmark.ico        the application icon (eight images)
+//   quiltmark.ico        the application icon (ten images)
 // All geometry is integer arithmetic, so every run writes the same bytes; the files
 // in assets/ are this program's output and a unit test holds them to it.
 #include <zlib.h>
@@ -163,7 +163,10 @@ Image DrawIcon(int size) {
     int margin, gap, tile, title;
     std::vector<int> contentRows;  // rows of content lines, from the tile's top
   };
+  // 20 and 24 are the small icon at 125 % and 150 %: too small for lines of content.
   const Layout layout = size == 16   ? Layout{0, 2, 7, 2, {}}
+                        : size == 20 ? Layout{0, 2, 9, 2, {}}
+                        : size == 24 ? Layout{1, 2, 10, 3, {}}
                         : size == 32 ? Layout{1, 2, 14, 3, {6, 9}}
                                      : Layout{2, 2, 21, 4, {8, 11, 14, 17}};
   Image image(size, size, Rgba{});
@@ -356,7 +359,8 @@ Bytes EncodeDirectory(int type, const std::vector<DirectoryEntry>& entries) {
 Bytes MakeIcon() {
   constexpr struct {
     int size, bits;
-  } kImages[] = {{16, 4}, {32, 4}, {16, 8}, {32, 8}, {48, 8}, {16, 32}, {32, 32}, {48, 32}};
+  } kImages[] = {{16, 4},  {32, 4},  {16, 8},  {32, 8},  {48, 8},
+                 {16, 32}, {20, 32}, {24, 32}, {32, 32}, {48, 32}};
   std::vector<DirectoryEntry> entries;
   for (const auto& i : kImages) {
     entries.push_back(

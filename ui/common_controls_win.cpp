@@ -10,6 +10,7 @@ struct CommonControls {
   decltype(&InitCommonControlsEx) initialise = nullptr;
   decltype(&SetWindowSubclass) subclass = nullptr;
   decltype(&DefSubclassProc) defaultProc = nullptr;
+  decltype(&LoadIconWithScaleDown) loadIcon = nullptr;
 };
 
 template <typename F>
@@ -25,6 +26,7 @@ const CommonControls& Library() {
       c.initialise = ExportOf<decltype(c.initialise)>(module, "InitCommonControlsEx");
       c.subclass = ExportOf<decltype(c.subclass)>(module, "SetWindowSubclass");
       c.defaultProc = ExportOf<decltype(c.defaultProc)>(module, "DefSubclassProc");
+      c.loadIcon = ExportOf<decltype(c.loadIcon)>(module, "LoadIconWithScaleDown");
     }
     return c;
   }();
@@ -45,6 +47,13 @@ bool SubclassControl(HWND hwnd, SUBCLASSPROC proc, UINT_PTR id, DWORD_PTR data) 
 LRESULT DefaultSubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam) {
   if (!Library().defaultProc) return DefWindowProcW(hwnd, message, wParam, lParam);
   return Library().defaultProc(hwnd, message, wParam, lParam);
+}
+
+HICON LoadIconScaledDown(HINSTANCE instance, const wchar_t* name, int cx, int cy) {
+  HICON icon = nullptr;
+  if (!Library().loadIcon || FAILED(Library().loadIcon(instance, name, cx, cy, &icon)))
+    return nullptr;
+  return icon;
 }
 
 namespace {

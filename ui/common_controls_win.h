@@ -14,6 +14,10 @@ bool LoadCommonControls(DWORD classes);
 bool SubclassControl(HWND hwnd, SUBCLASSPROC proc, UINT_PTR id, DWORD_PTR data);
 LRESULT DefaultSubclassProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam);
 
+// LoadIconWithScaleDown of the library (Windows Vista and later): the icon resource's
+// image of that size, or a larger one scaled down smoothly; null when it cannot.
+HICON LoadIconScaledDown(HINSTANCE instance, const wchar_t* name, int cx, int cy);
+
 // Keeps from a control what another program sends it in the numbers its class gives
 // a meaning of its own (a cue banner's text, an ideal size to fill in): those carry
 // pointers the system does not carry across. Installed last, it runs first.

@@ -149,6 +149,8 @@ void RunAfterMessage(Form& form, DeferredRoutine routine, uint32_t argument);
 
 // Every control at its place and size for the window's DPI.
 void PlaceControls(Form& form);
+// Every control's custom pointer made again at the size for the window's DPI.
+void RebuildPointers(Form& form);
 
 // The focus moves to the next or previous control of the cycle.
 void MoveFocus(Form& form, bool backward);

@@ -9,98 +9,11 @@
 #include "base/wide.h"
 #include "ui/common_controls_win.h"
 #include "ui/form.h"
+#include "ui/window_dpi.h"
 
 namespace {
 
 const wchar_t kMainClass[] = L"QuiltmarkWindow";
-
-// Each font asks for the character set of what it shows, so that a system without
-// the face still picks one that has the texts (Chinese for the interface, digits for
-// the numbers), the same whatever the system's language.
-HFONT MakeFont(const wchar_t* face, DWORD charset, int dpi) {
-  return CreateFontW(-ScaleForDpi(12, dpi), 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, charset,
-                     OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY,
-                     DEFAULT_PITCH | FF_DONTCARE, face);
-}
-
-void MakeFonts(Form& form) {
-  // Asked for by the family names every system knows, whatever its language: a
-  // localised name ("微软雅黑") matches only on a system of that language.
-  form.interfaceFont.reset(MakeFont(L"Microsoft YaHei", GB2312_CHARSET, form.dpi));
-  form.numberFont.reset(MakeFont(L"Consolas", ANSI_CHARSET, form.dpi));
-}
-
-constexpr DWORD kMainStyle =
-    WS_OVERLAPPED | WS_CAPTION | WS_SYSMENU | WS_MINIMIZEBOX | WS_CLIPCHILDREN;
-
-// The frame around a client rectangle at a DPI: the system's own for that DPI where
-// it can say (Windows 10 1607 and later), else the one of the system's DPI.
-void AdjustForDpi(RECT* r, int dpi) {
-  using AdjustForDpiCall = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
-  static const auto adjust = reinterpret_cast<AdjustForDpiCall>(reinterpret_cast<void*>(
-      GetProcAddress(GetModuleHandleW(L"user32.dll"), "AdjustWindowRectExForDpi")));
-  if (!adjust || !adjust(r, kMainStyle, FALSE, 0, static_cast<UINT>(dpi)))
-    AdjustWindowRectEx(r, kMainStyle, FALSE, 0);
-}
-
-// The outer size at a DPI. The layout gives the outer size at 96 DPI: its client area
-// is what scales, and the frame is the system's for the DPI.
-SIZE OuterSizeFor(const WindowLayout& layout, int dpi) {
-  RECT frame96{0, 0, 0, 0};
-  AdjustForDpi(&frame96, 96);
-  const int clientWidth = layout.width - (frame96.right - frame96.left);
-  const int clientHeight = layout.height - (frame96.bottom - frame96.top);
-  RECT r{0, 0, ScaleForDpi(clientWidth, dpi), ScaleForDpi(clientHeight, dpi)};
-  AdjustForDpi(&r, dpi);
-  return {r.right - r.left, r.bottom - r.top};
-}
-
-// The DPI of the primary screen, where the window first shows.
-int ScreenDpi() {
-  HDC screen = GetDC(nullptr);
-  const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
-  if (screen) ReleaseDC(nullptr, screen);
-  return dpi > 0 ? dpi : 96;
-}
-
-// The DPI the system now gives the window (Windows 10 1607 and later), or 0 where it
-// cannot say.
-int WindowDpi(HWND hwnd) {
-  using DpiForWindowCall = UINT(WINAPI*)(HWND);
-  static const auto dpiFor = reinterpret_cast<DpiForWindowCall>(
-      reinterpret_cast<void*>(GetProcAddress(GetModuleHandleW(L"user32.dll"), "GetDpiForWindow")));
-  return dpiFor ? static_cast<int>(dpiFor(hwnd)) : 0;
-}
-
-// The system's own WM_DPICHANGED comes with a rectangle and with the DPI it now
-// reports for the window; another program's may come with neither.
-bool IsSystemDpiChange(HWND hwnd, WPARAM wParam, LPARAM lParam) {
-  const int now = WindowDpi(hwnd);
-  return lParam != 0 && (now == 0 || now == LOWORD(wParam));
-}
-
-// Moved to a monitor of another DPI: laid out again for it. The system suggests a
-// rectangle, but a message that came from another thread (another program's, or the
-// system's while another program moves the window) may point anywhere: then the
-// window keeps its top-left and takes its own size for the DPI.
-void OnDpiChanged(Form& form, int dpi, LPARAM suggestedAt) {
-  if (dpi <= 0 || dpi == form.dpi) return;
-  RECT r{};
-  if (InSendMessage()) {
-    GetWindowRect(form.hwnd, &r);
-    const SIZE outer = OuterSizeFor(*form.layout, dpi);
-    r.right = r.left + outer.cx;
-    r.bottom = r.top + outer.cy;
-  } else {
-    r = *reinterpret_cast<const RECT*>(suggestedAt);
-  }
-  form.dpi = dpi;
-  FontHandle oldInterface = std::move(form.interfaceFont), oldNumber = std::move(form.numberFont);
-  MakeFonts(form);
-  SetWindowPos(form.hwnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
-               SWP_NOZORDER | SWP_NOACTIVATE);
-  PlaceControls(form);  // the old fonts go once no control uses them
-}
 
 void MirrorIntoRegistry(Form& form, WindowEntry& entry) {
   entry.hwnd = form.hwnd;
@@ -195,102 +108,6 @@ void OnFinalDestroy(HWND hwnd) {
   delete form;  // its custom pointers, fonts and icons go with it
   if (!AnyWindowLoaded() && g_app.loopRunning) PostQuit(0);
 }
-
-void OfferUndo(Form& form, bool offered) {
-  EnableMenuItem(GetSystemMenu(form.hwnd, FALSE), kUndoCommand,
-                 MF_BYCOMMAND | (offered ? MF_ENABLED : MF_GRAYED));
-}
-
-}  // namespace
-
-void KeepForUndo(Form& form, std::vector<SavedPlacement> saved) {
-  form.undo = std::move(saved);
-  OfferUndo(form, !form.undo.empty());
-}
-
-namespace {
-
-void KeepGrid(Form& form, const std::vector<int32_t>& placed) {
-  form.watch = std::make_unique<Watch>(form.keptRequest, false, 0, placed, form.hwnd,
-                                       PrivateMessageId(PrivateMessage::kArrange), kWatchTimer);
-}
-
-}  // namespace
-
-void KeepArranging(Form& form, bool keep) {
-  // Ticked while a click's arrangement is under way, or before any click, the grid of
-  // that click is the one kept; ticked after it, the grid it left. A click that left
-  // no window to keep leaves it unticked.
-  form.watchPending = keep && ((form.arrangement && form.clickArranging) || !form.lastGrid);
-  if (keep && !form.watchPending) {
-    std::erase_if(*form.lastGrid, [](int32_t h) {
-      return !IsWindow(reinterpret_cast<HWND>(static_cast<intptr_t>(h)));
-    });
-    if (form.lastGrid->empty())
-      keep = false;
-    else
-      KeepGrid(form, *form.lastGrid);
-  }
-  form.keepArranging = keep;
-  CheckMenuItem(GetSystemMenu(form.hwnd, FALSE), kKeepCommand,
-                MF_BYCOMMAND | (keep ? MF_CHECKED : MF_UNCHECKED));
-  if (!keep) form.watch.reset();
-}
-
-void StartKeeping(Form& form, const ArrangeRequest& request) {
-  form.watch.reset();
-  form.watchPending = form.keepArranging;
-  form.keptRequest = request;
-  form.clickArranging = true;
-}
-
-bool UndoArrangement(Form& form) {
-  // An undo already asked for may start right here, as the arrangement ends.
-  const bool asked = form.undoAsked;
-  ContinueArrangement(form);
-  if (form.undo.empty()) return asked;
-  // Put back, the windows are no grid to keep.
-  form.lastGrid.reset();
-  KeepArranging(form, false);
-  if (form.arrangement) {
-    form.undoAsked = true;
-    return true;
-  }
-  form.arrangement = std::make_unique<Arrangement>(form.undo, form.hwnd,
-                                                   PrivateMessageId(PrivateMessage::kArrange));
-  form.clickArranging = false;
-  form.undo.clear();
-  OfferUndo(form, false);
-  ContinueArrangement(form);
-  return true;
-}
-
-void ContinueArrangement(Form& form) {
-  if (!form.arrangement) return;
-  if (!form.arrangement->Advance()) {
-    SetTimer(form.hwnd, kArrangeTimer, form.arrangement->WaitMs(), nullptr);
-    return;
-  }
-  KillTimer(form.hwnd, kArrangeTimer);
-  if (form.clickArranging) {
-    // The windows in their cells' order: the grid 持续排列 keeps, now or when ticked.
-    form.lastGrid.emplace();
-    for (size_t i = 0; i < form.arrangement->Count(); ++i)
-      form.lastGrid->push_back(form.arrangement->HandleOf(i));
-  }
-  if (form.watchPending && form.lastGrid) {
-    form.watchPending = false;
-    KeepGrid(form, *form.lastGrid);
-  }
-  form.arrangement.reset();
-  form.clickArranging = false;
-  if (form.undoAsked) {
-    form.undoAsked = false;
-    UndoArrangement(form);
-  }
-}
-
-namespace {
 
 // Each kind of loop counted once, so that an unpaired message (another program's)
 // cannot leave the count off.
@@ -405,9 +222,8 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
     case WM_EXITSIZEMOVE:
       if (!InSendMessage()) InSystemLoop(form->inSizeMove, false);
       break;
-    case WM_DPICHANGED:
-      if (IsSystemDpiChange(hwnd, wParam, lParam)) OnDpiChanged(*form, LOWORD(wParam), lParam);
-      return 0;
+    case WM_DPICHANGED: OnDpiChanged(*form, wParam, lParam); return 0;
+    case kGetDpiScaledSize: return OnGetDpiScaledSize(*form, wParam, lParam);
     case WM_SYSCOMMAND:
       if ((wParam & 0xFFF0) == kKeepCommand) {
         KeepArranging(*form, !form->keepArranging);
@@ -420,8 +236,6 @@ LRESULT CALLBACK MainProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
   }
   return DefWindowProcW(hwnd, message, wParam, lParam);
 }
-
-// Puts text that arrives whole where the selection is, as much as the limit takes
 
 Form* CreateMainForm(const WindowLayout& layout) {
   HINSTANCE instance = GetModuleHandleW(nullptr);
@@ -441,19 +255,27 @@ Form* CreateMainForm(const WindowLayout& layout) {
     if (!RegisterClassExW(&wc)) return nullptr;
   }
   MarkStartupPhase("window classes");
-  const int dpi = ScreenDpi();
-  const SIZE outer = OuterSizeFor(layout, dpi);
-  const WindowOrigin origin = CentredOnScreen(GetSystemMetrics(SM_CXSCREEN),
-                                              GetSystemMetrics(SM_CYSCREEN), outer.cx, outer.cy);
-  const int left = origin.left, top = origin.top;
-  HWND hwnd = CreateWindowExW(0, kMainClass, Wide(layout.caption).c_str(), kMainStyle, left, top,
-                              outer.cx, outer.cy, nullptr, nullptr, instance, nullptr);
+  // Made for the primary monitor's DPI, where it opens; where the system still gives
+  // it another one, it is sized and centred again for that before anything is drawn.
+  int dpi = PrimaryMonitorDpi();
+  SIZE outer = OuterSizeFor(layout, dpi);
+  WindowOrigin origin = CentredOnScreen(GetSystemMetrics(SM_CXSCREEN),
+                                        GetSystemMetrics(SM_CYSCREEN), outer.cx, outer.cy);
+  HWND hwnd = CreateWindowExW(0, kMainClass, Wide(layout.caption).c_str(), kMainStyle, origin.left,
+                              origin.top, outer.cx, outer.cy, nullptr, nullptr, instance, nullptr);
   if (!hwnd) return nullptr;
+  if (const int actual = WindowDpi(hwnd); actual != dpi) {
+    dpi = actual;
+    outer = OuterSizeFor(layout, dpi);
+    origin = CentredOnScreen(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), outer.cx,
+                             outer.cy);
+  }
   RECT r;
   GetWindowRect(hwnd, &r);
-  if (r.right - r.left != outer.cx || r.bottom - r.top != outer.cy || r.left != left ||
-      r.top != top)
-    SetWindowPos(hwnd, nullptr, left, top, outer.cx, outer.cy, SWP_NOZORDER | SWP_NOACTIVATE);
+  if (r.right - r.left != outer.cx || r.bottom - r.top != outer.cy || r.left != origin.left ||
+      r.top != origin.top)
+    SetWindowPos(hwnd, nullptr, origin.left, origin.top, outer.cx, outer.cy,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
   MarkStartupPhase("main window");
 
   auto* form = new Form;
@@ -462,14 +284,7 @@ Form* CreateMainForm(const WindowLayout& layout) {
   form->dpi = dpi;
   MakeFonts(*form);
   SendMessageW(hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(GetStockObject(DEFAULT_GUI_FONT)), 0);
-  form->bigIcon.reset(
-      static_cast<HICON>(LoadImageW(instance, L"DEFAULT_ICON", IMAGE_ICON,
-                                    GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON), 0)));
-  form->smallIcon.reset(static_cast<HICON>(LoadImageW(instance, L"DEFAULT_ICON", IMAGE_ICON,
-                                                      GetSystemMetrics(SM_CXSMICON),
-                                                      GetSystemMetrics(SM_CYSMICON), 0)));
-  SendMessageW(hwnd, WM_SETICON, ICON_BIG, reinterpret_cast<LPARAM>(form->bigIcon.get()));
-  SendMessageW(hwnd, WM_SETICON, ICON_SMALL, reinterpret_cast<LPARAM>(form->smallIcon.get()));
+  LoadWindowIcons(*form);
   SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(form));
   MarkStartupPhase("fonts and icons");
   // 撤销排列 greyed until there is an arrangement to undo; 持续排列 unticked.

@@ -86,19 +86,13 @@ HCURSOR ScaledPointer(const CursorImage& image, int size) {
   return cursor;
 }
 
-int ScreenDpi() {
-  HDC screen = GetDC(nullptr);
-  const int dpi = screen ? GetDeviceCaps(screen, LOGPIXELSX) : 96;
-  if (screen) ReleaseDC(nullptr, screen);
-  return dpi > 0 ? dpi : 96;
-}
-
-HCURSOR BuildPointer(const std::vector<uint8_t>& value) {
+// The pointer at the size for the window's DPI.
+HCURSOR BuildPointer(const std::vector<uint8_t>& value, int dpi) {
   PointerChoice choice = ChoosePointer(value.data(), value.size());
   switch (choice.kind) {
     case PointerChoice::Kind::CursorFile: {
       const CursorImage& image = choice.cursor;
-      const int size = ScaleForDpi(image.width, ScreenDpi());
+      const int size = ScaleForDpi(image.width, dpi);
       if (size != image.width)
         if (HCURSOR scaled = ScaledPointer(image, size)) return scaled;
       // A cursor resource starts with its hotspot, then the image.
@@ -109,8 +103,7 @@ HCURSOR BuildPointer(const std::vector<uint8_t>& value) {
       std::memcpy(resource.data() + 4, image.image, image.size);
       return reinterpret_cast<HCURSOR>(CreateIconFromResourceEx(
           resource.data(), static_cast<DWORD>(resource.size()), FALSE, 0x30000,
-          ScaleForDpi(image.width, ScreenDpi()), ScaleForDpi(image.height, ScreenDpi()),
-          LR_DEFAULTCOLOR));
+          ScaleForDpi(image.width, dpi), ScaleForDpi(image.height, dpi), LR_DEFAULTCOLOR));
     }
     case PointerChoice::Kind::Stock:
       // Stock pointers are shared: copy one so that the control can own it.
@@ -122,8 +115,8 @@ HCURSOR BuildPointer(const std::vector<uint8_t>& value) {
   return nullptr;
 }
 
-void WritePointer(ControlState& c, std::vector<uint8_t> value) {
-  c.pointer.reset(value.empty() ? nullptr : BuildPointer(value));
+void WritePointer(const Form& form, ControlState& c, std::vector<uint8_t> value) {
+  c.pointer.reset(value.empty() ? nullptr : BuildPointer(value, form.dpi));
   c.pointerData = std::move(value);
   if (HasLiveWindow(&c)) {
     // The system asks for the shape again when the pointer "moves": a pointer resting
@@ -227,6 +220,16 @@ void WriteKindProperty(Form& form, ControlState& c, int number, uintptr_t low) {
 
 }  // namespace
 
+void RebuildPointers(Form& form) {
+  for (ControlState& c : form.controls) {
+    if (c.pointerData.empty()) continue;
+    CursorHandle old =
+        std::exchange(c.pointer, CursorHandle(BuildPointer(c.pointerData, form.dpi)));
+    // The system keeps a pointer on show: one showing now is replaced before it goes.
+    if (old && GetCursor() == old.get()) SetCursor(c.pointer.get());
+  }
+}
+
 uintptr_t ReadProperty(uint32_t window, uint32_t control, int number, int) {
   Target t = Resolve(window, control);
   ControlState* c = t.control;
@@ -288,7 +291,7 @@ void WriteProperty(uint32_t window, uint32_t control, int number, int, uintptr_t
       c->disabled = value != 0;
       if (live) EnableWindow(c->hwnd, !c->disabled);
       return;
-    case kPropMousePointer: WritePointer(*c, BytesOf(low)); return;
+    case kPropMousePointer: WritePointer(*t.form, *c, BytesOf(low)); return;
     default: break;
   }
   if (!live) NotLoaded("修改组件属性时发现指定窗口尚未载入", window, control);

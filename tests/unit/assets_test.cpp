@@ -162,15 +162,17 @@ TEST(Assets, PicturesShowTheFrameAlwaysAndTheReticleOnlyWhenIdle) {
   }
 }
 
-TEST(Assets, IconHoldsEightImagesOfTheSizesAndDepthsItPromises) {
+// The small icon at 125 % and 150 % (20 and 24) among them.
+TEST(Assets, IconHoldsTenImagesOfTheSizesAndDepthsItPromises) {
   const Bytes f = ReadFile(kAssets + "/quiltmark.ico");
-  ASSERT_GE(f.size(), 6u + 8 * 16);
+  ASSERT_GE(f.size(), 6u + 10 * 16);
   EXPECT_EQ(Le16(&f[2]), 1u);  // icon
-  ASSERT_EQ(Le16(&f[4]), 8u);
+  ASSERT_EQ(Le16(&f[4]), 10u);
   const struct {
     int size, bits;
-  } images[] = {{16, 4}, {32, 4}, {16, 8}, {32, 8}, {48, 8}, {16, 32}, {32, 32}, {48, 32}};
-  for (int i = 0; i < 8; ++i) {
+  } images[] = {{16, 4},  {32, 4},  {16, 8},  {32, 8},  {48, 8},
+                {16, 32}, {20, 32}, {24, 32}, {32, 32}, {48, 32}};
+  for (int i = 0; i < 10; ++i) {
     const uint8_t* entry = &f[6 + 16 * i];
     const int size = images[i].size, bits = images[i].bits;
     EXPECT_EQ(entry[0], size) << i;
