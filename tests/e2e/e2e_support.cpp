@@ -360,6 +360,15 @@ std::optional<LOGFONTA> Probe::FontOf(HWND hwnd) {
 }
 
 LRESULT Probe::Send(HWND hwnd, UINT message, WPARAM wParam, void* data, size_t size) {
+  return SendBy("ProbeSend", hwnd, message, wParam, data, size);
+}
+
+LRESULT Probe::SendOnWindowThread(HWND hwnd, UINT message, WPARAM wParam, void* data, size_t size) {
+  return SendBy("ProbeSendOnWindowThread", hwnd, message, wParam, data, size);
+}
+
+LRESULT Probe::SendBy(const char* routine, HWND hwnd, UINT message, WPARAM wParam, void* data,
+                      size_t size) {
   ProbeCall call{};
   call.hwnd = hwnd;
   call.message = message;
@@ -369,7 +378,7 @@ LRESULT Probe::Send(HWND hwnd, UINT message, WPARAM wParam, void* data, size_t s
     call.lParamIsBuffer = TRUE;
     std::memcpy(call.buffer, data, size);
   }
-  if (!Call("ProbeSend", call)) return 0;
+  if (!Call(routine, call)) return 0;
   if (data) std::memcpy(data, call.buffer, size);
   return call.result;
 }

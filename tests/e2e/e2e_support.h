@@ -98,6 +98,10 @@ class Probe {
   // Sends a message from inside the process. With `data`, lParam points to a copy
   // of its `size` bytes there, which is copied back after the call.
   LRESULT Send(HWND hwnd, UINT message, WPARAM wParam, void* data = nullptr, size_t size = 0);
+  // The same, sent by the window's own thread (as the system sends what it tells a
+  // window of a change of DPI); 0 also when it could not be sent.
+  LRESULT SendOnWindowThread(HWND hwnd, UINT message, WPARAM wParam, void* data = nullptr,
+                             size_t size = 0);
   // The size of the window's big or small icon (ICON_BIG, ICON_SMALL), if it has one.
   std::optional<SIZE> IconSize(HWND hwnd, WPARAM kind);
   // The file of the module whose code the window's class runs, or "" when unknown.
@@ -107,6 +111,8 @@ class Probe {
   // Runs the probe routine of that name on the record; false when it could not run.
   // A record that a late thread may still use is given up, not freed.
   bool Call(const char* routine, ProbeCall& call);
+  LRESULT SendBy(const char* routine, HWND hwnd, UINT message, WPARAM wParam, void* data,
+                 size_t size);
 
   HANDLE process_;
   void* record_ = nullptr;    // a ProbeCall in the other process

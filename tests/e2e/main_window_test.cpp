@@ -114,7 +114,9 @@ int ScreenDpi() {
   return dpi;
 }
 int Scaled(int pixels) { return MulDiv(pixels, ScreenDpi(), 96); }
-bool Near(int got, int pixels) { return std::abs(got - Scaled(pixels)) <= (ScreenDpi() == 96 ? 0 : 1); }
+bool Near(int got, int pixels) {
+  return std::abs(got - Scaled(pixels)) <= (ScreenDpi() == 96 ? 0 : 1);
+}
 
 bool AtPlace(HWND window, HWND hwnd, const Control& c) {
   RECT r = RectIn(window, hwnd);
@@ -186,9 +188,9 @@ std::vector<SIZE> IconImagesOf(const std::string& program) {
 
 // The item height that the system gives a drop-down list of the interface font.
 LRESULT SystemItemHeight() {
-  HFONT font =
-      CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET, OUT_DEFAULT_PRECIS,
-                  CLIP_DEFAULT_PRECIS, PROOF_QUALITY, DEFAULT_PITCH | FF_DONTCARE, L"Microsoft YaHei");
+  HFONT font = CreateFontW(-12, 0, 0, 0, FW_NORMAL, FALSE, FALSE, FALSE, GB2312_CHARSET,
+                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, PROOF_QUALITY,
+                           DEFAULT_PITCH | FF_DONTCARE, L"Microsoft YaHei");
   HWND combo = CreateWindowExA(0, "COMBOBOX", "", WS_POPUP | CBS_DROPDOWNLIST | WS_VSCROLL, 0, 0,
                                137, 160, nullptr, nullptr, GetModuleHandleA(nullptr), nullptr);
   SendMessageA(combo, WM_SETFONT, reinterpret_cast<WPARAM>(font), FALSE);
@@ -214,17 +216,31 @@ class MainWindow : public ::testing::Test {
   std::vector<HWND> controls_;
 };
 
+// The window's outer size at 96 and 144 DPI: the layout's client area, scaled, in
+// the system's frame for the DPI (Wine's frame at 144 DPI).
+struct OuterSize {
+  int dpi, cx, cy;
+};
+constexpr OuterSize kOuterSizes[] = {{96, 312, 389}, {144, 465, 580}};
+SIZE OuterSizeAt(int dpi) {
+  for (const OuterSize& o : kOuterSizes)
+    if (o.dpi == dpi) return {o.cx, o.cy};
+  ADD_FAILURE() << "no outer size known at " << dpi << " DPI";
+  return {};
+}
+
 // Fixed single frame with a title bar, minimise but no maximise, centred on the
 // whole screen (the rule itself, with taskbars that tell the screen from the work
 // area, is a unit test), a taskbar button of its own and both icons, each the
-// resource's image of the system's size for it.
+// resource's image of the system's size for it at the screen's DPI.
 TEST_F(MainWindow, FrameStylesAndIcons) {
+  const SIZE outer = OuterSizeAt(ScreenDpi());
   RECT r{};
   GetWindowRect(window_, &r);
-  EXPECT_EQ(r.right - r.left, 312);
-  EXPECT_EQ(r.bottom - r.top, 389);
-  EXPECT_EQ(r.left, (GetSystemMetrics(SM_CXSCREEN) - 312) / 2);
-  EXPECT_EQ(r.top, (GetSystemMetrics(SM_CYSCREEN) - 389) / 2);
+  EXPECT_EQ(r.right - r.left, outer.cx);
+  EXPECT_EQ(r.bottom - r.top, outer.cy);
+  EXPECT_EQ(r.left, (GetSystemMetrics(SM_CXSCREEN) - outer.cx) / 2);
+  EXPECT_EQ(r.top, (GetSystemMetrics(SM_CYSCREEN) - outer.cy) / 2);
 
   struct StyleBit {
     const char* name;
@@ -252,16 +268,17 @@ TEST_F(MainWindow, FrameStylesAndIcons) {
   EXPECT_EQ(GetWindow(window_, GW_OWNER), nullptr);
 
   const std::vector<SIZE> images = IconImagesOf(QuiltmarkFolder() + "\\Quiltmark.exe");
-  ASSERT_EQ(images.size(), 8u) << "DEFAULT_ICON";
+  ASSERT_EQ(images.size(), 10u) << "DEFAULT_ICON";
   Probe probe(app_.Process());
   ASSERT_TRUE(probe.Attached());
+  // The system's icon sizes: 32 and 16 at 96 DPI, scaled with it.
   const struct {
     const char* name;
     WPARAM kind;
     int cx, cy;
   } kIcons[] = {
-      {"big", ICON_BIG, GetSystemMetrics(SM_CXICON), GetSystemMetrics(SM_CYICON)},
-      {"small", ICON_SMALL, GetSystemMetrics(SM_CXSMICON), GetSystemMetrics(SM_CYSMICON)},
+      {"big", ICON_BIG, Scaled(32), Scaled(32)},
+      {"small", ICON_SMALL, Scaled(16), Scaled(16)},
   };
   for (const auto& icon : kIcons) {
     SCOPED_TRACE(icon.name);
@@ -314,6 +331,31 @@ TEST(MainWindowFile, VersionBlock) {
   }
 }
 
+// Adds each resource's bytes to the std::vector<std::string> at `texts`. Named: on
+// i686 a lambda does not convert to a CALLBACK.
+BOOL CALLBACK CollectResourceText(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR texts) {
+  HRSRC at = FindResourceA(module, name, type);
+  HGLOBAL loaded = at ? LoadResource(module, at) : nullptr;
+  const char* text = loaded ? static_cast<const char*>(LockResource(loaded)) : nullptr;
+  reinterpret_cast<std::vector<std::string>*>(texts)->push_back(
+      text ? std::string(text, SizeofResource(module, at)) : "");
+  return TRUE;
+}
+
+// One manifest, the program's own, which asks for each monitor's DPI: a second one
+// (a linker's) would fail the link or lose that.
+TEST(MainWindowFile, OneManifestAwareOfEachMonitor) {
+  HMODULE file = LoadLibraryExA((QuiltmarkFolder() + "\\Quiltmark.exe").c_str(), nullptr,
+                                LOAD_LIBRARY_AS_DATAFILE);
+  ASSERT_NE(file, nullptr);
+  std::vector<std::string> manifests;
+  EnumResourceNamesA(file, MAKEINTRESOURCEA(24), CollectResourceText,  // RT_MANIFEST
+                     reinterpret_cast<LONG_PTR>(&manifests));
+  FreeLibrary(file);
+  ASSERT_EQ(manifests.size(), 1u);
+  EXPECT_NE(manifests[0].find(">PerMonitorV2, PerMonitor</dpiAwareness>"), std::string::npos);
+}
+
 // Every control of the layout: kind, container, place, text, visibility and font,
 // inside the client area, and nothing else on show; on a screen of another DPI (a
 // prefix of its own, see CMakeLists.txt) every place, size and font scaled to it.
@@ -363,6 +405,65 @@ TEST_F(MainWindow, ControlsMatchTheLayout) {
     bool known = std::find(controls_.begin(), controls_.end(), hwnd) != controls_.end();
     EXPECT_TRUE(known || !IsWindowVisible(hwnd))
         << "unexpected " << ClassOf(hwnd) << " showing \"" << TextOf(hwnd) << "\"";
+  }
+}
+
+// What the system tells a window that moves to a monitor of another scale, told from
+// inside the process. WM_GETDPISCALEDSIZE is answered with the layout's size at the
+// DPI asked, and only on the window's own thread (another thread's pointer may point
+// anywhere). WM_DPICHANGED lays the window out again, also at the DPI it has already:
+// the one remembered may have been a wrong guess. From its own thread, the window
+// takes the rectangle suggested; from another, its own size at its top-left.
+TEST_F(MainWindow, DpiChangeLaysTheWindowOutAgain) {
+  constexpr UINT kGetDpiScaledSize = 0x02E4;
+  const int dpi = ScreenDpi();
+  Probe probe(app_.Process());
+  ASSERT_TRUE(probe.Attached());
+  for (const OuterSize& o : kOuterSizes) {
+    SCOPED_TRACE(o.dpi);
+    SIZE size{1, 1};
+    EXPECT_EQ(probe.SendOnWindowThread(window_, kGetDpiScaledSize, o.dpi, &size, sizeof size), 1);
+    EXPECT_EQ(size.cx, o.cx);
+    EXPECT_EQ(size.cy, o.cy);
+  }
+  SIZE unanswered{1, 1};
+  EXPECT_EQ(probe.Send(window_, kGetDpiScaledSize, dpi, &unanswered, sizeof unanswered), 0);
+  EXPECT_EQ(unanswered.cx, 1);
+
+  const SIZE outer = OuterSizeAt(dpi);
+  const struct {
+    const char* from;
+    bool windowThread;
+    RECT suggested, expected;
+  } kChanges[] = {
+      {"the window's thread",
+       true,
+       {40, 50, 40 + outer.cx, 50 + outer.cy},
+       {40, 50, 40 + outer.cx, 50 + outer.cy}},
+      {"another thread", false, {0, 0, 10, 10}, {100, 120, 100 + outer.cx, 120 + outer.cy}},
+  };
+  for (const auto& c : kChanges) {
+    SCOPED_TRACE(c.from);
+    // Out of its layout first, so that only laying it out again puts it right.
+    ASSERT_TRUE(SetWindowPos(window_, nullptr, 100, 120, 200, 150, SWP_NOZORDER | SWP_NOACTIVATE));
+    RECT suggested = c.suggested;
+    const WPARAM change = MAKEWPARAM(dpi, dpi);
+    if (c.windowThread)
+      probe.SendOnWindowThread(window_, WM_DPICHANGED, change, &suggested, sizeof suggested);
+    else
+      probe.Send(window_, WM_DPICHANGED, change, &suggested, sizeof suggested);
+    RECT r{};
+    GetWindowRect(window_, &r);
+    EXPECT_EQ(r.left, c.expected.left);
+    EXPECT_EQ(r.top, c.expected.top);
+    EXPECT_EQ(r.right, c.expected.right);
+    EXPECT_EQ(r.bottom, c.expected.bottom);
+    const std::vector<HWND> found = LocateControls(window_);
+    for (int row = 0; row < kRowCount; ++row)
+      EXPECT_NE(found[row], nullptr) << kControls[row].name << " not at its place";
+    std::optional<LOGFONTA> font = probe.FontOf(found[kArrangeButton]);
+    ASSERT_TRUE(font.has_value());
+    EXPECT_EQ(font->lfHeight, -Scaled(12));
   }
 }
 

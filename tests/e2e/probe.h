@@ -20,6 +20,7 @@ struct ProbeCall {
 
 // Each routine takes the record's address and answers in it:
 //   ProbeSend             result = SendMessageA(hwnd, message, wParam, lParam)
+//   ProbeSendOnWindowThread  the same, sent by the window's own thread
 //   ProbeFont             font = the control's WM_GETFONT font; result = 1 when read
 //   ProbeIconSize         buffer = the SIZE of the window's icon of kind wParam
 //                         (ICON_BIG or ICON_SMALL); result = 1 when read
