@@ -32,6 +32,13 @@ set_source_files_properties(assets/quiltmark.rc PROPERTIES OBJECT_DEPENDS
 add_executable(Quiltmark WIN32 app/main_win.cpp assets/quiltmark.rc)
 qm_compile_options(Quiltmark)
 target_link_libraries(Quiltmark PRIVATE qm_core)
+# The resource script embeds the manifest. The Visual Studio linker would make one of
+# its own as well and embed it under the same number: the link then fails over the
+# duplicate, or one of the two (and with it the DPI awareness) is lost. One is made,
+# the same in every build.
+if(MSVC)
+  target_link_options(Quiltmark PRIVATE /MANIFEST:NO)
+endif()
 
 if(QM_TESTS)
   add_subdirectory(tests/win)
@@ -54,7 +61,11 @@ set_source_files_properties(bench/bare_controls.rc PROPERTIES OBJECT_DEPENDS
 add_executable(process_bench bench/process_bench.cpp)
 foreach(target bare_arrange bare_window bare_controls process_bench)
   qm_compile_options(${target})
-  if(NOT MSVC)
+  if(MSVC)
+    # As for Quiltmark.exe: the one manifest is the resource script's (bare_controls)
+    # or none, as the MinGW build makes them.
+    target_link_options(${target} PRIVATE /MANIFEST:NO)
+  else()
     # Linked like Quiltmark.exe, so that neither loads a runtime library the other does not.
     target_link_options(${target} PRIVATE -static -static-libgcc -static-libstdc++)
   endif()
