@@ -255,8 +255,9 @@ Form* CreateMainForm(const WindowLayout& layout) {
     if (!RegisterClassExW(&wc)) return nullptr;
   }
   MarkStartupPhase("window classes");
-  // Made for the primary monitor's DPI, where it opens; where the system still gives
-  // it another one, it is sized and centred again for that before anything is drawn.
+  // Made for the primary monitor's DPI, where it opens. Where the system gives it
+  // another one all the same, it is on another monitor: sized for that one there, about
+  // the same centre, before anything is drawn.
   int dpi = PrimaryMonitorDpi();
   SIZE outer = OuterSizeFor(layout, dpi);
   WindowOrigin origin = CentredOnScreen(GetSystemMetrics(SM_CXSCREEN),
@@ -265,10 +266,11 @@ Form* CreateMainForm(const WindowLayout& layout) {
                               origin.top, outer.cx, outer.cy, nullptr, nullptr, instance, nullptr);
   if (!hwnd) return nullptr;
   if (const int actual = WindowDpi(hwnd); actual != dpi) {
+    RECT at;
+    GetWindowRect(hwnd, &at);
     dpi = actual;
     outer = OuterSizeFor(layout, dpi);
-    origin = CentredOnScreen(GetSystemMetrics(SM_CXSCREEN), GetSystemMetrics(SM_CYSCREEN), outer.cx,
-                             outer.cy);
+    origin = {(at.left + at.right - outer.cx) / 2, (at.top + at.bottom - outer.cy) / 2};
   }
   RECT r;
   GetWindowRect(hwnd, &r);

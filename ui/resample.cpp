@@ -7,6 +7,15 @@
 void ResampleBgra(const uint8_t* from, int fromWidth, int fromHeight, uint8_t* to, int toWidth,
                   int toHeight) {
   if (!from || !to || fromWidth <= 0 || fromHeight <= 0 || toWidth <= 0 || toHeight <= 0) return;
+  if (fromWidth == toWidth && fromHeight == toHeight) {
+    // Each pixel covers itself alone: copied, which a large picture at its own size
+    // needs at every paint.
+    for (size_t i = 0; i < static_cast<size_t>(toWidth) * toHeight * 4; i += 4) {
+      const bool clear = from[i + 3] == 0;
+      for (int k = 0; k < 4; ++k) to[i + k] = clear ? 0 : from[i + k];
+    }
+    return;
+  }
   for (int ty = 0; ty < toHeight; ++ty) {
     // The target pixel covers [t, t + 1) * from / to of the source, each way.
     const double y0 = static_cast<double>(ty) * fromHeight / toHeight;

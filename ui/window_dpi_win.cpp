@@ -143,6 +143,27 @@ void LoadWindowIcons(Form& form) {
   form.smallIcon = std::move(small);
 }
 
+namespace {
+
+// A minimised window keeps its place on the taskbar: the rectangle is the one it is
+// restored to, at the same top-left.
+void PlaceWindow(HWND hwnd, const RECT& r) {
+  WINDOWPLACEMENT placement{};
+  placement.length = sizeof placement;
+  if (!IsIconic(hwnd) || !GetWindowPlacement(hwnd, &placement)) {
+    SetWindowPos(hwnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+    return;
+  }
+  RECT& normal = placement.rcNormalPosition;
+  normal.right = normal.left + (r.right - r.left);
+  normal.bottom = normal.top + (r.bottom - r.top);
+  placement.showCmd = SW_SHOWMINNOACTIVE;
+  SetWindowPlacement(hwnd, &placement);
+}
+
+}  // namespace
+
 // Moved to a monitor of another DPI: laid out again for it. The system suggests a
 // rectangle, but a message that came from another thread (another program's, or the
 // system's while another program moves the window) may point anywhere: then the
@@ -164,8 +185,7 @@ void OnDpiChanged(Form& form, WPARAM wParam, LPARAM lParam) {
   form.dpi = dpi;
   FontHandle oldInterface = std::move(form.interfaceFont), oldNumber = std::move(form.numberFont);
   MakeFonts(form);
-  SetWindowPos(form.hwnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
-               SWP_NOZORDER | SWP_NOACTIVATE);
+  PlaceWindow(form.hwnd, r);
   PlaceControls(form);  // the old fonts go once no control uses them
   LoadWindowIcons(form);
   RebuildPointers(form);

@@ -36,6 +36,7 @@ TEST(Resample, EachPixelIsTheAverageOfTheAreaItCovers) {
       // Colour under no alpha does not bleed in; the coverage rounds 127.5 up.
       {"half transparent", {0, 0, 255, 255, 0, 255, 0, 0}, 2, 1, 1, 1, {0, 0, 255, 128}},
       {"all transparent", {9, 9, 9, 0, 9, 9, 9, 0}, 2, 1, 1, 1, {0, 0, 0, 0}},
+      {"at its own size", {1, 2, 3, 4, 9, 9, 9, 0}, 2, 1, 2, 1, {1, 2, 3, 4, 0, 0, 0, 0}},
   };
   for (const auto& c : cases) {
     Bytes to(static_cast<size_t>(c.toWidth) * c.toHeight * 4, 0xEE);
