@@ -331,31 +331,6 @@ TEST(MainWindowFile, VersionBlock) {
   }
 }
 
-// Adds each resource's bytes to the std::vector<std::string> at `texts`. Named: on
-// i686 a lambda does not convert to a CALLBACK.
-BOOL CALLBACK CollectResourceText(HMODULE module, LPCSTR type, LPSTR name, LONG_PTR texts) {
-  HRSRC at = FindResourceA(module, name, type);
-  HGLOBAL loaded = at ? LoadResource(module, at) : nullptr;
-  const char* text = loaded ? static_cast<const char*>(LockResource(loaded)) : nullptr;
-  reinterpret_cast<std::vector<std::string>*>(texts)->push_back(
-      text ? std::string(text, SizeofResource(module, at)) : "");
-  return TRUE;
-}
-
-// One manifest, the program's own, which asks for each monitor's DPI: a second one
-// (a linker's) would fail the link or lose that.
-TEST(MainWindowFile, OneManifestAwareOfEachMonitor) {
-  HMODULE file = LoadLibraryExA((QuiltmarkFolder() + "\\Quiltmark.exe").c_str(), nullptr,
-                                LOAD_LIBRARY_AS_DATAFILE);
-  ASSERT_NE(file, nullptr);
-  std::vector<std::string> manifests;
-  EnumResourceNamesA(file, MAKEINTRESOURCEA(24), CollectResourceText,  // RT_MANIFEST
-                     reinterpret_cast<LONG_PTR>(&manifests));
-  FreeLibrary(file);
-  ASSERT_EQ(manifests.size(), 1u);
-  EXPECT_NE(manifests[0].find(">PerMonitorV2, PerMonitor</dpiAwareness>"), std::string::npos);
-}
-
 // Every control of the layout: kind, container, place, text, visibility and font,
 // inside the client area, and nothing else on show; on a screen of another DPI (a
 // prefix of its own, see CMakeLists.txt) every place, size and font scaled to it.
