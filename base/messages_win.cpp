@@ -52,6 +52,11 @@ void PostQuit(int exitCode) {
 
 namespace {
 
+// EM_ and BM_ messages, then CB_, STM_ and LB_ ones.
+bool IsControlMessage(UINT message) {
+  return (message >= 0x00B0 && message < 0x0100) || (message >= 0x0140 && message < 0x0200);
+}
+
 // A window of Quiltmark's own making: under one of its own top-level windows (the main
 // window with its controls, the hidden owner, a watch's window) or a message box. The
 // system's windows on this thread (OLE's, the input method's) post themselves
@@ -62,7 +67,8 @@ bool IsOwnWindow(HWND hwnd) {
   static HWND last = nullptr;
   static bool lastOwn = false;
   if (hwnd == last) return lastOwn;
-  HWND root = hwnd ? GetAncestor(hwnd, GA_ROOT) : nullptr;
+  // By owner too: a combo box's dropped list is a window of its own, owned by the box.
+  HWND root = hwnd ? GetAncestor(hwnd, GA_ROOTOWNER) : nullptr;
   constexpr ULONG_PTR kDialogAtom = 32770;
   lastOwn = root && (GetClassLongPtrW(root, GCLP_HMODULE) ==
                          reinterpret_cast<ULONG_PTR>(GetModuleHandleW(nullptr)) ||
@@ -77,6 +83,11 @@ bool IsForgedPost(const MSG& msg) {
   // Quiltmark posts its windows nothing with these numbers, whose meaning is the
   // window class's own: another program's parameters there may be pointers into it.
   if (msg.message >= WM_USER && msg.message < 0xC000) return IsOwnWindow(msg.hwnd);
+  // Nor the numbers below WM_USER that edit boxes, buttons, combo and list boxes and
+  // static controls give meanings of their own: many take a pointer, which the system
+  // does not check in every post (a combo box's CB_GETCOMBOBOXINFO, say). A click
+  // posted to a button, as automation does, is no pointer.
+  if (IsControlMessage(msg.message) && msg.message != BM_CLICK) return IsOwnWindow(msg.hwnd);
   // The system sends these, never posts them: two with a pointer, and the bounds of
   // its own loops, which Quiltmark counts.
   switch (msg.message) {

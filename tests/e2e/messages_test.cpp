@@ -53,10 +53,12 @@ unsigned long FromEnvironment(const char* name, unsigned long otherwise) {
 // Random messages from every range (each number below WM_USER, WM_USER's and
 // WM_APP's, the registered ones and Quiltmark's own names among them) with random
 // parameters, posted to every window of Quiltmark: it neither faults nor ends, and
-// still answers. QM_FUZZ_MESSAGES sets the count, QM_FUZZ_SEED repeats a run.
+// still answers. QM_FUZZ_MESSAGES sets the count, QM_FUZZ_SEED repeats a run, and
+// QM_FUZZ_TRACE=1 prints every message posted.
 TEST(Messages, RandomPostsEndNothing) {
   const unsigned long count = FromEnvironment("QM_FUZZ_MESSAGES", 20000);
   const unsigned long seed = FromEnvironment("QM_FUZZ_SEED", GetTickCount());
+  const bool trace = FromEnvironment("QM_FUZZ_TRACE", 0) != 0;
   std::printf("message fuzzer: %lu messages, QM_FUZZ_SEED=%lu\n", count, seed);
   std::fflush(stdout);
   Quiltmark app;
@@ -118,6 +120,9 @@ TEST(Messages, RandomPostsEndNothing) {
          ++tries)
       Sleep(10);
     posted += taken;
+    if (trace && taken)
+      std::printf("%lu: %04X to %s, %llX, %llX\n", i, message, ClassOf(target).c_str(),
+                  static_cast<unsigned long long>(wParam), static_cast<unsigned long long>(lParam));
     if (i % 1000 == 999) {
       ASSERT_EQ(app.WaitForExit(0), kStillRunning) << "ended after " << posted << " messages";
       // Windows made meanwhile (a message box, say) are posted to as well.
@@ -139,8 +144,9 @@ TEST(Messages, RandomPostsEndNothing) {
 }
 
 // WM_DPICHANGED posted by another program, with a DPI other than the window's and no
-// rectangle or one that is no pointer here, or with the window's own DPI: the window
-// stays as it was and goes on working.
+// rectangle or one that is no pointer here, or with the window's own DPI, and a combo
+// box's request for its parts with no pointer there: the window stays as it was and
+// goes on working.
 TEST(Messages, ForgedDpiChangeIsIgnored) {
   Quiltmark app;
   HWND window = StartInFront(app);
@@ -154,6 +160,10 @@ TEST(Messages, ForgedDpiChangeIsIgnored) {
   PostMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi * 2, dpi * 2), 0);
   PostMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi * 2, dpi * 2), 0x10);
   PostMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), 0x10);
+  // A control's own request below WM_USER with a pointer, which Wine lets a post carry.
+  for (HWND control : DescendantsOf(window))
+    if (ClassOf(control) == "ComboBox")
+      EXPECT_TRUE(PostMessageW(control, CB_GETCOMBOBOXINFO, 0, static_cast<LPARAM>(-1)));
   DWORD_PTR answer = 0;
   ASSERT_NE(SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &answer), 0);
   RECT after;
