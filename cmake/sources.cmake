@@ -39,6 +39,7 @@ set(QM_WIN_SOURCES
   engine/search_win.cpp
   engine/arrange_win.cpp
   engine/helper_win.cpp
+  engine/lanes_win.cpp
   engine/window_moves_win.cpp
   engine/screen_win.cpp
   engine/placement_win.cpp

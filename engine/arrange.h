@@ -2,6 +2,7 @@
 // Laying the found windows out in a grid on the primary screen less the taskbar.
 #include <cstddef>
 #include <cstdint>
+#include <memory>
 #include <vector>
 
 #include "engine/grid.h"
@@ -33,19 +34,21 @@ ArrangementPlan PlanForWindows(const WindowList& list, const ArrangeRequest& req
 // caller for its checks and the arrangement; the request has passed
 // CheckArrangeRequest on it).
 //
-// A window of this thread is placed at once. A window of another thread is shown
-// and moved by a helper thread, so that a program that does not answer cannot hold
-// this thread up; those windows are waited for one at a time, in list order, so the
-// last one placed ends on top. Every other program is asked once, all at
-// once, before anything moves: one that has not answered within a moment, or that
-// stops answering during a move, is busy. A busy program's windows get their show
-// and move as requests queued to it, which it carries out when it answers again,
-// even after this process has ended; nothing waits for it. What such a program keeps
-// is bounded by the click: one question that may never be answered, and the helper
-// thread left waiting in a move that it stopped answering in the middle of.
-struct HelperThread;
-struct HelperMove;
+// A window of this thread is placed at once. The windows of other threads are shown
+// and moved by helper threads, so that a program that does not answer cannot hold
+// this thread up: one lane of moves for each thread, its windows in list order, the
+// lanes side by side (MoveLanes), so that the arrangement takes as long as its slowest
+// program rather than the sum of all. Once they are over, the windows that ended out
+// of the order a one-by-one arrangement leaves (the last one placed on top and
+// active) are raised again into it. Every other program is asked once, all at once,
+// before anything moves: one that has not answered within a moment, or that stops
+// answering during a move, is busy. A busy program's windows get their show and move
+// as requests queued to it, which it carries out when it answers again, even after
+// this process has ended; nothing waits for it. What such a program keeps is bounded
+// by the click: one question that may never be answered, and a helper thread left
+// waiting in a move that it stopped answering in the middle of.
 struct Outstanding;
+class MoveLanes;
 
 class Arrangement {
  public:
@@ -91,15 +94,25 @@ class Arrangement {
     const SavedPlacement* saved;  // putting back rather than placing
     bool shown;                   // visible when planned
   };
-  enum class Phase { kAsking, kPlacing, kDone };
+  // A window raised again after the moves, to put the stacking order right.
+  struct Raise {
+    size_t target;
+    bool activate;
+  };
+  enum class Phase { kAsking, kPlacing, kStacking, kDone };
 
   void AskEveryThread();
   bool Continue();
   bool Place();
-  void Start(size_t index);
+  void Start(size_t step);
+  void StartRaise(size_t step);
+  void Ended(size_t step, bool landed);
+  void GaveUp(size_t step, void* helper);
+  void PlanStacking();
   void QueueRequests(const Target& t) const;
   bool IsBusy(uint32_t thread) const;
   void LeaveHelper(const Target& t, void* thread) const;
+  Target& TargetOf(size_t step);
 
   std::vector<Target> targets_;
   std::vector<SavedPlacement> saved_;
@@ -114,13 +127,10 @@ class Arrangement {
   size_t asked_ = 0, answered_ = 0;
   std::vector<uint32_t> answering_, busy_;
   std::vector<Ticket*> tickets_;  // sent and not yet answered
-  size_t next_ = 0;
-  // The helper thread, started at the first window of another thread, and the window
-  // it is moving, if any.
-  HelperThread* helper_ = nullptr;
-  HelperMove* move_ = nullptr;
-  size_t moving_ = 0;
-  uint32_t movedAt_ = 0;
+  // The lanes of moves; steps past the targets are raises_.
+  std::unique_ptr<MoveLanes> lanes_;
+  std::vector<Raise> raises_;
+  std::vector<uint32_t> movedThreads_;  // the threads whose windows were moved
 };
 
 // What a kept grid's arrangements leave with programs that have not answered, carried

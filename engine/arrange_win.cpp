@@ -10,6 +10,7 @@
 #include "base/sysfn.h"
 #include "engine/arrange.h"
 #include "engine/helper.h"
+#include "engine/lanes.h"
 #include "engine/window_manager.h"
 #include "engine/window_moves.h"
 
@@ -72,7 +73,7 @@ VOID CALLBACK OnAnswered(HWND, UINT, ULONG_PTR data, LRESULT) noexcept {
 Arrangement::Arrangement(const WindowList& list, const ArrangeRequest& request,
                          const WorkArea& area, void* notify, unsigned message,
                          Outstanding* keptGrid)
-    : notify_(notify), message_(message), outstanding_(keptGrid) {
+    : notify_(notify), message_(message), outstanding_(keptGrid), lanes_(new MoveLanes) {
   const ArrangementPlan plan = PlanForWindows(list, request, area);
   const ApplySites& at = plan.sites;
   routine_ = at.routine;
@@ -107,7 +108,7 @@ Arrangement::Arrangement(const WindowList& list, const ArrangeRequest& request,
 }
 
 Arrangement::Arrangement(const std::vector<SavedPlacement>& saved, void* notify, unsigned message)
-    : saved_(saved), notify_(notify), message_(message) {
+    : saved_(saved), notify_(notify), message_(message), lanes_(new MoveLanes) {
   ownThread_ = GetCurrentThreadId();
   for (auto it = saved_.rbegin(); it != saved_.rend(); ++it) {
     const ScreenRect& r = it->normal;
@@ -151,17 +152,12 @@ void Arrangement::AskEveryThread() {
 
 Arrangement::~Arrangement() {
   for (Ticket* ticket : tickets_) ticket->run = nullptr;
-  // A move still under way is left to the helper, which then ends by itself; one
-  // that has just finished is waited out, since the helper is about to signal it.
-  if (move_) {
-    HANDLE thread = ThreadOf(helper_);
-    if (GiveUp(move_)) {
-      LeaveHelper(targets_[moving_], thread);
-      return;
-    }
-    TakeResult(move_);
-  }
-  if (helper_) EndHelper(helper_);
+  // Moves still under way are left to their helpers, which then end by themselves.
+  for (const MoveLanes::Ended& e : lanes_->Abandon()) LeaveHelper(TargetOf(e.step), e.helper);
+}
+
+Arrangement::Target& Arrangement::TargetOf(size_t step) {
+  return step < targets_.size() ? targets_[step] : targets_[raises_[step - targets_.size()].target];
 }
 
 void Arrangement::LeaveHelper(const Target& t, void* thread) const {
@@ -200,8 +196,12 @@ void Arrangement::QueueRequests(const Target& t) const {
     QueuePlacement(hwnd, t.cell, t.shown);
 }
 
-void Arrangement::Start(size_t index) {
-  Target& t = targets_[index];
+void Arrangement::Start(size_t step) {
+  if (step >= targets_.size()) {
+    StartRaise(step);
+    return;
+  }
+  Target& t = targets_[step];
   HWND hwnd = WindowOf(t.handle);
   const FaultLocation showAt = {routine_, showSite_}, moveAt = {routine_, moveSite_};
   if (t.thread == ownThread_) {
@@ -209,6 +209,8 @@ void Arrangement::Start(size_t index) {
     bool moved = t.saved ? PutWindowBack(hwnd, *t.saved, nullptr)
                          : PlaceWindow(hwnd, t.cell, t.shown, showAt, moveAt, nullptr);
     t.landing = !IsWindow(hwnd) ? Landing::kGone : moved ? Landing::kPlaced : Landing::kRefused;
+    if (std::ranges::find(movedThreads_, t.thread) == movedThreads_.end())
+      movedThreads_.push_back(t.thread);
     return;
   }
   if (!IsWindow(hwnd)) {
@@ -217,57 +219,117 @@ void Arrangement::Start(size_t index) {
   }
   // A helper still stuck in this window's move is the one it gets.
   const bool busy = IsBusy(t.thread) || (outstanding_ && outstanding_->IsStuck(t.handle));
-  if (!busy && !helper_) helper_ = StartHelper();
   const MoveOrder order{hwnd,
+                        t.saved ? MoveOrder::Kind::kPutBack : MoveOrder::Kind::kPlace,
                         t.cell,
                         t.shown,
-                        t.saved != nullptr,
                         t.saved ? *t.saved : SavedPlacement{},
                         showAt,
                         moveAt,
                         static_cast<HWND>(notify_),
                         message_};
-  if (busy || !helper_ || !(move_ = HandOver(helper_, order))) {
+  if (busy || !lanes_->Run(t.thread, step, order)) {
     // A busy program, or no helper to be had: the requests wait in its queue.
     QueueRequests(t);
     t.landing = Landing::kBusy;
     return;
   }
-  moving_ = index;
-  movedAt_ = GetTickCount();
+  if (std::ranges::find(movedThreads_, t.thread) == movedThreads_.end())
+    movedThreads_.push_back(t.thread);
+}
+
+void Arrangement::StartRaise(size_t step) {
+  const Raise& raise = raises_[step - targets_.size()];
+  const Target& t = targets_[raise.target];
+  HWND hwnd = WindowOf(t.handle);
+  // A program that has stopped answering since is not waited for again.
+  if (!IsWindow(hwnd) || IsBusy(t.thread)) return;
+  MoveOrder order{hwnd, MoveOrder::Kind::kRaise,    {},      false, {}, {},
+                  {},   static_cast<HWND>(notify_), message_};
+  order.activate = raise.activate;
+  // One lane for every raise (no thread has the number 0): the order among them is
+  // the point.
+  lanes_->Run(0, step, order);
+}
+
+void Arrangement::Ended(size_t step, bool landed) {
+  if (step >= targets_.size()) return;
+  Target& t = targets_[step];
+  HWND hwnd = WindowOf(t.handle);
+  t.landing = !IsWindow(hwnd) ? Landing::kGone : landed ? Landing::kPlaced : Landing::kRefused;
+}
+
+void Arrangement::GaveUp(size_t step, void* helper) {
+  // Its program stopped answering in the middle. The helper is left waiting for it and
+  // drops the rest of the move; the same requests queued to the program land even if
+  // this process ends, and its other windows are queued the same way.
+  Target& t = TargetOf(step);
+  LeaveHelper(t, helper);
+  if (!IsBusy(t.thread)) busy_.push_back(t.thread);
+  if (step >= targets_.size()) return;
+  QueueRequests(t);
+  t.landing = IsWindow(WindowOf(t.handle)) ? Landing::kBusy : Landing::kGone;
 }
 
 bool Arrangement::Place() {
   for (;;) {
-    if (move_) {
-      Target& t = targets_[moving_];
-      HWND hwnd = WindowOf(t.handle);
-      if (WaitForSingleObject(DoneEvent(move_), 0) == WAIT_OBJECT_0) {
-        const bool landed = TakeResult(move_);
-        move_ = nullptr;
-        t.landing = !IsWindow(hwnd) ? Landing::kGone
-                    : landed        ? Landing::kPlaced
-                                    : Landing::kRefused;
-        continue;
-      }
-      if (Left(movedAt_, kMoveMs)) return false;
-      // Its program stopped answering in the middle. The helper is left waiting for
-      // it and drops the rest of the move, and a new one makes the next moves; the
-      // same requests queued to the program land even if this process ends.
-      HANDLE thread = ThreadOf(helper_);
-      if (!GiveUp(move_)) continue;  // it has just finished after all
-      LeaveHelper(t, thread);
-      move_ = nullptr;
-      helper_ = nullptr;
-      busy_.push_back(t.thread);
-      QueueRequests(t);
-      t.landing = IsWindow(hwnd) ? Landing::kBusy : Landing::kGone;
-      continue;
+    for (const MoveLanes::Ended& e : lanes_->Collect(GetTickCount(), kMoveMs)) {
+      if (e.end == MoveLanes::End::kGivenUp)
+        GaveUp(e.step, e.helper);
+      else
+        Ended(e.step, e.end == MoveLanes::End::kLanded);
     }
-    if (next_ == targets_.size()) return true;
-    size_t index = next_++;
-    if (targets_[index].landing == Landing::kWaiting) Start(index);
+    size_t step;
+    uint32_t thread;
+    if (!lanes_->Next(step, thread)) return lanes_->Idle();
+    Start(step);
   }
+}
+
+// The windows raised by their moves, in the order a one-by-one arrangement raises
+// them, are found in the stacking order as it is now. From the first one that is not
+// above the one before, each is raised again, in order; and if the one that takes the
+// activation last does not have it, the raising starts there, which gives it back.
+void Arrangement::PlanStacking() {
+  // One lane raised its windows in order by itself.
+  if (movedThreads_.size() < 2) return;
+  std::vector<HWND> stack;
+  EnumWindows(
+      [](HWND hwnd, LPARAM all) -> BOOL {
+        reinterpret_cast<std::vector<HWND>*>(all)->push_back(hwnd);
+        return TRUE;
+      },
+      reinterpret_cast<LPARAM>(&stack));
+  struct Up {
+    size_t target;
+    size_t depth;  // from the top
+    bool activates;
+  };
+  std::vector<Up> up;
+  for (size_t i = 0; i < targets_.size(); ++i) {
+    const Target& t = targets_[i];
+    if (t.landing != Landing::kPlaced || (!t.saved && (t.cell.flags & SWP_NOZORDER))) continue;
+    auto at = std::ranges::find(stack, WindowOf(t.handle));
+    if (at == stack.end()) continue;
+    // Placing activates every window; putting back, only one put back maximised.
+    const bool activates = t.saved ? t.saved->visible && t.saved->showCmd == SW_SHOWMAXIMIZED
+                                   : !(t.cell.flags & SWP_NOACTIVATE);
+    up.push_back({i, static_cast<size_t>(at - stack.begin()), activates});
+  }
+  if (up.empty()) return;
+  size_t from = 1;
+  while (from < up.size() && up[from].depth < up[from - 1].depth) ++from;
+  size_t active = up.size();
+  for (size_t j = 0; j < up.size(); ++j)
+    if (up[j].activates) active = j;
+  // Activations made side by side can end anywhere, even on no window at all.
+  const bool reactivate =
+      active < up.size() && WindowOf(targets_[up[active].target].handle) != GetForegroundWindow();
+  if (reactivate) from = std::min(from, active);
+  raises_.clear();
+  for (size_t j = from; j < up.size(); ++j)
+    raises_.push_back({up[j].target, reactivate && j == active});
+  for (size_t k = 0; k < raises_.size(); ++k) lanes_->Add(0, targets_.size() + k);
 }
 
 bool Arrangement::Advance() {
@@ -288,9 +350,16 @@ bool Arrangement::Continue() {
       if (std::ranges::find(answering_, t.thread) == answering_.end() && !IsBusy(t.thread))
         busy_.push_back(t.thread);
     }
+    for (size_t i = 0; i < targets_.size(); ++i)
+      if (targets_[i].landing == Landing::kWaiting) lanes_->Add(targets_[i].thread, i);
     phase_ = Phase::kPlacing;
   }
   if (!Place()) return false;
+  if (phase_ == Phase::kPlacing) {
+    phase_ = Phase::kStacking;
+    PlanStacking();
+    if (!Place()) return false;
+  }
   // A busy program may have come back meanwhile and carried its requests out, or
   // closed its window.
   for (Target& t : targets_) {
@@ -309,12 +378,14 @@ uint32_t Arrangement::WaitMs() const {
   DWORD wait = 0;
   if (phase_ == Phase::kAsking)
     wait = Left(askedAt_, kAskMs);
-  else if (move_)
-    wait = Left(movedAt_, kMoveMs);
+  else
+    wait = lanes_->WaitMs(GetTickCount(), kMoveMs);
   return std::max<DWORD>(wait, 1);
 }
 
-void* Arrangement::WaitHandle() const { return move_ ? DoneEvent(move_) : nullptr; }
+void* Arrangement::WaitHandle() const {
+  return phase_ == Phase::kAsking ? nullptr : lanes_->WakeEvent();
+}
 
 int32_t Arrangement::Placed() const {
   return static_cast<int32_t>(std::ranges::count_if(

@@ -7,16 +7,19 @@
 #include "engine/grid.h"
 #include "engine/placement.h"
 
-// One window to place in its cell, or to put back as saved.
+// One window to place in its cell, to put back as saved, or only to raise.
 struct MoveOrder {
+  enum class Kind { kPlace, kPutBack, kRaise };
   HWND hwnd;
+  Kind kind;
   Placement cell;
-  bool shownAtPlan;  // visible when the plan was made: not shown again if hidden since
-  bool putBack;
+  bool shownAtPlan;      // visible when the plan was made: not shown again if hidden since
   SavedPlacement saved;  // a copy: the helper may outlive the arrangement
   FaultLocation showAt, moveAt;
   HWND notify;  // posted `message` when the move is over, if not null
   UINT message;
+  bool activate = false;   // kRaise: the window takes the activation as it is raised
+  HANDLE ended = nullptr;  // set too when the move is over, before its own event
 };
 
 struct HelperThread;
@@ -35,6 +38,8 @@ HANDLE ThreadOf(const HelperThread* helper);
 HelperMove* HandOver(HelperThread* helper, const MoveOrder& order);
 // Signalled when the move is over.
 HANDLE DoneEvent(const HelperMove* move);
+// The helper is through with the move, though it may not have signalled it yet.
+bool IsOver(const HelperMove* move);
 // The move is over: whether the window ended where it was sent. Frees the move.
 bool TakeResult(HelperMove* move);
 // Gives the move up: its remaining steps are dropped, and the helper ends after it

@@ -36,17 +36,27 @@ bool RunMove(HelperMove* move) {
   const MoveOrder& o = move->order;
   // The state is read between the steps: once the move is given up, its program's
   // queue holds the same requests, and anything asked for since must come after them.
-  move->landed = o.putBack
-                     ? PutWindowBack(o.hwnd, o.saved, &move->state)
-                     : PlaceWindow(o.hwnd, o.cell, o.shownAtPlan, o.showAt, o.moveAt, &move->state);
+  switch (o.kind) {
+    case MoveOrder::Kind::kPlace:
+      move->landed = PlaceWindow(o.hwnd, o.cell, o.shownAtPlan, o.showAt, o.moveAt, &move->state);
+      break;
+    case MoveOrder::Kind::kPutBack:
+      move->landed = PutWindowBack(o.hwnd, o.saved, &move->state);
+      break;
+    case MoveOrder::Kind::kRaise: move->landed = RaiseWindow(o.hwnd, o.activate); break;
+  }
   const HWND notify = o.notify;
   const UINT message = o.message;
+  const HANDLE ended = o.ended;
   if (InterlockedCompareExchange(&move->state, kMoved, kMoving) == kGivenUp) {
     FreeMove(move);
     // Whoever gave it up may be waiting for this helper to be free of the window.
     if (notify) PostMessageW(notify, message, 0, PrivateMessageToken());
     return false;
   }
+  // The arrangement's own event first: once `done` is set the record, and whatever
+  // owns that event, may be gone.
+  if (ended) SetEvent(ended);
   // From here on the record is the arrangement's.
   SetEvent(move->done);
   if (notify) PostMessageW(notify, message, 0, PrivateMessageToken());
@@ -100,6 +110,8 @@ HelperMove* HandOver(HelperThread* helper, const MoveOrder& order) {
 HANDLE ThreadOf(const HelperThread* helper) { return helper->thread; }
 
 HANDLE DoneEvent(const HelperMove* move) { return move->done; }
+
+bool IsOver(const HelperMove* move) { return move->state != kMoving; }
 
 bool TakeResult(HelperMove* move) {
   // A move that has just finished is waited out: the helper is about to signal it.

@@ -23,6 +23,10 @@ inline bool Stopped(GivenUp givenUp) { return (givenUp && *givenUp != 0) || g_ap
 // without activating or raising it; one hidden, minimised or maximised is left so.
 bool PlaceWindow(HWND hwnd, const Placement& cell, bool shownAtPlan, FaultLocation showAt,
                  FaultLocation moveAt, GivenUp givenUp);
+// Raises the window to the top, neither moving nor resizing it, activating it only
+// when asked: the stacking order that moves made side by side leave is put right so.
+bool RaiseWindow(HWND hwnd, bool activate);
+
 // The same as requests queued to the window's program.
 void QueuePlacement(HWND hwnd, const Placement& cell, bool shownAtPlan);
 // The window is restored, its visible frame exactly on the cell (its own size where

@@ -44,15 +44,22 @@ bool PlaceWindow(HWND hwnd, const Placement& p, bool shownAtPlan, FaultLocation 
   bool moved = static_cast<uint32_t>(CallSystemFunction(kSetWindowPos, moveAt, hwnd, HWND_TOP, t.x,
                                                         t.y, t.cx, t.cy, t.flags)) != 0;
   // Moved onto a monitor of another scale, its borders changed with it: once more.
-  if (const FrameMargins after = FrameMarginsOf(hwnd); moved && !(after == before)) {
+  if (!moved) return false;
+  if (const FrameMargins after = FrameMarginsOf(hwnd); !(after == before)) {
     const Placement again = WidenedByFrame(p, after);
     moved =
         static_cast<uint32_t>(CallSystemFunction(kSetWindowPos, moveAt, hwnd, HWND_TOP, again.x,
                                                  again.y, again.cx, again.cy, again.flags)) != 0;
   }
   // The system took the move; the size is the window's to settle (a minimum size, a
-  // console's character grid), but the state must be the restored one.
-  return moved && !IsIconic(hwnd) && !IsZoomed(hwnd);
+  // console's character grid), but the state must be the restored one (one reading of
+  // the style answers both).
+  return moved && !(GetWindowLongPtrW(hwnd, GWL_STYLE) & (WS_MINIMIZE | WS_MAXIMIZE));
+}
+
+bool RaiseWindow(HWND hwnd, bool activate) {
+  return SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0,
+                      SWP_NOMOVE | SWP_NOSIZE | (activate ? 0 : SWP_NOACTIVATE)) != 0;
 }
 
 void QueuePlacement(HWND hwnd, const Placement& p, bool shownAtPlan) {

@@ -5,6 +5,7 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <memory>
 #include <string>
@@ -499,6 +500,30 @@ TEST_F(Arrange, UndoPutsTheWindowsBack) {
   PostMessageA(window_, WM_SYSCOMMAND, kUndo, 0);
   Sleep(300);
   EXPECT_TRUE(SceneOf("撤销样例") == moved);
+}
+
+// Windows of three programs, slow to take a new size and one of them minimised, are
+// arranged and put back side by side: each where it was, in its state and in the
+// stacking order it had.
+TEST_F(Arrange, UndoOfSeveralProgramsPutsThemBack) {
+  SampleWindows programs[3];
+  for (SampleWindows& p : programs)
+    ASSERT_TRUE(p.Start("--tiles --size-sleep 250 QmUndoSlow 1 慢撤销样例", 1));
+  ShowWindow(programs[1].Windows().front(), SW_MINIMIZE);
+  Sleep(300);
+  const Scene before = SceneOf("慢撤销样例");
+  ASSERT_EQ(before.order.size(), 3u);
+  const Setting s{"slow", "慢撤销样例", "", nullptr, "慢撤销样例", 3, kBySize, "400", "300"};
+  ASSERT_NO_FATAL_FAILURE(Enter(s));
+  ClickAt(CentreOf(c_.arrangeButton));
+  ASSERT_LT(WaitUntilPlaced(before.order, Planned(s, RectsOf(before.order)), nullptr, 5000), 5000u);
+  const DWORD start = GetTickCount();
+  PostMessageA(window_, WM_SYSCOMMAND, 0x0100, 0);  // 撤销排列
+  EXPECT_TRUE(WaitForScene("慢撤销样例", before))
+      << "not put back as it was:\n"
+      << Describe(SceneOf("慢撤销样例")) << "\nbefore:\n"
+      << Describe(before);
+  std::printf("[ timing   ] put back in %lu ms\n", GetTickCount() - start);
 }
 
 // Each window is restored and in its planned cell.

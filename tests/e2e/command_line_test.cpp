@@ -4,6 +4,8 @@
 #include <windows.h>
 
 #include <algorithm>
+#include <cstdio>
+#include <memory>
 #include <string>
 #include <vector>
 
@@ -444,6 +446,58 @@ TEST(CommandLineProgram, OnlyThatProgramsWindowsMove) {
   }
   run = RunQuiltmarkCommand("--process no_such_program.exe --size 300x200");
   EXPECT_EQ(run.exitCode, 1u) << run.output;
+}
+
+// Windows that take 250 ms over each new size, as browsers and games do, in eight
+// programs of one window each and in one program of four: each lands in its cell in
+// the order found, and the stacking order and the active window are the ones a
+// one-by-one arrangement leaves: the last one placed on top and active.
+TEST(CommandLineSlow, SlowWindowsLandAsOneByOne) {
+  struct Case {
+    const char* name;
+    int programs, perProgram;
+    RECT firstCell;  // 4 a row: one row for four windows, two for eight
+  };
+  const Case cases[] = {{"eight programs", 8, 1, {0, 0, 480, 539}},
+                        {"one program", 1, 4, {0, 0, 480, 1079}}};
+  for (const Case& c : cases) {
+    SCOPED_TRACE(c.name);
+    std::vector<std::unique_ptr<SampleWindows>> programs;
+    for (int p = 0; p < c.programs; ++p) {
+      programs.push_back(std::make_unique<SampleWindows>());
+      ASSERT_TRUE(programs.back()->Start(
+          "--size-sleep 250 QmSlow " + std::to_string(c.perProgram) + " 慢窗口",
+          static_cast<size_t>(c.perProgram)));
+    }
+    std::vector<HWND> found;
+    for (HWND hwnd : TopLevelWindows())
+      if (IsWindowVisible(hwnd) && ClassOf(hwnd) == "QmSlow") found.push_back(hwnd);
+    ASSERT_EQ(found.size(), static_cast<size_t>(c.programs * c.perProgram));
+    const DWORD start = GetTickCount();
+    CommandRun run = RunQuiltmarkCommand("--class QmSlow --per-row 4");
+    std::printf("[ timing   ] %s: %zu windows in %lu ms\n", c.name, found.size(),
+                GetTickCount() - start);
+    EXPECT_EQ(run.exitCode, 0u) << run.output;
+    const LONG cx = c.firstCell.right, cy = c.firstCell.bottom;
+    for (size_t i = 0; i < found.size(); ++i) {
+      RECT r{};
+      GetWindowRect(found[i], &r);
+      const LONG x = static_cast<LONG>(i % 4) * cx, y = static_cast<LONG>(i / 4) * cy;
+      const RECT want{x, y, x + cx, y + cy};
+      EXPECT_TRUE(EqualRect(&r, &want)) << i;
+    }
+    // Wine's display driver carries each activation out a moment after it was asked.
+    const std::vector<HWND> wanted(found.rbegin(), found.rend());
+    std::vector<HWND> stacking;
+    for (int tries = 0; tries < 60; ++tries, Sleep(50)) {
+      stacking.clear();
+      for (HWND hwnd : TopLevelWindows())
+        if (std::ranges::find(found, hwnd) != found.end()) stacking.push_back(hwnd);
+      if (stacking == wanted && GetForegroundWindow() == found.back()) break;
+    }
+    EXPECT_EQ(stacking, wanted);
+    EXPECT_EQ(GetForegroundWindow(), found.back());
+  }
 }
 
 // A Chinese title, as a Chinese command prompt or a shortcut passes it, finds its

@@ -20,6 +20,8 @@
 //   --family      one more tool window and a hidden helper window; kDialogMessage
 //                 posted to the first named window opens a dialog it owns
 //   --least WxH   the last named window cannot be made smaller than W x H
+//   --size-sleep MS  each window's thread sleeps MS ms each time the window is
+//                 resized, as a program that lays itself out again at every size
 // The extra windows come after the named ones, in the order above. Each window is
 // painted in a colour of its own with its number. The program runs until every
 // named window is closed or it is ended. The windows raise the events Windows raises
@@ -70,6 +72,7 @@ struct Sample {
 
 int g_openWindows = 0;
 HFONT g_numberFont = nullptr;
+DWORD g_sizeSleepMs = 0;
 
 void Paint(HWND hwnd) {
   PAINTSTRUCT ps;
@@ -133,6 +136,9 @@ LRESULT CALLBACK SampleProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
   switch (message) {
     case WM_PAINT: Paint(hwnd); return 0;
     case WM_GETMINMAXINFO: AllowAnySize(hwnd, lParam); return 0;
+    case WM_SIZE:
+      if (g_sizeSleepMs) Sleep(g_sizeSleepMs);
+      return Default(hwnd, message, wParam, lParam);
     case WM_DESTROY:
       if (--g_openWindows == 0) PostQuitMessage(0);
       return Default(hwnd, message, wParam, lParam);
@@ -274,7 +280,7 @@ int Usage() {
   MessageBoxW(nullptr,
               L"sample_windows.exe [--tiles] [--children] [--popup] [--huge-title] [--hung] "
               L"[--slow] [--hidden-owner] [--busy] [--closer] [--sleepy] [--family] [--least WxH] "
-              L"CLASS COUNT TITLE [CLASS COUNT TITLE ...]",
+              L"[--size-sleep MS] CLASS COUNT TITLE [CLASS COUNT TITLE ...]",
               L"sample_windows", MB_OK);
   return 2;
 }
@@ -286,6 +292,7 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
   bool slow = false, hiddenOwner = false, busy = false, closer = false, sleepy = false;
   bool family = false;
   POINT least = {0, 0};
+  DWORD sizeSleepMs = 0;
   struct Group {
     const char* className;
     int count;
@@ -325,6 +332,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     } else if (std::strcmp(arg, "--least") == 0 && a + 1 < argc) {
       const std::string& size = args[++a];
       least = {std::atoi(size.c_str()), std::atoi(size.c_str() + size.find('x') + 1)};
+    } else if (std::strcmp(arg, "--size-sleep") == 0 && a + 1 < argc) {
+      sizeSleepMs = static_cast<DWORD>(std::atoi(args[++a].c_str()));
     } else if (a + 2 < argc) {
       groups.push_back({arg, std::atoi(args[a + 1].c_str()), args[a + 2].c_str()});
       a += 2;
@@ -413,6 +422,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     MakeSample(kHelperClass, "隐藏的帮手", WS_OVERLAPPEDWINDOW, nullptr, index++, tiles);
   }
 
+  // Armed only now, so that the windows open at once.
+  g_sizeSleepMs = sizeSleepMs;
   MSG msg;
   while (GetMessageW(&msg, nullptr, 0, 0) > 0) {
     TranslateMessage(&msg);

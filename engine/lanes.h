@@ -1,0 +1,71 @@
+#pragma once
+// The moves of an arrangement made side by side: one lane for each thread whose
+// windows move, each lane's steps one after another on a helper thread of its own, the
+// lanes at once. A window's own thread takes one resize at a time anyway, so this is
+// as fast as the slowest thread, and a program that stops answering holds up only its
+// own lane.
+#include <windows.h>
+
+#include <cstddef>
+#include <cstdint>
+#include <vector>
+
+#include "engine/helper.h"
+
+class MoveLanes {
+ public:
+  enum class End {
+    kLanded,   // the move is over and the window ended where it was sent
+    kMissed,   // the move is over and it did not
+    kGivenUp,  // its thread did not finish it in time: its helper is left waiting
+  };
+  struct Ended {
+    size_t step;
+    End end;
+    HANDLE helper;  // kGivenUp: the thread left waiting, signalled once it has ended
+  };
+
+  MoveLanes();
+  // Moves still under way are given up and their helpers left to end by themselves
+  // (call Abandon first to learn which); idle helpers are ended.
+  ~MoveLanes();
+  MoveLanes(const MoveLanes&) = delete;
+  MoveLanes& operator=(const MoveLanes&) = delete;
+
+  // Adds a step to the lane of `thread`, after the steps already there.
+  void Add(uint32_t thread, size_t step);
+  // The next step of a lane that has nothing under way, taken off its lane: the caller
+  // either settles it at once or starts its move with Run. False when every lane with
+  // steps left is busy, or as many helpers as allowed are at work.
+  bool Next(size_t& step, uint32_t& thread);
+  // Hands the step's move to its lane's helper; false when no helper can be had (then
+  // nothing was started and the caller settles the step another way).
+  bool Run(uint32_t thread, size_t step, const MoveOrder& order);
+  // The moves that are over, or were given up after `giveUpMs` (at `now`), since the
+  // last call.
+  std::vector<Ended> Collect(uint32_t now, uint32_t giveUpMs);
+  // Nothing under way and no step left.
+  bool Idle() const;
+  // How long until the oldest move under way is given up (at least 1 ms; 0 when none).
+  uint32_t WaitMs(uint32_t now, uint32_t giveUpMs) const;
+  // Set whenever a move ends; null when it could not be made.
+  HANDLE WakeEvent() const { return wake_; }
+  // Gives up every move under way: the steps given up, each with the helper left behind.
+  std::vector<Ended> Abandon();
+
+ private:
+  struct Lane {
+    uint32_t thread;
+    std::vector<size_t> steps;  // waiting, in order
+    size_t next = 0;
+    HelperThread* helper = nullptr;
+    HelperMove* move = nullptr;
+    size_t moving = 0;
+    uint32_t movedAt = 0;
+  };
+  Lane* LaneOf(uint32_t thread);
+  size_t Working() const;
+
+  std::vector<Lane> lanes_;
+  HANDLE wake_ = nullptr;
+};
