@@ -19,8 +19,8 @@ GetAttribute Attribute() {
     lstrcatW(path, L"\\dwmapi.dll");
     // Stays loaded for the rest of the process, as the answers come from it.
     HMODULE module = LoadLibraryExW(path, nullptr, LOAD_WITH_ALTERED_SEARCH_PATH);
-    return module ? reinterpret_cast<GetAttribute>(reinterpret_cast<void*>(
-                        GetProcAddress(module, "DwmGetWindowAttribute")))
+    return module ? reinterpret_cast<GetAttribute>(
+                        reinterpret_cast<void*>(GetProcAddress(module, "DwmGetWindowAttribute")))
                   : GetAttribute{};
   }();
   return get;
@@ -43,10 +43,15 @@ bool VisibleFrameOf(HWND hwnd, RECT* frame) {
 }
 
 FrameMargins FrameMarginsOf(HWND hwnd) {
-  // Minimised or maximised, the window has no frame of its own size to measure.
+  // Minimised or maximised, the window has no frame of its own size to measure. The
+  // window manager is asked first: where it does not answer (Wine, Windows 7 without
+  // composition) there is nothing more to read.
   RECT window, visible;
-  if (IsIconic(hwnd) || IsZoomed(hwnd) || !GetWindowRect(hwnd, &window) ||
-      !VisibleFrameOf(hwnd, &visible))
+  GetAttribute get = Attribute();
+  if (!get || (GetWindowLongPtrW(hwnd, GWL_STYLE) & (WS_MINIMIZE | WS_MAXIMIZE)) ||
+      FAILED(get(hwnd, kExtendedFrameBounds, &visible, sizeof visible)) ||
+      visible.right <= visible.left || visible.bottom <= visible.top ||
+      !GetWindowRect(hwnd, &window))
     return {};
   return MarginsBetween(FromRect(window), FromRect(visible));
 }
