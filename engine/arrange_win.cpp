@@ -293,13 +293,7 @@ bool Arrangement::Place() {
 void Arrangement::PlanStacking() {
   // One lane raised its windows in order by itself.
   if (movedThreads_.size() < 2) return;
-  std::vector<HWND> stack;
-  EnumWindows(
-      [](HWND hwnd, LPARAM all) -> BOOL {
-        reinterpret_cast<std::vector<HWND>*>(all)->push_back(hwnd);
-        return TRUE;
-      },
-      reinterpret_cast<LPARAM>(&stack));
+  const std::vector<void*> stack = TopLevelWindows();
   struct Up {
     size_t target;
     size_t depth;  // from the top
@@ -309,7 +303,7 @@ void Arrangement::PlanStacking() {
   for (size_t i = 0; i < targets_.size(); ++i) {
     const Target& t = targets_[i];
     if (t.landing != Landing::kPlaced || (!t.saved && (t.cell.flags & SWP_NOZORDER))) continue;
-    auto at = std::ranges::find(stack, WindowOf(t.handle));
+    auto at = std::ranges::find(stack, static_cast<void*>(WindowOf(t.handle)));
     if (at == stack.end()) continue;
     // Placing activates every window; putting back, only one put back maximised.
     const bool activates = t.saved ? t.saved->visible && t.saved->showCmd == SW_SHOWMAXIMIZED
