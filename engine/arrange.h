@@ -131,6 +131,8 @@ class Arrangement {
   std::unique_ptr<MoveLanes> lanes_;
   std::vector<Raise> raises_;
   std::vector<uint32_t> movedThreads_;  // the threads whose windows were moved
+  // Moves of several threads: made without activating or raising, then stacked.
+  bool raiseLater_ = false;
 };
 
 // What a kept grid's arrangements leave with programs that have not answered, carried

@@ -204,10 +204,12 @@ void Arrangement::Start(size_t step) {
   Target& t = targets_[step];
   HWND hwnd = WindowOf(t.handle);
   const FaultLocation showAt = {routine_, showSite_}, moveAt = {routine_, moveSite_};
+  Placement cell = t.cell;
+  if (raiseLater_) cell.flags |= SWP_NOZORDER;
   if (t.thread == ownThread_) {
     // This thread's own windows are placed by direct calls.
     bool moved = t.saved ? PutWindowBack(hwnd, *t.saved, nullptr)
-                         : PlaceWindow(hwnd, t.cell, t.shown, showAt, moveAt, nullptr);
+                         : PlaceWindow(hwnd, cell, t.shown, showAt, moveAt, nullptr);
     t.landing = !IsWindow(hwnd) ? Landing::kGone : moved ? Landing::kPlaced : Landing::kRefused;
     if (std::ranges::find(movedThreads_, t.thread) == movedThreads_.end())
       movedThreads_.push_back(t.thread);
@@ -221,7 +223,7 @@ void Arrangement::Start(size_t step) {
   const bool busy = IsBusy(t.thread) || (outstanding_ && outstanding_->IsStuck(t.handle));
   const MoveOrder order{hwnd,
                         t.saved ? MoveOrder::Kind::kPutBack : MoveOrder::Kind::kPlace,
-                        t.cell,
+                        cell,
                         t.shown,
                         t.saved ? *t.saved : SavedPlacement{},
                         showAt,
@@ -291,8 +293,8 @@ bool Arrangement::Place() {
 // above the one before, each is raised again, in order; and if the one that takes the
 // activation last does not have it, the raising starts there, which gives it back.
 void Arrangement::PlanStacking() {
-  // One lane raised its windows in order by itself.
-  if (movedThreads_.size() < 2) return;
+  // One lane raised its windows in order by itself; a kept grid raises nothing.
+  if (outstanding_ || (!raiseLater_ && movedThreads_.size() < 2)) return;
   const std::vector<void*> stack = TopLevelWindows();
   struct Up {
     size_t target;
@@ -302,12 +304,11 @@ void Arrangement::PlanStacking() {
   std::vector<Up> up;
   for (size_t i = 0; i < targets_.size(); ++i) {
     const Target& t = targets_[i];
-    if (t.landing != Landing::kPlaced || (!t.saved && (t.cell.flags & SWP_NOZORDER))) continue;
+    if (t.landing != Landing::kPlaced) continue;
     auto at = std::ranges::find(stack, static_cast<void*>(WindowOf(t.handle)));
     if (at == stack.end()) continue;
     // Placing activates every window; putting back, only one put back maximised.
-    const bool activates = t.saved ? t.saved->visible && t.saved->showCmd == SW_SHOWMAXIMIZED
-                                   : !(t.cell.flags & SWP_NOACTIVATE);
+    const bool activates = !t.saved || (t.saved->visible && t.saved->showCmd == SW_SHOWMAXIMIZED);
     up.push_back({i, static_cast<size_t>(at - stack.begin()), activates});
   }
   if (up.empty()) return;
@@ -344,8 +345,18 @@ bool Arrangement::Continue() {
       if (std::ranges::find(answering_, t.thread) == answering_.end() && !IsBusy(t.thread))
         busy_.push_back(t.thread);
     }
-    for (size_t i = 0; i < targets_.size(); ++i)
-      if (targets_[i].landing == Landing::kWaiting) lanes_->Add(targets_[i].thread, i);
+    std::vector<uint32_t> lanes;
+    for (size_t i = 0; i < targets_.size(); ++i) {
+      const Target& t = targets_[i];
+      if (t.landing != Landing::kWaiting) continue;
+      lanes_->Add(t.thread, i);
+      if (!IsBusy(t.thread) && std::ranges::find(lanes, t.thread) == lanes.end())
+        lanes.push_back(t.thread);
+    }
+    // Activations of several threads at once wait on one another (each tells the
+    // window it deactivates), and their order is anyone's: the windows are stacked and
+    // the last one activated once all have moved.
+    raiseLater_ = lanes.size() > 1 && !outstanding_ && saved_.empty();
     phase_ = Phase::kPlacing;
   }
   if (!Place()) return false;

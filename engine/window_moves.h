@@ -20,7 +20,9 @@ inline bool Stopped(GivenUp givenUp) { return (givenUp && *givenUp != 0) || g_ap
 // and raises it. Whether the system took the move and the window ended restored. A
 // window that was shown when the plan was made and is hidden now is not shown again.
 // A kept grid's cell (SWP_NOACTIVATE) only moves a window that is up and restored,
-// without activating or raising it; one hidden, minimised or maximised is left so.
+// without activating or raising it; one hidden, minimised or maximised is left so. A
+// cell with SWP_NOZORDER alone is a window that the arrangement raises afterwards:
+// shown and moved as any other, but neither activated nor raised.
 bool PlaceWindow(HWND hwnd, const Placement& cell, bool shownAtPlan, FaultLocation showAt,
                  FaultLocation moveAt, GivenUp givenUp);
 // Raises the window to the top, neither moving nor resizing it, activating it only

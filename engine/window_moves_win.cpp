@@ -26,27 +26,33 @@ bool PlaceWindow(HWND hwnd, const Placement& p, bool shownAtPlan, FaultLocation 
                  FaultLocation moveAt, GivenUp givenUp) {
   if (Stopped(givenUp)) return false;
   if (!MayMove(hwnd, p)) return false;
+  // Raised later (moves made side by side, which the arrangement stacks afterwards):
+  // neither activated nor raised here.
+  const bool later = !KeptGrid(p) && (p.flags & SWP_NOZORDER);
+  const int show = later ? SW_SHOWNOACTIVATE : SW_SHOWNORMAL;
   if (!KeptGrid(p)) {
     if (!MayShow(hwnd, shownAtPlan)) return false;
-    CallSystemFunction(kShowWindow, showAt, hwnd, SW_SHOWNORMAL);
+    CallSystemFunction(kShowWindow, showAt, hwnd, show);
     if (Stopped(givenUp)) return false;
     // A window minimised from maximised comes back maximised, with no sizing border and
     // stretched again by the system whenever the work area changes.
     if (IsZoomed(hwnd)) {
       if (!MayShow(hwnd, shownAtPlan)) return false;
-      CallSystemFunction(kShowWindow, showAt, hwnd, SW_SHOWNORMAL);
+      CallSystemFunction(kShowWindow, showAt, hwnd, show);
       if (Stopped(givenUp)) return false;
     }
   }
   // Measured once restored: the visible frame, not the rectangle, fills the cell.
   const FrameMargins before = FrameMarginsOf(hwnd);
-  const Placement t = WidenedByFrame(p, before);
+  Placement t = WidenedByFrame(p, before);
+  if (later) t.flags |= SWP_NOACTIVATE;
   bool moved = static_cast<uint32_t>(CallSystemFunction(kSetWindowPos, moveAt, hwnd, HWND_TOP, t.x,
                                                         t.y, t.cx, t.cy, t.flags)) != 0;
   // Moved onto a monitor of another scale, its borders changed with it: once more.
   if (!moved) return false;
   if (const FrameMargins after = FrameMarginsOf(hwnd); !(after == before)) {
-    const Placement again = WidenedByFrame(p, after);
+    Placement again = WidenedByFrame(p, after);
+    if (later) again.flags |= SWP_NOACTIVATE;
     moved =
         static_cast<uint32_t>(CallSystemFunction(kSetWindowPos, moveAt, hwnd, HWND_TOP, again.x,
                                                  again.y, again.cx, again.cy, again.flags)) != 0;
