@@ -1,6 +1,7 @@
 // Times the window search and the grid arrangement on N top-level windows of our own:
 // (a) through the program's engine, (b) as the same system calls in a bare loop, the
-// floor the engine can reach, and (c) the system's own tiling of the same windows.
+// floor the engine can reach, and (c) the system's own tiling of the same windows;
+// then the same over slow windows of other threads.
 // It prints figures only; nothing here passes or fails on time.
 #include <windows.h>
 // <shellapi.h> needs <windows.h> first.
@@ -9,11 +10,13 @@
 #include <algorithm>
 #include <cstdint>
 #include <cstdio>
+#include <cstring>
 #include <cwchar>
 #include <vector>
 
 #include "app/runtime.h"
 #include "bench/bench_support.h"
+#include "bench/slow_targets.h"
 #include "engine/arrange.h"
 #include "engine/search.h"
 
@@ -39,10 +42,10 @@ struct Timing {
 };
 
 // (a) The program's own engine, as the arrange button drives it.
-Timing RunEngine(int32_t& found) {
+Timing RunEngine(int32_t& found, const char* className = kClassName) {
   const int64_t t0 = Now();
   WindowList list;
-  FindMatchingWindows(kClassName, nullptr, list);
+  FindMatchingWindows(className, nullptr, list);
   const int64_t t1 = Now();
   ArrangeRequest request;
   request.width = kCellWidth;
@@ -59,18 +62,17 @@ BOOL CALLBACK CollectWindow(HWND hwnd, LPARAM all) {
 }
 
 // (b) The floor: the same system calls in the same order with nothing in between.
-Timing RunFloor(int32_t& found) {
+Timing RunFloor(int32_t& found, const wchar_t* upperClass = L"QMBENCHWINDOW") {
   const int64_t t0 = Now();
   // One snapshot of the desktop, then each window's class compared letter case aside.
   std::vector<HWND> all, windows;
   EnumWindows(CollectWindow, reinterpret_cast<LPARAM>(&all));
-  wchar_t want[] = L"QMBENCHWINDOW";
+  const int wanted = static_cast<int>(std::wcslen(upperClass));
   for (HWND hwnd : all) {
     wchar_t name[260];
     int n = GetClassNameW(hwnd, name, 260);
     CharUpperBuffW(name, static_cast<DWORD>(n));
-    if (n == static_cast<int>(std::size(want)) - 1 && std::wmemcmp(name, want, n) == 0)
-      windows.push_back(hwnd);
+    if (n == wanted && std::wmemcmp(name, upperClass, n) == 0) windows.push_back(hwnd);
   }
   const int64_t t1 = Now();
 
@@ -233,12 +235,135 @@ void PrintTables(const std::vector<Row>& rows) {
   }
 }
 
+// ---- Slow windows -----------------------------------------------------------------
+// N windows that take 100 ms over each new size, each on a thread of its own (N
+// programs, as the arrangement sees them) or all on one thread (one program), against
+// floor (1), the bare loop over them, and floor (2), the bare loop over one such
+// window: the slowest window alone, which no arrangement can beat.
+
+constexpr char kSlowClass[] = "QmBenchSlow";
+constexpr char kSingleClass[] = "QmBenchSlowOne";
+
+struct TargetThread {
+  const char* className;
+  int count;
+};
+
+DWORD WINAPI RunTargetThread(void* parameter) {
+  const TargetThread t = *static_cast<TargetThread*>(parameter);
+  delete static_cast<TargetThread*>(parameter);
+  RunSlowTargets(t.className, t.count);
+  return 0;
+}
+
+// Threads of slow windows, ended with this object.
+class SlowThreads {
+ public:
+  SlowThreads() = default;
+  SlowThreads(const SlowThreads&) = delete;
+  SlowThreads& operator=(const SlowThreads&) = delete;
+  ~SlowThreads() {
+    for (const Thread& t : threads_) PostThreadMessageA(t.id, WM_QUIT, 0, 0);
+    for (const Thread& t : threads_) {
+      WaitForSingleObject(t.handle, 5000);
+      CloseHandle(t.handle);
+    }
+  }
+  // Starts a thread with `count` windows and waits until `total` of the class show.
+  bool Start(const char* className, int count, size_t total) {
+    DWORD id = 0;
+    HANDLE h =
+        CreateThread(nullptr, 0, RunTargetThread, new TargetThread{className, count}, 0, &id);
+    if (!h) return false;
+    threads_.push_back({h, id});
+    for (int tries = 0; tries < 400; ++tries, Sleep(25))
+      if (WindowsOfClass(className).size() >= total) return true;
+    return false;
+  }
+
+ private:
+  struct Thread {
+    HANDLE handle;
+    DWORD id;
+  };
+  std::vector<Thread> threads_;
+};
+
+// The other way of moving windows side by side: every move posted into its window's
+// thread (SWP_ASYNCWINDOWPOS), then waiting until every window shows its cell.
+double RunPosted(const std::vector<HWND>& handles, const std::vector<RECT>& cells) {
+  const int64_t t0 = Now();
+  for (size_t i = 0; i < handles.size(); ++i) {
+    const RECT& r = cells[i];
+    ShowWindowAsync(handles[i], SW_SHOWNORMAL);
+    SetWindowPos(handles[i], HWND_TOP, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                 SWP_ASYNCWINDOWPOS);
+  }
+  for (int spins = 0; spins < 20000 && !SameRects(Rects(handles), cells); ++spins) Sleep(1);
+  return Milliseconds(t0, Now());
+}
+
+bool MeasureSlow(const SlowCase& c, SlowRow& row) {
+  row.c = c;
+  SlowThreads threads;
+  const int count = c.oneProgram ? c.n : 1;
+  for (int t = 0; t < (c.oneProgram ? 1 : c.n); ++t)
+    if (!threads.Start(kSlowClass, count, static_cast<size_t>((t + 1) * count))) return false;
+  if (!threads.Start(kSingleClass, 1, 1)) return false;
+  const std::vector<HWND> handles = WindowsOfClass(kSlowClass);
+  const std::vector<HWND> park(handles.rbegin(), handles.rend());
+  const std::vector<HWND> one = WindowsOfClass(kSingleClass);
+  std::vector<double> engine, floor1, floor2, posted;
+  for (int round = 0; round <= c.rounds; ++round) {
+    double ms[2] = {};
+    std::vector<RECT> placed[2];
+    for (int turn = 0; turn < 4; ++turn) {
+      const int which = (turn == 0 || turn == 3) == (round % 2 == 0) ? 0 : 1;
+      ParkSlow(park);
+      int32_t found = 0;
+      const Timing t = which == 0 ? RunEngine(found, kSlowClass) : RunFloor(found, L"QMBENCHSLOW");
+      if (found != c.n) {
+        std::printf("%s N=%d: found %d windows\n", c.name, c.n, found);
+        return false;
+      }
+      ms[which] += t.TotalMs() / 2;
+      placed[which] = Rects(handles);
+    }
+    if (!SameRects(placed[0], placed[1])) ++row.mismatches;
+    ParkSlow(one);
+    int32_t found = 0;
+    const double limit = RunFloor(found, L"QMBENCHSLOWONE").TotalMs();
+    ParkSlow(park);
+    const double post = RunPosted(handles, placed[1]);
+    if (round == 0) continue;  // a warm-up
+    posted.push_back(post);
+    engine.push_back(ms[0]);
+    floor1.push_back(ms[1]);
+    floor2.push_back(limit);
+  }
+  SetSlowRow(row, engine, floor1, floor2);
+  row.postedMs = Median(posted);
+  PumpMessages();
+  return true;
+}
+
+void PrintSlow(const std::vector<SlowRow>& rows) {
+  std::printf(
+      "\nSearch + arrange of N windows that take %lu ms over each new size, into %dx%d\n"
+      "cells: medians (ms); floor (1) the bare loop over them, floor (2) the bare loop over\n"
+      "one such window, and the moves posted into the windows' threads until all have landed;\n"
+      "per-round ratios\n",
+      static_cast<unsigned long>(kSlowMs), kCellWidth, kCellHeight);
+  PrintSlowRows(rows, "engine");
+}
+
 }  // namespace
 
-int main() {
+int main(int argc, char** argv) {
   InitializeRuntime();
+  const bool slowOnly = argc > 1 && std::strcmp(argv[1], "--slow") == 0;
   int rc = 0;
-  {
+  if (!slowOnly) {
     WindowClass windowClass(kClassName, DefWindowProcA);
     if (!windowClass.registered()) {
       std::printf("could not register the window class %s\n", kClassName);
@@ -256,6 +381,18 @@ int main() {
       PrintTables(rows);
     }
     PumpMessages();
+  }
+  {
+    std::vector<SlowRow> rows;
+    for (const SlowCase& c : kSlowCases) {
+      SlowRow row;
+      if (!MeasureSlow(c, row)) {
+        rc = 1;
+        break;
+      }
+      rows.push_back(row);
+    }
+    PrintSlow(rows);
   }
   // Every window of ours is gone again.
   if (FindWindowExA(nullptr, nullptr, kClassName, nullptr)) {

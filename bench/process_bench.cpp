@@ -6,7 +6,8 @@
 //     window on the screen, against two floors: bare_controls.exe, the same window with
 //     the same controls and nothing else, and bare_window.exe, an empty window of the
 //     same outer size; then where Quiltmark's start-up time goes, from the stamps it
-//     writes when QM_STARTUP_PHASES names a file.
+//     writes when QM_STARTUP_PHASES names a file;
+// (c) the same run over slow windows of other programs (process_slow.cpp).
 // Every ratio is the median of ratios taken within one round, with its interquartile
 // range. It prints figures only; nothing here passes or fails on time.
 #include <windows.h>
@@ -20,6 +21,7 @@
 #include <vector>
 
 #include "bench/bench_support.h"
+#include "bench/process_support.h"
 
 namespace {
 
@@ -36,55 +38,11 @@ constexpr Size kSizes[] = {{50, 15}, {200, 7}};
 constexpr int kPerRow = 4;
 constexpr int kStartRounds = 21;
 constexpr int kPhaseRounds = 15;
-constexpr DWORD kRunTimeoutMs = 60000;
 
 // The outer size of Quiltmark's main window, which bare_window.exe copies.
 constexpr int kWindowWidth = 312;
 constexpr int kWindowHeight = 389;
 constexpr DWORD kPaintTimeoutMs = 20000;
-
-// The folder of this program, where the build puts Quiltmark.exe and the bare programs.
-std::string Folder() {
-  char path[MAX_PATH] = {};
-  GetModuleFileNameA(nullptr, path, sizeof path);
-  if (char* slash = std::strrchr(path, '\\')) slash[1] = '\0';
-  return path;
-}
-
-// One started program; ended by force if it is still running when this goes.
-class Child {
- public:
-  Child() = default;
-  Child(const Child&) = delete;
-  Child& operator=(const Child&) = delete;
-  ~Child() {
-    if (!pi_.hProcess) return;
-    if (WaitForSingleObject(pi_.hProcess, 0) == WAIT_TIMEOUT) {
-      TerminateProcess(pi_.hProcess, 99);
-      WaitForSingleObject(pi_.hProcess, 5000);
-    }
-    CloseHandle(pi_.hProcess);
-    CloseHandle(pi_.hThread);
-  }
-
-  bool Start(std::string line) {
-    STARTUPINFOA si{};
-    si.cb = sizeof si;
-    return CreateProcessA(nullptr, line.data(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si,
-                          &pi_) != 0;
-  }
-  HANDLE process() const { return pi_.hProcess; }
-  DWORD id() const { return pi_.dwProcessId; }
-  bool Ended() const { return WaitForSingleObject(pi_.hProcess, 0) == WAIT_OBJECT_0; }
-  DWORD ExitCode() const {
-    DWORD code = 0;
-    GetExitCodeProcess(pi_.hProcess, &code);
-    return code;
-  }
-
- private:
-  PROCESS_INFORMATION pi_{};
-};
 
 // ---- (a) a whole run over N windows ------------------------------------------------
 
@@ -97,29 +55,6 @@ LRESULT CALLBACK TargetProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     return 0;
   }
   return DefWindowProcA(hwnd, message, wParam, lParam);
-}
-
-// Starts a program and times it to its end. The targets live on this thread, so it
-// keeps answering their messages meanwhile: the program moves them with calls that
-// wait for this thread.
-bool RunToExit(const std::string& line, double& ms, DWORD& exitCode) {
-  Child child;
-  const int64_t t0 = Now();
-  if (!child.Start(line)) {
-    std::printf("could not start %s (error %lu)\n", line.c_str(), GetLastError());
-    return false;
-  }
-  HANDLE process = child.process();
-  for (;;) {
-    DWORD r = MsgWaitForMultipleObjects(1, &process, FALSE, kRunTimeoutMs, QS_ALLINPUT);
-    if (r == WAIT_OBJECT_0) break;
-    if (r != WAIT_OBJECT_0 + 1) return false;
-    PumpMessages();
-  }
-  ms = Milliseconds(t0, Now());
-  exitCode = child.ExitCode();
-  PumpMessages();
-  return true;
 }
 
 struct RunRow {
@@ -654,10 +589,15 @@ void PrintStart(const StartFigures& f) {
 
 // With --run or --start, only (a) or only (b), for working on one of them.
 int main(int argc, char** argv) {
+  if (argc == 4 && std::strcmp(argv[1], "--slow-target") == 0) {
+    RunSlowTargetProgram(argv[2], std::atoi(argv[3]));
+    return 0;
+  }
   const bool runOnly = argc > 1 && std::strcmp(argv[1], "--run") == 0;
   const bool startOnly = argc > 1 && std::strcmp(argv[1], "--start") == 0;
+  const bool slowOnly = argc > 1 && std::strcmp(argv[1], "--slow") == 0;
   int rc = 0;
-  if (!startOnly) {
+  if (!startOnly && !slowOnly) {
     WindowClass targetClass(kClassName, TargetProc);
     if (!targetClass.registered()) {
       std::printf("could not register the window class %s\n", kClassName);
@@ -677,7 +617,9 @@ int main(int argc, char** argv) {
     PumpMessages();
   }
   std::fflush(stdout);
-  if (runOnly) return rc;
+  if (!startOnly && !MeasureSlowRuns()) rc = 1;
+  std::fflush(stdout);
+  if (runOnly || slowOnly) return rc;
 
   const std::string folder = Folder();
   StartFigures figures = {{{"Quiltmark.exe", "\"" + folder + "Quiltmark.exe\"", {}, {}, {}, 0},

@@ -58,7 +58,7 @@ add_executable(bare_window WIN32 bench/bare_window.cpp)
 add_executable(bare_controls WIN32 bench/bare_controls.cpp bench/bare_controls.rc)
 set_source_files_properties(bench/bare_controls.rc PROPERTIES OBJECT_DEPENDS
   "${PROJECT_SOURCE_DIR}/assets/quiltmark.manifest;${PROJECT_SOURCE_DIR}/assets/quiltmark.ico")
-add_executable(process_bench bench/process_bench.cpp)
+add_executable(process_bench bench/process_bench.cpp bench/process_slow.cpp)
 foreach(target bare_arrange bare_window bare_controls process_bench)
   qm_compile_options(${target})
   if(MSVC)
