@@ -23,14 +23,15 @@ std::vector<Monitor> ListMonitors();
 // The windows the request names, in the system's order; true when there is one.
 bool FindRequestedWindows(const ArrangeRequest& request, WindowList& list);
 
-// PlanArrangement's plan for these windows, with each one that cannot shrink to its
-// cell (its least tracking size is larger) given its smallest size, inside the work
-// area (FitCell). Each window's program is asked how small it goes, for a moment at
-// most; one that does not answer in time keeps its cell.
+// PlanArrangement's plan for these windows as --list shows it, with each one that cannot
+// shrink to its cell (its least tracking size is larger) given its smallest size,
+// inside the work area (FitCell), where an arrangement puts it once it finds out.
+// Each window's program is asked how small it goes, for a moment at most; one that
+// does not answer in time keeps its cell.
 ArrangementPlan PlanForWindows(const WindowList& list, const ArrangeRequest& request,
                                const WorkArea& area);
 
-// One arrangement under way, as PlanForWindows plans it on `area` (read once by the
+// One arrangement under way, as PlanArrangement plans it on `area` (read once by the
 // caller for its checks and the arrangement; the request has passed
 // CheckArrangeRequest on it).
 //
@@ -115,6 +116,7 @@ class Arrangement {
   Target& TargetOf(size_t step);
 
   std::vector<Target> targets_;
+  WorkArea area_ = {};  // the grid's, for a window that cannot shrink to its cell
   std::vector<SavedPlacement> saved_;
   uint32_t ownThread_ = 0;
   int32_t routine_ = 0, showSite_ = 0, moveSite_ = 0;

@@ -74,7 +74,10 @@ Arrangement::Arrangement(const WindowList& list, const ArrangeRequest& request,
                          const WorkArea& area, void* notify, unsigned message,
                          Outstanding* keptGrid)
     : notify_(notify), message_(message), outstanding_(keptGrid), lanes_(new MoveLanes) {
-  const ArrangementPlan plan = PlanForWindows(list, request, area);
+  area_ = area;
+  // The grid's own cells: a window that cannot shrink to its cell finds out as it is
+  // moved, and is then put as far inside the work area as its size allows.
+  const ArrangementPlan plan = PlanArrangement(request, area, list.Count());
   const ApplySites& at = plan.sites;
   routine_ = at.routine;
   showSite_ = at.showRead;
@@ -97,7 +100,7 @@ Arrangement::Arrangement(const WindowList& list, const ArrangeRequest& request,
       p.flags |= SWP_NOACTIVATE | SWP_NOZORDER;
       // Already in its cell, or maximised by the user, who keeps it so: neither its
       // program nor the system is asked anything.
-      if (thread && (EndsPlaced(hwnd, p) || IsZoomed(hwnd))) landing = Landing::kPlaced;
+      if (thread && (EndsPlaced(hwnd, p, area) || IsZoomed(hwnd))) landing = Landing::kPlaced;
     }
     targets_.push_back({handle, thread, p, landing, nullptr, IsWindowVisible(hwnd) != 0});
   }
@@ -209,7 +212,7 @@ void Arrangement::Start(size_t step) {
   if (t.thread == ownThread_) {
     // This thread's own windows are placed by direct calls.
     bool moved = t.saved ? PutWindowBack(hwnd, *t.saved, nullptr)
-                         : PlaceWindow(hwnd, cell, t.shown, showAt, moveAt, nullptr);
+                         : PlaceWindow(hwnd, cell, area_, t.shown, showAt, moveAt, nullptr);
     t.landing = !IsWindow(hwnd) ? Landing::kGone : moved ? Landing::kPlaced : Landing::kRefused;
     if (std::ranges::find(movedThreads_, t.thread) == movedThreads_.end())
       movedThreads_.push_back(t.thread);
@@ -229,7 +232,10 @@ void Arrangement::Start(size_t step) {
                         showAt,
                         moveAt,
                         static_cast<HWND>(notify_),
-                        message_};
+                        message_,
+                        false,
+                        nullptr,
+                        area_};
   if (busy || !lanes_->Run(t.thread, step, order)) {
     // A busy program, or no helper to be had: the requests wait in its queue.
     QueueRequests(t);
@@ -372,7 +378,7 @@ bool Arrangement::Continue() {
     HWND hwnd = WindowOf(t.handle);
     if (!IsWindow(hwnd))
       t.landing = Landing::kGone;
-    else if (!t.saved && EndsPlaced(hwnd, t.cell))
+    else if (!t.saved && EndsPlaced(hwnd, t.cell, area_))
       t.landing = Landing::kPlaced;
   }
   phase_ = Phase::kDone;

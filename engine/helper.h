@@ -20,6 +20,7 @@ struct MoveOrder {
   UINT message;
   bool activate = false;   // kRaise: the window takes the activation as it is raised
   HANDLE ended = nullptr;  // set too when the move is over, before its own event
+  WorkArea area = {};      // kPlace: the area the grid is laid on
 };
 
 struct HelperThread;

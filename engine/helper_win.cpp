@@ -38,7 +38,8 @@ bool RunMove(HelperMove* move) {
   // queue holds the same requests, and anything asked for since must come after them.
   switch (o.kind) {
     case MoveOrder::Kind::kPlace:
-      move->landed = PlaceWindow(o.hwnd, o.cell, o.shownAtPlan, o.showAt, o.moveAt, &move->state);
+      move->landed =
+          PlaceWindow(o.hwnd, o.cell, o.area, o.shownAtPlan, o.showAt, o.moveAt, &move->state);
       break;
     case MoveOrder::Kind::kPutBack:
       move->landed = PutWindowBack(o.hwnd, o.saved, &move->state);

@@ -13,9 +13,20 @@ ScreenRect FromRect(const RECT& r) { return {r.left, r.top, r.right, r.bottom}; 
 bool Minimised(const SavedPlacement& s) { return s.showCmd == SW_SHOWMINIMIZED; }
 bool Maximised(const SavedPlacement& s) { return s.showCmd == SW_SHOWMAXIMIZED; }
 
+// Put back across monitors of different scales, a program aware of them takes the
+// size it was given times the change of scale: moved once more, it is on its monitor
+// again and takes its own rectangle.
 bool MoveTo(HWND hwnd, HWND after, const ScreenRect& r, UINT flags) {
-  return SetWindowPos(hwnd, after, r.left, r.top, r.right - r.left, r.bottom - r.top,
-                      flags | SWP_NOACTIVATE) != 0;
+  for (int round = 0; round < 2; ++round) {
+    if (!SetWindowPos(hwnd, after, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                      flags | SWP_NOACTIVATE))
+      return false;
+    RECT now;
+    if (!GetWindowRect(hwnd, &now) || IsIconic(hwnd) || IsZoomed(hwnd) ||
+        (now.left == r.left && now.top == r.top && now.right == r.right && now.bottom == r.bottom))
+      break;
+  }
+  return true;
 }
 
 // The placement record that gives the system the restored rectangle back, with the

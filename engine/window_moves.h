@@ -23,8 +23,10 @@ inline bool Stopped(GivenUp givenUp) { return (givenUp && *givenUp != 0) || g_ap
 // without activating or raising it; one hidden, minimised or maximised is left so. A
 // cell with SWP_NOZORDER alone is a window that the arrangement raises afterwards:
 // shown and moved as any other, but neither activated nor raised.
-bool PlaceWindow(HWND hwnd, const Placement& cell, bool shownAtPlan, FaultLocation showAt,
-                 FaultLocation moveAt, GivenUp givenUp);
+// A window that ends larger than its cell cannot shrink to it: it keeps that size and
+// is put as far inside `area` as its cell allows (FitCell).
+bool PlaceWindow(HWND hwnd, const Placement& cell, const WorkArea& area, bool shownAtPlan,
+                 FaultLocation showAt, FaultLocation moveAt, GivenUp givenUp);
 // Raises the window to the top, neither moving nor resizing it, activating it only
 // when asked: the stacking order that moves made side by side leave is put right so.
 bool RaiseWindow(HWND hwnd, bool activate);
@@ -33,7 +35,8 @@ bool RaiseWindow(HWND hwnd, bool activate);
 void QueuePlacement(HWND hwnd, const Placement& cell, bool shownAtPlan);
 // The window is restored, its visible frame exactly on the cell (its own size where
 // the cell keeps sizes): whether requests queued to a busy program have landed.
-bool EndsPlaced(HWND hwnd, const Placement& cell);
+// One that proved it cannot shrink to its cell is placed where it was put then.
+bool EndsPlaced(HWND hwnd, const Placement& cell, const WorkArea& area);
 
 // Puts the window back as it was saved and raises it; whether the system accepted the
 // move. A hidden window is never shown on the way.

@@ -2,6 +2,10 @@
 // and the helper thread's), or queued to a busy program.
 #include <windows.h>
 
+#include <algorithm>
+#include <mutex>
+#include <vector>
+
 #include "base/services.h"
 #include "base/sysfn.h"
 #include "engine/window_manager.h"
@@ -20,10 +24,72 @@ bool MayMove(HWND hwnd, const Placement& p) {
   return !KeptGrid(p) || (IsWindowVisible(hwnd) && !IsIconic(hwnd) && !IsZoomed(hwnd));
 }
 
+// Windows that proved, as they were moved, that they cannot shrink to their cell, with
+// the size each kept: a kept grid then counts one there as placed, but not one the
+// user has sized since. Moves are made on several threads at once.
+struct Held {
+  HWND hwnd;
+  LONG cx, cy;
+};
+std::mutex g_heldLock;
+std::vector<Held> g_held;
+
+void RememberHeld(HWND hwnd, const RECT& frame) {
+  const std::lock_guard<std::mutex> lock(g_heldLock);
+  std::erase_if(g_held, [&](const Held& h) { return h.hwnd == hwnd || !IsWindow(h.hwnd); });
+  g_held.push_back({hwnd, frame.right - frame.left, frame.bottom - frame.top});
+}
+
+bool HeldAt(HWND hwnd, const RECT& frame) {
+  const std::lock_guard<std::mutex> lock(g_heldLock);
+  return std::ranges::any_of(g_held, [&](const Held& h) {
+    return h.hwnd == hwnd && h.cx == frame.right - frame.left && h.cy == frame.bottom - frame.top;
+  });
+}
+
+// Where a window whose visible frame is `frame` belongs for the cell: the cell itself,
+// or, for one larger than the cell (one that cannot shrink to it), its place inside
+// the work area with that size.
+Placement Fitted(const Placement& cell, const RECT& frame, const WorkArea& area) {
+  return FitCell(cell, frame.right - frame.left, frame.bottom - frame.top, area);
+}
+
+bool FrameOn(const RECT& frame, const Placement& p) {
+  return frame.left == p.x && frame.top == p.y &&
+         ((p.flags & SWP_NOSIZE) ||
+          (frame.right - frame.left == p.cx && frame.bottom - frame.top == p.cy));
+}
+
+// Read back after the move. Moved onto a monitor of another scale, the window's
+// borders may have changed with it, or its program may have taken the size it was
+// given times the change of scale (as the system suggests with the change): moved once
+// more, it is on that monitor now and takes its cell. One that still ends larger than
+// the cell cannot shrink to it: it keeps its size, as far inside the work area as its
+// cell allows. Whether the system took every move.
+bool SettleInCell(HWND hwnd, const Placement& p, const WorkArea& area, UINT flags,
+                  FaultLocation moveAt) {
+  for (int round = 0; round < 2; ++round) {
+    RECT frame;
+    if (!VisibleFrameOf(hwnd, &frame)) return true;
+    Placement want = round == 0 ? p : Fitted(p, frame, area);
+    if (round == 1) {
+      if (want.cx == p.cx && want.cy == p.cy) return true;  // smaller: the window's own size
+      RememberHeld(hwnd, frame);
+      want.flags |= SWP_NOSIZE;
+    }
+    if (FrameOn(frame, want)) return true;
+    const Placement t = WidenedByFrame(want, FrameMarginsOf(hwnd));
+    if (!static_cast<uint32_t>(CallSystemFunction(kSetWindowPos, moveAt, hwnd, HWND_TOP, t.x, t.y,
+                                                  t.cx, t.cy, t.flags | flags)))
+      return false;
+  }
+  return true;
+}
+
 }  // namespace
 
-bool PlaceWindow(HWND hwnd, const Placement& p, bool shownAtPlan, FaultLocation showAt,
-                 FaultLocation moveAt, GivenUp givenUp) {
+bool PlaceWindow(HWND hwnd, const Placement& p, const WorkArea& area, bool shownAtPlan,
+                 FaultLocation showAt, FaultLocation moveAt, GivenUp givenUp) {
   if (Stopped(givenUp)) return false;
   if (!MayMove(hwnd, p)) return false;
   // Raised later (moves made side by side, which the arrangement stacks afterwards):
@@ -48,15 +114,8 @@ bool PlaceWindow(HWND hwnd, const Placement& p, bool shownAtPlan, FaultLocation 
   if (later) t.flags |= SWP_NOACTIVATE;
   bool moved = static_cast<uint32_t>(CallSystemFunction(kSetWindowPos, moveAt, hwnd, HWND_TOP, t.x,
                                                         t.y, t.cx, t.cy, t.flags)) != 0;
-  // Moved onto a monitor of another scale, its borders changed with it: once more.
   if (!moved) return false;
-  if (const FrameMargins after = FrameMarginsOf(hwnd); !(after == before)) {
-    Placement again = WidenedByFrame(p, after);
-    if (later) again.flags |= SWP_NOACTIVATE;
-    moved =
-        static_cast<uint32_t>(CallSystemFunction(kSetWindowPos, moveAt, hwnd, HWND_TOP, again.x,
-                                                 again.y, again.cx, again.cy, again.flags)) != 0;
-  }
+  moved = SettleInCell(hwnd, p, area, later ? SWP_NOACTIVATE : 0, moveAt);
   // The system took the move; the size is the window's to settle (a minimum size, a
   // console's character grid), but the state must be the restored one (one reading of
   // the style answers both).
@@ -82,11 +141,13 @@ void QueuePlacement(HWND hwnd, const Placement& p, bool shownAtPlan) {
   SetWindowPos(hwnd, HWND_TOP, t.x, t.y, t.cx, t.cy, t.flags | SWP_ASYNCWINDOWPOS);
 }
 
-bool EndsPlaced(HWND hwnd, const Placement& cell) {
-  RECT r;
-  if (IsIconic(hwnd) || IsZoomed(hwnd) || !GetWindowRect(hwnd, &r)) return false;
-  const Placement p = WidenedByFrame(cell, FrameMarginsOf(hwnd));
-  const bool sized =
-      (p.flags & SWP_NOSIZE) || (r.right - r.left == p.cx && r.bottom - r.top == p.cy);
-  return r.left == p.x && r.top == p.y && sized;
+bool EndsPlaced(HWND hwnd, const Placement& cell, const WorkArea& area) {
+  RECT frame;
+  if (IsIconic(hwnd) || IsZoomed(hwnd) || !VisibleFrameOf(hwnd, &frame)) return false;
+  // Held larger than its cell when it was moved, and still that size, it is placed
+  // where such a window goes: a kept grid does not try it again at every change.
+  if (FrameOn(frame, cell)) return true;
+  if ((cell.flags & SWP_NOSIZE) || !HeldAt(hwnd, frame)) return false;
+  const Placement fitted = Fitted(cell, frame, area);
+  return (fitted.cx != cell.cx || fitted.cy != cell.cy) && FrameOn(frame, fitted);
 }

@@ -526,6 +526,26 @@ TEST_F(Arrange, UndoOfSeveralProgramsPutsThemBack) {
   std::printf("[ timing   ] put back in %lu ms\n", GetTickCount() - start);
 }
 
+// A program that takes the size it is given times the change of scale when it crosses
+// onto a monitor of another scale (here: the screen's right half) still ends in its
+// cell, and undo puts it back at the size it had.
+TEST_F(Arrange, AWindowRescaledOnTheWayEndsInItsCellAndComesBack) {
+  SampleWindows samples;
+  ASSERT_TRUE(samples.Start("--rescaling QmRescale 2 缩放样例", 2));
+  const Scene before = SceneOf("缩放样例");
+  // The second cell lies in the right half.
+  const Setting s{"rescale", "缩放样例", "", nullptr, "缩放样例", 2, kBySize, "800", "500"};
+  ASSERT_NO_FATAL_FAILURE(Enter(s));
+  const std::vector<RECT> planned = Planned(s, RectsOf(before.order));
+  ClickAt(CentreOf(c_.arrangeButton));
+  EXPECT_LT(WaitUntilPlaced(before.order, planned, nullptr, 5000), 5000u)
+      << Describe(SceneOf("缩放样例"));
+  PostMessageA(window_, WM_SYSCOMMAND, 0x0100, 0);  // 撤销排列
+  EXPECT_TRUE(WaitForScene("缩放样例", before)) << "not put back as it was:\n"
+                                                << Describe(SceneOf("缩放样例")) << "\nbefore:\n"
+                                                << Describe(before);
+}
+
 // Each window is restored and in its planned cell.
 bool RestoredInCells(const std::vector<HWND>& order, const std::vector<RECT>& planned) {
   for (int tries = 0; tries < 100; ++tries, Sleep(50)) {

@@ -123,6 +123,23 @@ HWND MakeSample(const char* className, const char* title, DWORD style, HWND owne
 // The window of --least and its least size.
 HWND g_leastWindow = nullptr;
 POINT g_leastSize = {1, 1};
+// --rescaling: the windows act as a program aware of each monitor's scale would where
+// the right half of the screen were a monitor at 150 % and the left one at 100 %.
+bool g_rescaling = false;
+
+// Moved across the middle, the window takes the size it was given times the change of
+// scale, as such a program takes the rectangle the system suggests with the change.
+void Rescale(HWND hwnd) {
+  RECT r;
+  GetWindowRect(hwnd, &r);
+  const bool right = (r.left + r.right) / 2 >= GetSystemMetrics(SM_CXSCREEN) / 2;
+  const bool wasRight = GetPropW(hwnd, L"QmRight") != nullptr;
+  if (right == wasRight) return;
+  SetPropW(hwnd, L"QmRight", right ? hwnd : nullptr);
+  const int w = r.right - r.left, h = r.bottom - r.top;
+  SetWindowPos(hwnd, nullptr, 0, 0, right ? w * 3 / 2 : w * 2 / 3, right ? h * 3 / 2 : h * 2 / 3,
+               SWP_NOMOVE | SWP_NOZORDER | SWP_NOACTIVATE);
+}
 
 // Any size is allowed, so that a grid of narrow cells lands exactly as placed; the
 // window of --least goes no smaller than its size.
@@ -138,6 +155,9 @@ LRESULT CALLBACK SampleProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
     case WM_GETMINMAXINFO: AllowAnySize(hwnd, lParam); return 0;
     case WM_SIZE:
       if (g_sizeSleepMs) Sleep(g_sizeSleepMs);
+      return Default(hwnd, message, wParam, lParam);
+    case WM_WINDOWPOSCHANGED:
+      if (g_rescaling && !IsIconic(hwnd) && !IsZoomed(hwnd)) Rescale(hwnd);
       return Default(hwnd, message, wParam, lParam);
     case WM_DESTROY:
       if (--g_openWindows == 0) PostQuitMessage(0);
@@ -280,7 +300,7 @@ int Usage() {
   MessageBoxW(nullptr,
               L"sample_windows.exe [--tiles] [--children] [--popup] [--huge-title] [--hung] "
               L"[--slow] [--hidden-owner] [--busy] [--closer] [--sleepy] [--family] [--least WxH] "
-              L"[--size-sleep MS] CLASS COUNT TITLE [CLASS COUNT TITLE ...]",
+              L"[--size-sleep MS] [--rescaling] CLASS COUNT TITLE [CLASS COUNT TITLE ...]",
               L"sample_windows", MB_OK);
   return 2;
 }
@@ -329,6 +349,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
       sleepy = true;
     } else if (std::strcmp(arg, "--family") == 0) {
       family = true;
+    } else if (std::strcmp(arg, "--rescaling") == 0) {
+      g_rescaling = true;
     } else if (std::strcmp(arg, "--least") == 0 && a + 1 < argc) {
       const std::string& size = args[++a];
       least = {std::atoi(size.c_str()), std::atoi(size.c_str() + size.find('x') + 1)};
