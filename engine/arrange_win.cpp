@@ -296,8 +296,9 @@ bool Arrangement::Place() {
 
 // The windows raised by their moves, in the order a one-by-one arrangement raises
 // them, are found in the stacking order as it is now. From the first one that is not
-// above the one before, each is raised again, in order; and if the one that takes the
-// activation last does not have it, the raising starts there, which gives it back.
+// above the one before, each is raised again, in order (all of them, where the moves
+// raised none); and if the one that takes the activation last does not have it, the
+// raising starts there, which gives it back.
 void Arrangement::PlanStacking() {
   // One lane raised its windows in order by itself; a kept grid raises nothing.
   if (outstanding_ || (!raiseLater_ && movedThreads_.size() < 2)) return;
@@ -318,8 +319,12 @@ void Arrangement::PlanStacking() {
     up.push_back({i, static_cast<size_t>(at - stack.begin()), activates});
   }
   if (up.empty()) return;
-  size_t from = 1;
-  while (from < up.size() && up[from].depth < up[from - 1].depth) ++from;
+  // Moves that raised nothing leave every window where it was in the stacking order,
+  // the first one under whatever lies above it (Quiltmark's own window, a console):
+  // all are raised. Windows put back were each raised by its move, only perhaps in
+  // another order.
+  size_t from = raiseLater_ ? 0 : 1;
+  while (from > 0 && from < up.size() && up[from].depth < up[from - 1].depth) ++from;
   size_t active = up.size();
   for (size_t j = 0; j < up.size(); ++j)
     if (up[j].activates) active = j;

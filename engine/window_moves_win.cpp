@@ -67,7 +67,7 @@ bool FrameOn(const RECT& frame, const Placement& p) {
 // the cell cannot shrink to it: it keeps its size, as far inside the work area as its
 // cell allows. Whether the system took every move.
 bool SettleInCell(HWND hwnd, const Placement& p, const WorkArea& area, UINT flags,
-                  FaultLocation moveAt) {
+                  FaultLocation moveAt, GivenUp givenUp) {
   for (int round = 0; round < 2; ++round) {
     RECT frame;
     if (!VisibleFrameOf(hwnd, &frame)) return true;
@@ -78,6 +78,8 @@ bool SettleInCell(HWND hwnd, const Placement& p, const WorkArea& area, UINT flag
       want.flags |= SWP_NOSIZE;
     }
     if (FrameOn(frame, want)) return true;
+    // A move given up on meanwhile makes no more calls: requests made since come first.
+    if (Stopped(givenUp)) return false;
     const Placement t = WidenedByFrame(want, FrameMarginsOf(hwnd));
     if (!static_cast<uint32_t>(CallSystemFunction(kSetWindowPos, moveAt, hwnd, HWND_TOP, t.x, t.y,
                                                   t.cx, t.cy, t.flags | flags)))
@@ -115,7 +117,7 @@ bool PlaceWindow(HWND hwnd, const Placement& p, const WorkArea& area, bool shown
   bool moved = static_cast<uint32_t>(CallSystemFunction(kSetWindowPos, moveAt, hwnd, HWND_TOP, t.x,
                                                         t.y, t.cx, t.cy, t.flags)) != 0;
   if (!moved) return false;
-  moved = SettleInCell(hwnd, p, area, later ? SWP_NOACTIVATE : 0, moveAt);
+  moved = SettleInCell(hwnd, p, area, later ? SWP_NOACTIVATE : 0, moveAt, givenUp);
   // The system took the move; the size is the window's to settle (a minimum size, a
   // console's character grid), but the state must be the restored one (one reading of
   // the style answers both).

@@ -96,6 +96,20 @@ KindClass ClassFor(const ControlLayout& layout) {
   return {L"STATIC", 0, 0};
 }
 
+// Each list item one pixel taller than the system's height for the font, which a new
+// font sets again. Some systems let only an owner-drawn combo box pass that on to its
+// list; then the list is told itself.
+void TallerItems(HWND combo) {
+  const LRESULT itemHeight = SendMessageW(combo, CB_GETITEMHEIGHT, 0, 0);
+  if (itemHeight <= 0) return;
+  SendMessageW(combo, CB_SETITEMHEIGHT, 0, itemHeight + 1);
+  COMBOBOXINFO info = {};
+  info.cbSize = sizeof info;
+  if (SendMessageW(combo, CB_GETITEMHEIGHT, 0, 0) != itemHeight + 1 &&
+      GetComboBoxInfo(combo, &info) && info.hwndList)
+    SendMessageW(info.hwndList, LB_SETITEMHEIGHT, 0, itemHeight + 1);
+}
+
 bool CreateControl(Form& form, ControlState& c, HINSTANCE instance, bool& commonControlsReady) {
   const ControlLayout& layout = *c.layout;
   HWND parent = form.hwnd;
@@ -145,18 +159,7 @@ bool CreateControl(Form& form, ControlState& c, HINSTANCE instance, bool& common
         SendMessageW(c.hwnd, CB_ADDSTRING, 0, reinterpret_cast<LPARAM>(Wide(item).c_str()));
       SendMessageW(c.hwnd, CB_SETCURSEL, 0, 0);
       c.selection = 0;
-      // Each list item one pixel taller than the system's height for the font. Some
-      // systems let only an owner-drawn combo box pass that on to its list; then the
-      // list is told itself.
-      LRESULT itemHeight = SendMessageW(c.hwnd, CB_GETITEMHEIGHT, 0, 0);
-      if (itemHeight > 0) {
-        SendMessageW(c.hwnd, CB_SETITEMHEIGHT, 0, itemHeight + 1);
-        COMBOBOXINFO info = {};
-        info.cbSize = sizeof info;
-        if (SendMessageW(c.hwnd, CB_GETITEMHEIGHT, 0, 0) != itemHeight + 1 &&
-            GetComboBoxInfo(c.hwnd, &info) && info.hwndList)
-          SendMessageW(info.hwndList, LB_SETITEMHEIGHT, 0, itemHeight + 1);
-      }
+      TallerItems(c.hwnd);
       break;
     }
     case ControlKind::GroupBox: SubclassControl(c.hwnd, ContainerProc, 1, 0); break;
@@ -213,6 +216,7 @@ void PlaceControls(Form& form) {
     SetWindowPos(c.hwnd, nullptr, c.left, c.top, c.width, c.height, SWP_NOZORDER | SWP_NOACTIVATE);
     HFONT font = l.font == FontChoice::Number ? form.numberFont.get() : form.interfaceFont.get();
     SendMessageW(c.hwnd, WM_SETFONT, reinterpret_cast<WPARAM>(font), TRUE);
+    if (l.kind == ControlKind::ComboBox) TallerItems(c.hwnd);
   }
 }
 

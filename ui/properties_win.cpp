@@ -223,8 +223,10 @@ void WriteKindProperty(Form& form, ControlState& c, int number, uintptr_t low) {
 void RebuildPointers(Form& form) {
   for (ControlState& c : form.controls) {
     if (c.pointerData.empty()) continue;
-    CursorHandle old =
-        std::exchange(c.pointer, CursorHandle(BuildPointer(c.pointerData, form.dpi)));
+    // One that cannot be made for the new DPI leaves the old one in place.
+    HCURSOR made = BuildPointer(c.pointerData, form.dpi);
+    if (!made) continue;
+    CursorHandle old = std::exchange(c.pointer, CursorHandle(made));
     // The system keeps a pointer on show: one showing now is replaced before it goes.
     if (old && GetCursor() == old.get()) SetCursor(c.pointer.get());
   }

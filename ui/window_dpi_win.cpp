@@ -84,8 +84,8 @@ HFONT MakeFont(const wchar_t* face, DWORD charset, int dpi) {
 // The system's own WM_DPICHANGED comes with a rectangle and with the DPI it now
 // reports for the window; another program's may come with neither.
 bool IsSystemDpiChange(HWND hwnd, int dpi, LPARAM lParam) {
-  const int now = ReportedDpi(hwnd);
-  return lParam != 0 && (now == 0 || now == dpi);
+  // Where the system reports no DPI for the window, its monitor's stands for it.
+  return lParam != 0 && WindowDpi(hwnd) == dpi;
 }
 
 // A DPI as a message carries it; 0 for one no monitor has.
@@ -173,15 +173,16 @@ void PlaceWindow(HWND hwnd, const RECT& r) {
 void OnDpiChanged(Form& form, WPARAM wParam, LPARAM lParam) {
   const int dpi = DpiOf(wParam);
   if (!dpi || !IsSystemDpiChange(form.hwnd, dpi, lParam)) return;
+  // The suggested place, and the window's own size for the DPI: where the system
+  // scales the whole window, frame included (per-monitor v1), its frame does not grow.
   RECT r{};
-  if (InSendMessage()) {
+  if (InSendMessage())
     GetWindowRect(form.hwnd, &r);
-    const SIZE outer = OuterSizeFor(*form.layout, dpi);
-    r.right = r.left + outer.cx;
-    r.bottom = r.top + outer.cy;
-  } else {
+  else
     r = *reinterpret_cast<const RECT*>(lParam);
-  }
+  const SIZE outer = OuterSizeFor(*form.layout, dpi);
+  r.right = r.left + outer.cx;
+  r.bottom = r.top + outer.cy;
   form.dpi = dpi;
   FontHandle oldInterface = std::move(form.interfaceFont), oldNumber = std::move(form.numberFont);
   MakeFonts(form);
