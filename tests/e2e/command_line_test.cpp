@@ -487,7 +487,8 @@ TEST(CommandLineSlow, SlowWindowsLandAsOneByOne) {
       GetWindowRect(found[i], &r);
       const LONG x = static_cast<LONG>(i % 4) * cx, y = static_cast<LONG>(i / 4) * cy;
       const RECT want{x, y, x + cx, y + cy};
-      EXPECT_TRUE(EqualRect(&r, &want)) << i;
+      EXPECT_TRUE(EqualRect(&r, &want)) << i << ": " << r.left << "," << r.top << " "
+                                        << r.right - r.left << "x" << r.bottom - r.top;
     }
     // Wine's display driver carries each activation out a moment after it was asked.
     // The arranged windows on top, in the order one by one would leave them.
