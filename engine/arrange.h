@@ -105,6 +105,8 @@ class Arrangement {
   void AskEveryThread();
   bool Continue();
   bool Place();
+  // How long a move or raise under way may take before its program counts as busy.
+  uint32_t GiveUpMs() const;
   void Start(size_t step);
   void StartRaise(size_t step);
   void Ended(size_t step, bool landed);

@@ -20,6 +20,9 @@ namespace {
 // at once, then one that answered but takes longer over a move.
 constexpr DWORD kAskMs = 250;
 constexpr DWORD kMoveMs = 1000;
+// A raise resizes nothing: a program that takes longer over one than over the first
+// question has stopped answering since its move.
+constexpr DWORD kRaiseMs = kAskMs;
 
 HWND WindowOf(int32_t handle) { return reinterpret_cast<HWND>(static_cast<intptr_t>(handle)); }
 
@@ -256,8 +259,13 @@ void Arrangement::StartRaise(size_t step) {
                   {},   static_cast<HWND>(notify_), message_};
   order.activate = raise.activate;
   // One lane for every raise (no thread has the number 0): the order among them is
-  // the point.
-  lanes_->Run(0, step, order);
+  // the point. With no helper to be had, the raise is posted to the window's thread:
+  // it then lands whenever its program gets to it, perhaps out of order, but never
+  // holds the arrangement up.
+  if (!lanes_->Run(0, step, order))
+    SetWindowPos(
+        hwnd, HWND_TOP, 0, 0, 0, 0,
+        SWP_NOMOVE | SWP_NOSIZE | SWP_ASYNCWINDOWPOS | (raise.activate ? 0 : SWP_NOACTIVATE));
 }
 
 void Arrangement::Ended(size_t step, bool landed) {
@@ -279,9 +287,11 @@ void Arrangement::GaveUp(size_t step, void* helper) {
   t.landing = IsWindow(WindowOf(t.handle)) ? Landing::kBusy : Landing::kGone;
 }
 
+uint32_t Arrangement::GiveUpMs() const { return phase_ == Phase::kStacking ? kRaiseMs : kMoveMs; }
+
 bool Arrangement::Place() {
   for (;;) {
-    for (const MoveLanes::Ended& e : lanes_->Collect(GetTickCount(), kMoveMs)) {
+    for (const MoveLanes::Ended& e : lanes_->Collect(GetTickCount(), GiveUpMs())) {
       if (e.end == MoveLanes::End::kGivenUp)
         GaveUp(e.step, e.helper);
       else
@@ -311,8 +321,13 @@ void Arrangement::PlanStacking() {
   std::vector<Up> up;
   for (size_t i = 0; i < targets_.size(); ++i) {
     const Target& t = targets_[i];
-    if (t.landing != Landing::kPlaced) continue;
-    auto at = std::ranges::find(stack, static_cast<void*>(WindowOf(t.handle)));
+    // One that refused its cell was still shown, and so raised, one by one; not one
+    // hidden or minimised since, by its program or the user.
+    HWND hwnd = WindowOf(t.handle);
+    const bool raised = t.landing == Landing::kPlaced || (t.landing == Landing::kRefused &&
+                                                          IsWindowVisible(hwnd) && !IsIconic(hwnd));
+    if (!raised) continue;
+    auto at = std::ranges::find(stack, static_cast<void*>(hwnd));
     if (at == stack.end()) continue;
     // Placing activates every window; putting back, only one put back maximised.
     const bool activates = !t.saved || (t.saved->visible && t.saved->showCmd == SW_SHOWMAXIMIZED);
@@ -395,7 +410,7 @@ uint32_t Arrangement::WaitMs() const {
   if (phase_ == Phase::kAsking)
     wait = Left(askedAt_, kAskMs);
   else
-    wait = lanes_->WaitMs(GetTickCount(), kMoveMs);
+    wait = lanes_->WaitMs(GetTickCount(), GiveUpMs());
   return std::max<DWORD>(wait, 1);
 }
 
