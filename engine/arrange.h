@@ -109,6 +109,8 @@ class Arrangement {
   uint32_t GiveUpMs() const;
   void Start(size_t step);
   void StartRaise(size_t step);
+  // Settles a step no helper took: its requests queued, a raise posted.
+  void NotHanded(size_t step);
   void Ended(size_t step, bool landed);
   void GaveUp(size_t step, void* helper);
   void PlanStacking();

@@ -158,8 +158,10 @@ void Arrangement::AskEveryThread() {
 
 Arrangement::~Arrangement() {
   for (Ticket* ticket : tickets_) ticket->run = nullptr;
-  // Moves still under way are left to their helpers, which then end by themselves.
-  for (const MoveLanes::Ended& e : lanes_->Abandon()) LeaveHelper(TargetOf(e.step), e.helper);
+  // Moves still under way are left to their helpers, which then end by themselves;
+  // those not begun are not made.
+  for (const MoveLanes::Ended& e : lanes_->Abandon())
+    if (e.helper) LeaveHelper(TargetOf(e.step), e.helper);
 }
 
 Arrangement::Target& Arrangement::TargetOf(size_t step) {
@@ -240,9 +242,8 @@ void Arrangement::Start(size_t step) {
                         nullptr,
                         area_};
   if (busy || !lanes_->Run(t.thread, step, order)) {
-    // A busy program, or no helper to be had: the requests wait in its queue.
-    QueueRequests(t);
-    t.landing = Landing::kBusy;
+    // A busy program, or no helper to be had.
+    NotHanded(step);
     return;
   }
   if (std::ranges::find(movedThreads_, t.thread) == movedThreads_.end())
@@ -259,13 +260,24 @@ void Arrangement::StartRaise(size_t step) {
                   {},   static_cast<HWND>(notify_), message_};
   order.activate = raise.activate;
   // One lane for every raise (no thread has the number 0): the order among them is
-  // the point. With no helper to be had, the raise is posted to the window's thread:
-  // it then lands whenever its program gets to it, perhaps out of order, but never
-  // holds the arrangement up.
-  if (!lanes_->Run(0, step, order))
-    SetWindowPos(
-        hwnd, HWND_TOP, 0, 0, 0, 0,
-        SWP_NOMOVE | SWP_NOSIZE | SWP_ASYNCWINDOWPOS | (raise.activate ? 0 : SWP_NOACTIVATE));
+  // the point.
+  if (!lanes_->Run(0, step, order)) NotHanded(step);
+}
+
+void Arrangement::NotHanded(size_t step) {
+  Target& t = TargetOf(step);
+  HWND hwnd = WindowOf(t.handle);
+  if (step >= targets_.size()) {
+    // A raise is posted to the window's thread: it lands whenever its program gets to
+    // it, perhaps out of order, but never holds the arrangement up.
+    const bool activate = raises_[step - targets_.size()].activate;
+    SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | SWP_ASYNCWINDOWPOS | (activate ? 0 : SWP_NOACTIVATE));
+    return;
+  }
+  // The requests wait in its program's queue.
+  QueueRequests(t);
+  t.landing = IsWindow(hwnd) ? Landing::kBusy : Landing::kGone;
 }
 
 void Arrangement::Ended(size_t step, bool landed) {
@@ -294,13 +306,19 @@ bool Arrangement::Place() {
     for (const MoveLanes::Ended& e : lanes_->Collect(GetTickCount(), GiveUpMs())) {
       if (e.end == MoveLanes::End::kGivenUp)
         GaveUp(e.step, e.helper);
+      else if (e.end == MoveLanes::End::kNotStarted)
+        Start(e.step);  // behind a program that stopped: what is still to do for it
       else
         Ended(e.step, e.end == MoveLanes::End::kLanded);
     }
     size_t step;
     uint32_t thread;
-    if (!lanes_->Next(step, thread)) return lanes_->Idle();
-    Start(step);
+    if (lanes_->Next(step, thread)) {
+      Start(step);
+      continue;
+    }
+    for (size_t left : lanes_->Launch()) NotHanded(left);
+    return lanes_->Idle();
   }
 }
 

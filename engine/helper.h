@@ -1,7 +1,10 @@
 #pragma once
 // The helper thread that shows and moves other programs' windows for an arrangement,
-// one at a time, so that a program that stops answering holds up only the helper.
+// one thread's windows in turn, so that a program that stops answering holds up only
+// the helper.
 #include <windows.h>
+
+#include <vector>
 
 #include "base/fault.h"
 #include "engine/grid.h"
@@ -26,7 +29,7 @@ struct MoveOrder {
 struct HelperThread;
 struct HelperMove;
 
-// A new helper thread, waiting for its first move; null when none can be had.
+// A new helper thread, waiting for its first orders; null when none can be had.
 HelperThread* StartHelper();
 // Tells an idle helper to end; it frees itself.
 void EndHelper(HelperThread* helper);
@@ -34,16 +37,22 @@ void EndHelper(HelperThread* helper);
 // a move up takes it over first (the helper ends after that move) and closes it.
 HANDLE ThreadOf(const HelperThread* helper);
 
-// Hands the order to an idle helper; null when the move cannot be made (no event to
-// be had), and then nothing was handed over.
-HelperMove* HandOver(HelperThread* helper, const MoveOrder& order);
-// Signalled when the move is over.
+// Hands the orders to an idle helper, which carries them out in turn without coming
+// back in between; null when they cannot be handed over (no event to be had).
+HelperMove* HandOver(HelperThread* helper, std::vector<MoveOrder> orders);
+// Signalled when every order is over.
 HANDLE DoneEvent(const HelperMove* move);
-// The helper is through with the move, though it may not have signalled it yet.
+// The helper is through with every order, though it may not have signalled it yet.
 bool IsOver(const HelperMove* move);
-// The move is over: whether the window ended where it was sent. Frees the move.
-bool TakeResult(HelperMove* move);
-// Gives the move up: its remaining steps are dropped, and the helper ends after it
-// and frees it. False when it had just finished after all: then TakeResult, which
-// waits for the helper to let go of it.
+// How many orders are over, from the first; and whether order `i` of those ended where
+// it was sent.
+size_t OrdersDone(const HelperMove* move);
+bool Landed(const HelperMove* move, size_t i);
+// When the order under way began (GetTickCount), or the orders were handed over.
+uint32_t StartedAt(const HelperMove* move);
+// Gives the orders up: the one under way drops its remaining steps, none after it is
+// begun, and the helper ends after it. False when they had all just finished after all.
 bool GiveUp(HelperMove* move);
+// This side is done with the orders: over, or given up. Frees them once the helper is
+// too.
+void Release(HelperMove* move);

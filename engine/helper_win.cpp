@@ -1,5 +1,8 @@
-// The helper thread: moves handed over one at a time, each with an event that says it
-// is over. A move given up on stays the helper's, which frees it and ends.
+// The helper thread: a thread's moves handed over at once and carried out in turn,
+// with a count of those over and an event that says all are. Moves given up on stay
+// the helper's too until it is through with the one under way; then it ends.
+#include <atomic>
+
 #include "base/messages.h"
 #include "engine/helper.h"
 #include "engine/window_moves.h"
@@ -11,10 +14,15 @@ enum MoveState : LONG { kMoving = 0, kMoved = 1, kGivenUp = 2 };
 }  // namespace
 
 struct HelperMove {
-  MoveOrder order;
+  std::vector<MoveOrder> orders;
+  std::vector<char> landed;
   HANDLE done;
-  volatile LONG state;
-  bool landed;
+  volatile LONG state = kMoving;  // also every order's "given up" flag
+  std::atomic<size_t> over{0};
+  std::atomic<uint32_t> startedAt;
+  // The arrangement's hold and the helper's: whoever lets go last frees it, as a
+  // helper left in a move given up on may come back long after the arrangement.
+  std::atomic<int> holds{2};
 };
 
 struct HelperThread {
@@ -25,41 +33,47 @@ struct HelperThread {
 
 namespace {
 
-void FreeMove(HelperMove* move) {
+void LetGo(HelperMove* move) {
+  if (--move->holds > 0) return;
   CloseHandle(move->done);
   delete move;
 }
 
-// False when the arrangement gave the move up meanwhile: it has gone on with another
-// helper, and this one ends.
-bool RunMove(HelperMove* move) {
-  const MoveOrder& o = move->order;
+bool RunOrder(HelperMove* move, const MoveOrder& o) {
   // The state is read between the steps: once the move is given up, its program's
   // queue holds the same requests, and anything asked for since must come after them.
   switch (o.kind) {
     case MoveOrder::Kind::kPlace:
-      move->landed =
-          PlaceWindow(o.hwnd, o.cell, o.area, o.shownAtPlan, o.showAt, o.moveAt, &move->state);
-      break;
-    case MoveOrder::Kind::kPutBack:
-      move->landed = PutWindowBack(o.hwnd, o.saved, &move->state);
-      break;
-    case MoveOrder::Kind::kRaise: move->landed = RaiseWindow(o.hwnd, o.activate); break;
+      return PlaceWindow(o.hwnd, o.cell, o.area, o.shownAtPlan, o.showAt, o.moveAt, &move->state);
+    case MoveOrder::Kind::kPutBack: return PutWindowBack(o.hwnd, o.saved, &move->state);
+    case MoveOrder::Kind::kRaise: return RaiseWindow(o.hwnd, o.activate);
   }
-  const HWND notify = o.notify;
-  const UINT message = o.message;
-  const HANDLE ended = o.ended;
+  return false;
+}
+
+// False when the arrangement gave the orders up meanwhile: it has gone on without
+// this helper, which ends.
+bool RunMoves(HelperMove* move) {
+  const MoveOrder& first = move->orders.front();
+  const HWND notify = first.notify;
+  const UINT message = first.message;
+  const HANDLE ended = first.ended;
+  for (size_t i = 0; i < move->orders.size() && move->state == kMoving; ++i) {
+    move->startedAt = GetTickCount();
+    move->landed[i] = RunOrder(move, move->orders[i]);
+    move->over = i + 1;
+  }
   if (InterlockedCompareExchange(&move->state, kMoved, kMoving) == kGivenUp) {
-    FreeMove(move);
+    LetGo(move);
     // Whoever gave it up may be waiting for this helper to be free of the window.
     if (notify) PostMessageW(notify, message, 0, PrivateMessageToken());
     return false;
   }
-  // The arrangement's own event first: once `done` is set the record, and whatever
-  // owns that event, may be gone.
+  // The arrangement's own event first: once `done` is set, whatever owns that event
+  // may be gone.
   if (ended) SetEvent(ended);
-  // From here on the record is the arrangement's.
   SetEvent(move->done);
+  LetGo(move);
   if (notify) PostMessageW(notify, message, 0, PrivateMessageToken());
   return true;
 }
@@ -69,7 +83,7 @@ DWORD WINAPI RunHelper(void* parameter) noexcept {
   for (;;) {
     WaitForSingleObject(helper->wake, INFINITE);
     HelperMove* move = helper->move;
-    if (!move || !RunMove(move)) break;
+    if (!move || !RunMoves(move)) break;
   }
   CloseHandle(helper->wake);
   delete helper;
@@ -99,10 +113,15 @@ void EndHelper(HelperThread* helper) {
   SetEvent(helper->wake);
 }
 
-HelperMove* HandOver(HelperThread* helper, const MoveOrder& order) {
+HelperMove* HandOver(HelperThread* helper, std::vector<MoveOrder> orders) {
+  if (orders.empty()) return nullptr;
   HANDLE done = CreateEventW(nullptr, TRUE, FALSE, nullptr);
   if (!done) return nullptr;
-  auto* move = new HelperMove{order, done, kMoving, false};
+  auto* move = new HelperMove{};
+  move->landed.assign(orders.size(), 0);
+  move->orders = std::move(orders);
+  move->done = done;
+  move->startedAt = GetTickCount();
   helper->move = move;
   SetEvent(helper->wake);
   return move;
@@ -114,14 +133,18 @@ HANDLE DoneEvent(const HelperMove* move) { return move->done; }
 
 bool IsOver(const HelperMove* move) { return move->state != kMoving; }
 
-bool TakeResult(HelperMove* move) {
-  // A move that has just finished is waited out: the helper is about to signal it.
-  WaitForSingleObject(move->done, INFINITE);
-  const bool landed = move->landed;
-  FreeMove(move);
-  return landed;
-}
+size_t OrdersDone(const HelperMove* move) { return move->over; }
+
+bool Landed(const HelperMove* move, size_t i) { return move->landed[i] != 0; }
+
+uint32_t StartedAt(const HelperMove* move) { return move->startedAt; }
 
 bool GiveUp(HelperMove* move) {
   return InterlockedCompareExchange(&move->state, kGivenUp, kMoving) == kMoving;
+}
+
+void Release(HelperMove* move) {
+  // Orders that have just finished are waited out: the helper is about to signal them.
+  if (move->state == kMoved) WaitForSingleObject(move->done, INFINITE);
+  LetGo(move);
 }
