@@ -303,6 +303,57 @@ double RunPosted(const std::vector<HWND>& handles, const std::vector<RECT>& cell
   return Milliseconds(t0, Now());
 }
 
+// The same moves side by side with nothing of Quiltmark's around them: a bare thread
+// for each thread that has windows, moving them in order without activating, then
+// every window raised in order and the last activated, which is what the arrangement
+// must leave. What the engine takes beyond this is its own; what this takes beyond
+// floor (2) is the calls' own cost, one window after another in the display driver.
+struct BareLane {
+  std::vector<HWND> windows;
+  std::vector<RECT> cells;
+};
+
+DWORD WINAPI RunBareLane(void* parameter) {
+  const BareLane& lane = *static_cast<BareLane*>(parameter);
+  for (size_t i = 0; i < lane.windows.size(); ++i) {
+    const RECT& r = lane.cells[i];
+    ShowWindow(lane.windows[i], SW_SHOWNOACTIVATE);
+    SetWindowPos(lane.windows[i], nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
+                 SWP_NOZORDER | SWP_NOACTIVATE);
+  }
+  return 0;
+}
+
+double RunBareLanes(const std::vector<HWND>& handles, const std::vector<RECT>& cells) {
+  const int64_t t0 = Now();
+  std::vector<DWORD> threads;
+  std::vector<BareLane> lanes;
+  lanes.reserve(handles.size());
+  for (size_t i = 0; i < handles.size(); ++i) {
+    const DWORD thread = GetWindowThreadProcessId(handles[i], nullptr);
+    auto at = std::ranges::find(threads, thread);
+    if (at == threads.end()) {
+      threads.push_back(thread);
+      lanes.emplace_back();
+    }
+    BareLane& lane =
+        lanes[static_cast<size_t>(std::ranges::find(threads, thread) - threads.begin())];
+    lane.windows.push_back(handles[i]);
+    lane.cells.push_back(cells[i]);
+  }
+  std::vector<HANDLE> running;
+  for (BareLane& lane : lanes)
+    if (HANDLE h = CreateThread(nullptr, 0, RunBareLane, &lane, 0, nullptr)) running.push_back(h);
+  for (HANDLE h : running) {
+    WaitForSingleObject(h, INFINITE);
+    CloseHandle(h);
+  }
+  for (size_t i = 0; i < handles.size(); ++i)
+    SetWindowPos(handles[i], HWND_TOP, 0, 0, 0, 0,
+                 SWP_NOMOVE | SWP_NOSIZE | (i + 1 < handles.size() ? SWP_NOACTIVATE : 0));
+  return Milliseconds(t0, Now());
+}
+
 bool MeasureSlow(const SlowCase& c, SlowRow& row) {
   row.c = c;
   SlowThreads threads;
@@ -313,7 +364,7 @@ bool MeasureSlow(const SlowCase& c, SlowRow& row) {
   const std::vector<HWND> handles = WindowsOfClass(kSlowClass);
   const std::vector<HWND> park(handles.rbegin(), handles.rend());
   const std::vector<HWND> one = WindowsOfClass(kSingleClass);
-  std::vector<double> engine, floor1, floor2, posted;
+  std::vector<double> engine, floor1, floor2, posted, bare;
   for (int round = 0; round <= c.rounds; ++round) {
     double ms[2] = {};
     std::vector<RECT> placed[2];
@@ -335,14 +386,19 @@ bool MeasureSlow(const SlowCase& c, SlowRow& row) {
     const double limit = RunFloor(found, L"QMBENCHSLOWONE").TotalMs();
     ParkSlow(park);
     const double post = RunPosted(handles, placed[1]);
+    ParkSlow(park);
+    const double lanes = RunBareLanes(handles, placed[1]);
     if (round == 0) continue;  // a warm-up
     posted.push_back(post);
+    bare.push_back(lanes);
     engine.push_back(ms[0]);
     floor1.push_back(ms[1]);
     floor2.push_back(limit);
   }
   SetSlowRow(row, engine, floor1, floor2);
   row.postedMs = Median(posted);
+  row.bareLanesMs = Median(bare);
+  row.toBareLanes = SpreadOf(Ratios(engine, bare));
   PumpMessages();
   return true;
 }

@@ -87,8 +87,8 @@ constexpr SlowCase kSlowCases[] = {{"N programs", 8, false, 9},
 // Medians of one case, and the per-round ratios to the two floors.
 struct SlowRow {
   SlowCase c;
-  double ms = 0, floor1Ms = 0, floor2Ms = 0, postedMs = -1;
-  Spread toFloor1, toFloor2;
+  double ms = 0, floor1Ms = 0, floor2Ms = 0, postedMs = -1, bareLanesMs = -1;
+  Spread toFloor1, toFloor2, toBareLanes;
   int mismatches = 0;
 };
 
@@ -107,8 +107,11 @@ inline void PrintSlowRows(const std::vector<SlowRow>& rows, const char* who) {
     std::printf("%-12s N=%-3d rounds %d: %s %.1f, floor (1) %.1f, floor (2) %.1f", r.c.name, r.c.n,
                 r.c.rounds, who, r.ms, r.floor1Ms, r.floor2Ms);
     if (r.postedMs >= 0) std::printf(", posted moves %.1f", r.postedMs);
+    if (r.bareLanesMs >= 0) std::printf(", bare side by side %.1f", r.bareLanesMs);
     std::printf("\n    / floor (1) %s\n    / floor (2) %s\n", RatioText(r.toFloor1).c_str(),
                 RatioText(r.toFloor2).c_str());
+    if (r.bareLanesMs >= 0)
+      std::printf("    / bare side by side %s\n", RatioText(r.toBareLanes).c_str());
     if (r.mismatches)
       std::printf("    placed differently from floor (1) in %d rounds\n", r.mismatches);
   }
