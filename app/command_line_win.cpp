@@ -12,6 +12,7 @@
 #include "base/console.h"
 #include "base/services.h"
 #include "engine/arrange.h"
+#include "engine/follow_up.h"
 #include "engine/window_manager.h"
 
 namespace {
@@ -210,7 +211,10 @@ int RunFromCommandLine(const std::vector<std::string>& args) {
   InitializeRuntime(false);
   std::fesetenv(FE_DFL_ENV);
   int code;
-  {
+  if (!args.empty() && args.front() == kFollowUpSwitch) {
+    // The helper an arrangement started for a busy program's windows: no console.
+    code = RunFollowUp({args.begin() + 1, args.end()});
+  } else {
     Console console;
     code = Run(ParseCommandLine(args), console);
     console.ShowUnwritten();

@@ -17,6 +17,7 @@ set(QM_PURE_SOURCES
   ui/picture.cpp
   engine/grid.cpp
   engine/frames.cpp
+  engine/follow_up.cpp
   engine/request.cpp
   engine/order.cpp
   engine/program_windows.cpp
@@ -43,6 +44,7 @@ set(QM_WIN_SOURCES
   engine/window_moves_win.cpp
   engine/screen_win.cpp
   engine/placement_win.cpp
+  engine/follow_up_win.cpp
   engine/capture_win.cpp
   engine/window_manager_win.cpp
   engine/watch_win.cpp

@@ -5,6 +5,7 @@
 #include <memory>
 #include <vector>
 
+#include "engine/follow_up.h"
 #include "engine/grid.h"
 #include "engine/order.h"
 #include "engine/placement.h"
@@ -47,7 +48,10 @@ ArrangementPlan PlanForWindows(const WindowList& list, const ArrangeRequest& req
 // as requests queued to it, which it carries out when it answers again, even after
 // this process has ended; nothing waits for it. What such a program keeps is bounded
 // by the click: one question that may never be answered, and a helper thread left
-// waiting in a move that it stopped answering in the middle of.
+// waiting in a move that it stopped answering in the middle of. Such a window that was
+// minimised or maximised has no frame to measure until it is restored: once the
+// arrangement is over, a helper process puts its frame on the cell when its program
+// answers (StartFollowUp); a kept grid arranges again then instead.
 struct Outstanding;
 class MoveLanes;
 
@@ -114,7 +118,7 @@ class Arrangement {
   void Ended(size_t step, bool landed);
   void GaveUp(size_t step, void* helper);
   void PlanStacking();
-  void QueueRequests(const Target& t) const;
+  void QueueRequests(const Target& t);
   bool IsBusy(uint32_t thread) const;
   void LeaveHelper(const Target& t, void* thread) const;
   Target& TargetOf(size_t step);
@@ -139,6 +143,8 @@ class Arrangement {
   std::vector<uint32_t> movedThreads_;  // the threads whose windows were moved
   // Moves of several threads: made without activating or raising, then stacked.
   bool raiseLater_ = false;
+  // Windows whose frames are to be put on their cells once their programs answer.
+  std::vector<FollowUp> followUps_;
 };
 
 // What a kept grid's arrangements leave with programs that have not answered, carried

@@ -188,7 +188,7 @@ bool Arrangement::IsBusy(uint32_t thread) const {
   return std::ranges::find(busy_, thread) != busy_.end();
 }
 
-void Arrangement::QueueRequests(const Target& t) const {
+void Arrangement::QueueRequests(const Target& t) {
   if (g_app.reportingFault) return;
   HWND hwnd = WindowOf(t.handle);
   if (outstanding_) {
@@ -198,10 +198,11 @@ void Arrangement::QueueRequests(const Target& t) const {
       return;
     outstanding_->queued.push_back({t.handle, t.thread});
   }
+  Placement asked{};
   if (t.saved)
     QueuePutBack(hwnd, *t.saved);
-  else
-    QueuePlacement(hwnd, t.cell, t.shown);
+  else if (QueuePlacement(hwnd, t.cell, t.shown, &asked) && !outstanding_)
+    followUps_.push_back({t.handle, t.thread, t.cell, asked.x, asked.y, area_});
 }
 
 void Arrangement::Start(size_t step) {
@@ -419,6 +420,14 @@ bool Arrangement::Continue() {
     else if (!t.saved && EndsPlaced(hwnd, t.cell, area_))
       t.landing = Landing::kPlaced;
   }
+  // A window still left to its program gets the helper; one that landed meanwhile was
+  // restored when it was measured.
+  std::erase_if(followUps_, [this](const FollowUp& f) {
+    return std::ranges::find_if(targets_, [&](const Target& t) {
+             return t.handle == f.handle && t.landing == Landing::kBusy;
+           }) == targets_.end();
+  });
+  if (!followUps_.empty() && !g_app.reportingFault) StartFollowUp(followUps_);
   phase_ = Phase::kDone;
   return true;
 }

@@ -31,8 +31,11 @@ bool PlaceWindow(HWND hwnd, const Placement& cell, const WorkArea& area, bool sh
 // when asked: the stacking order that moves made side by side leave is put right so.
 bool RaiseWindow(HWND hwnd, bool activate);
 
-// The same as requests queued to the window's program.
-void QueuePlacement(HWND hwnd, const Placement& cell, bool shownAtPlan);
+// The same as requests queued to the window's program. True when the window was
+// minimised or maximised then, so that its frame could not be measured and the move
+// asked for (`asked`) gives it the bare cell: its frame is put on the cell once it has
+// been restored (engine/follow_up.h).
+bool QueuePlacement(HWND hwnd, const Placement& cell, bool shownAtPlan, Placement* asked);
 // The window is restored, its visible frame exactly on the cell (its own size where
 // the cell keeps sizes): whether requests queued to a busy program have landed.
 // One that proved it cannot shrink to its cell is placed where it was put then.

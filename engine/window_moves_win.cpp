@@ -129,10 +129,12 @@ bool RaiseWindow(HWND hwnd, bool activate) {
                       SWP_NOMOVE | SWP_NOSIZE | (activate ? 0 : SWP_NOACTIVATE)) != 0;
 }
 
-void QueuePlacement(HWND hwnd, const Placement& p, bool shownAtPlan) {
-  if (!MayMove(hwnd, p)) return;
+bool QueuePlacement(HWND hwnd, const Placement& p, bool shownAtPlan, Placement* asked) {
+  if (!MayMove(hwnd, p)) return false;
+  // Read before the restore is queued: the window stays so until its program answers.
+  const bool unmeasured = IsIconic(hwnd) || IsZoomed(hwnd);
   if (!KeptGrid(p)) {
-    if (!MayShow(hwnd, shownAtPlan)) return;
+    if (!MayShow(hwnd, shownAtPlan)) return false;
     ShowWindowAsync(hwnd, SW_SHOWNORMAL);
     // Minimised from maximised, the first restore maximises it; the second restores it.
     if (IsIconic(hwnd)) ShowWindowAsync(hwnd, SW_SHOWNORMAL);
@@ -141,6 +143,8 @@ void QueuePlacement(HWND hwnd, const Placement& p, bool shownAtPlan) {
   // to measure, and its cell is then its rectangle's.
   const Placement t = WidenedByFrame(p, FrameMarginsOf(hwnd));
   SetWindowPos(hwnd, HWND_TOP, t.x, t.y, t.cx, t.cy, t.flags | SWP_ASYNCWINDOWPOS);
+  *asked = t;
+  return unmeasured;
 }
 
 bool EndsPlaced(HWND hwnd, const Placement& cell, const WorkArea& area) {

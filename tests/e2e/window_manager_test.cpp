@@ -45,7 +45,8 @@ std::vector<std::string> LeftToRight(const std::vector<HWND>& windows) {
     GetWindowRect(hwnd, &r);
     rects.push_back(r);
   }
-  std::sort(rects.begin(), rects.end(), [](const RECT& a, const RECT& b) { return a.left < b.left; });
+  std::sort(rects.begin(), rects.end(),
+            [](const RECT& a, const RECT& b) { return a.left < b.left; });
   std::vector<std::string> shown;
   for (const RECT& r : rects) shown.push_back(Show(r));
   return shown;
@@ -106,6 +107,34 @@ TEST_F(WindowManager, ACloakedWindowIsPassedOver) {
   RECT after{};
   GetWindowRect(cloaked, &after);
   EXPECT_EQ(Show(after), Show(before)) << "the cloaked window moved";
+}
+
+// A busy program's minimised window, arranged from the command line, which does not
+// wait for it: its visible frame ends on the cell once the program answers, though
+// its borders could not be measured before it was restored.
+TEST_F(WindowManager, ABusyMinimisedWindowEndsWithItsFrameOnTheCell) {
+  SampleWindows busy;
+  ASSERT_TRUE(busy.Start("--tiles --busy QmFrameBusyPeer 1 忙碌边框样例", 2));
+  const std::vector<HWND> found = OfClass(busy.Windows(), "QmSampleBusy");
+  ASSERT_EQ(found.size(), 1u);
+  HWND slow = found[0];
+  ShowWindow(slow, SW_MINIMIZE);
+  ASSERT_TRUE(IsIconic(slow));
+  constexpr UINT kBusyMessage = WM_APP + 2;  // busy for 3 s
+  PostMessageA(slow, kBusyMessage, 0, 0);
+  CommandRun run = RunQuiltmarkCommand("--class QmSampleBusy --size 400x300");
+  EXPECT_EQ(run.exitCode, 1u);
+  ASSERT_EQ(run.output,
+            "1\tQmSampleBusy\t忙碌边框样例\t没有响应，恢复响应后会移到它的位置\r\n"
+            "匹配的窗口一个也没有排列\r\n")
+      << "the window was not left to its busy program";
+  const std::string want = Show(AroundCell(0, 0, 400, 300, true));
+  RECT r{};
+  for (int tries = 0; tries < 200; ++tries, Sleep(50)) {
+    GetWindowRect(slow, &r);
+    if (!IsIconic(slow) && Show(r) == want) break;
+  }
+  EXPECT_EQ(Show(r), want);
 }
 
 }  // namespace
