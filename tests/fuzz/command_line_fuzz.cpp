@@ -8,6 +8,7 @@
 
 #include "app/command_line.h"
 #include "base/utf.h"
+#include "engine/follow_up.h"
 
 extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   // The words are separated by NUL bytes, as they are once the command line is split.
@@ -36,6 +37,13 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
   if (n > 0 && n < whole.size() && bounded[n - 1] >= 0xD800 && bounded[n - 1] <= 0xDBFF &&
       whole[n] >= 0xDC00 && whole[n] <= 0xDFFF)
     std::abort();
+  // The helper's arguments: whatever is read is written out and read back the same.
+  std::vector<FollowUp> followUps, again;
+  if (DecodeFollowUps(args, &followUps)) {
+    std::vector<std::string> written;
+    for (const FollowUp& f : followUps) written.push_back(EncodeFollowUp(f));
+    if (!DecodeFollowUps(written, &again) || again != followUps) std::abort();
+  }
   CommandLine cmd = ParseCommandLine(args);
   if (cmd.help || !cmd.error.empty()) return 0;
   for (const WorkArea& area : {WorkArea{1920, 1079, 0, 0}, WorkArea{1, 1, 0, 0}}) {
