@@ -1,6 +1,7 @@
 // The main window's layout tables, and the few routines that read them.
 #include "ui/layout.h"
 
+#include <algorithm>
 #include <cstring>
 
 using namespace ids;
@@ -113,6 +114,11 @@ int ScaleForDpi(int value, int dpi) {
 
 WindowOrigin CentredOnScreen(int screenWidth, int screenHeight, int width, int height) {
   return {(screenWidth - width) / 2, (screenHeight - height) / 2};
+}
+
+WindowOrigin KeptInside(WindowOrigin at, int width, int height, const AreaRect& area) {
+  return {std::max(area.left, std::min(at.left, area.right - width)),
+          std::max(area.top, std::min(at.top, area.bottom - height))};
 }
 
 std::vector<std::string> LayoutLines(const char* text) {

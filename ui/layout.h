@@ -108,6 +108,14 @@ struct WindowOrigin {
 };
 WindowOrigin CentredOnScreen(int screenWidth, int screenHeight, int width, int height);
 
+// The top-left corner that keeps a window of outer size width x height at `at` inside
+// an area, moved no further than it takes; one larger than the area goes to the area's
+// left or top, where its caption stays within reach.
+struct AreaRect {
+  int left, top, right, bottom;
+};
+WindowOrigin KeptInside(WindowOrigin at, int width, int height, const AreaRect& area);
+
 // The layout's pixels are those of a 96-DPI screen: a length at `dpi`, rounded as the
 // system's MulDiv rounds (halves away from zero).
 int ScaleForDpi(int value, int dpi);

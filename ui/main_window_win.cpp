@@ -271,6 +271,10 @@ Form* CreateMainForm(const WindowLayout& layout) {
     dpi = actual;
     outer = OuterSizeFor(layout, dpi);
     origin = {(at.left + at.right - outer.cx) / 2, (at.top + at.bottom - outer.cy) / 2};
+    // Grown about its centre, it may reach past the monitor.
+    const RECT kept =
+        KeptOnMonitor({origin.left, origin.top, origin.left + outer.cx, origin.top + outer.cy});
+    origin = {kept.left, kept.top};
   }
   RECT r;
   GetWindowRect(hwnd, &r);

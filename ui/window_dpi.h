@@ -21,6 +21,9 @@ int WindowDpi(HWND hwnd);
 // in the system's frame for that DPI.
 SIZE OuterSizeFor(const WindowLayout& layout, int dpi);
 
+// The rectangle moved onto its monitor's work area, as little as it takes.
+RECT KeptOnMonitor(const RECT& r);
+
 // The form's two fonts for form.dpi (the controls take them in PlaceControls).
 void MakeFonts(Form& form);
 

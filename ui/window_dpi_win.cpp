@@ -145,12 +145,15 @@ void LoadWindowIcons(Form& form) {
 
 namespace {
 
-// A minimised window keeps its place on the taskbar: the rectangle is the one it is
-// restored to, at the same top-left.
-void PlaceWindow(HWND hwnd, const RECT& r) {
+// A minimised or maximised window keeps its state and its place, and a hidden one
+// stays hidden: the new size is the one it is restored to, at the same top-left. A
+// maximised one takes the rectangle the system suggests for it.
+void PlaceWindow(HWND hwnd, const RECT& suggested, const RECT& r) {
   WINDOWPLACEMENT placement{};
   placement.length = sizeof placement;
-  if (!IsIconic(hwnd) || !GetWindowPlacement(hwnd, &placement)) {
+  const bool iconic = IsIconic(hwnd), zoomed = IsZoomed(hwnd);
+  if ((!iconic && !zoomed) || !GetWindowPlacement(hwnd, &placement)) {
+    // Without SWP_SHOWWINDOW a hidden window stays hidden.
     SetWindowPos(hwnd, nullptr, r.left, r.top, r.right - r.left, r.bottom - r.top,
                  SWP_NOZORDER | SWP_NOACTIVATE);
     return;
@@ -158,11 +161,27 @@ void PlaceWindow(HWND hwnd, const RECT& r) {
   RECT& normal = placement.rcNormalPosition;
   normal.right = normal.left + (r.right - r.left);
   normal.bottom = normal.top + (r.bottom - r.top);
-  placement.showCmd = SW_SHOWMINNOACTIVE;
+  const bool visible = IsWindowVisible(hwnd) != 0;
+  placement.showCmd = !visible ? SW_HIDE : iconic ? SW_SHOWMINNOACTIVE : SW_SHOWNA;
   SetWindowPlacement(hwnd, &placement);
+  if (zoomed && visible)
+    SetWindowPos(hwnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
+                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 }  // namespace
+
+RECT KeptOnMonitor(const RECT& r) {
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (!GetMonitorInfoW(MonitorFromRect(&r, MONITOR_DEFAULTTONEAREST), &info)) return r;
+  const RECT& work = info.rcWork;
+  const WindowOrigin at = KeptInside({r.left, r.top}, r.right - r.left, r.bottom - r.top,
+                                     {work.left, work.top, work.right, work.bottom});
+  RECT kept = r;
+  OffsetRect(&kept, at.left - r.left, at.top - r.top);
+  return kept;
+}
 
 // Moved to a monitor of another DPI: laid out again for it. The system suggests a
 // rectangle, but a message that came from another thread (another program's, or the
@@ -175,18 +194,21 @@ void OnDpiChanged(Form& form, WPARAM wParam, LPARAM lParam) {
   if (!dpi || !IsSystemDpiChange(form.hwnd, dpi, lParam)) return;
   // The suggested place, and the window's own size for the DPI: where the system
   // scales the whole window, frame included (per-monitor v1), its frame does not grow.
-  RECT r{};
-  if (InSendMessage())
-    GetWindowRect(form.hwnd, &r);
+  const bool fromOutside = InSendMessage() != FALSE;
+  RECT suggested{};
+  if (fromOutside)
+    GetWindowRect(form.hwnd, &suggested);
   else
-    r = *reinterpret_cast<const RECT*>(lParam);
+    suggested = *reinterpret_cast<const RECT*>(lParam);
   const SIZE outer = OuterSizeFor(*form.layout, dpi);
-  r.right = r.left + outer.cx;
-  r.bottom = r.top + outer.cy;
+  RECT r = {suggested.left, suggested.top, suggested.left + outer.cx, suggested.top + outer.cy};
+  // Grown where it stands, it may reach past its monitor: the system's own suggestion
+  // is on the monitor already.
+  if (fromOutside) r = KeptOnMonitor(r);
   form.dpi = dpi;
   FontHandle oldInterface = std::move(form.interfaceFont), oldNumber = std::move(form.numberFont);
   MakeFonts(form);
-  PlaceWindow(form.hwnd, r);
+  PlaceWindow(form.hwnd, suggested, r);
   PlaceControls(form);  // the old fonts go once no control uses them
   LoadWindowIcons(form);
   RebuildPointers(form);

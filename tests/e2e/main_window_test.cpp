@@ -406,21 +406,38 @@ TEST_F(MainWindow, DpiChangeLaysTheWindowOutAgain) {
   EXPECT_EQ(unanswered.cx, 1);
 
   const SIZE outer = OuterSizeAt(dpi);
+  // The work area of the window's monitor, as the system reports it.
+  MONITORINFO monitor{};
+  monitor.cbSize = sizeof monitor;
+  ASSERT_TRUE(GetMonitorInfoA(MonitorFromWindow(window_, MONITOR_DEFAULTTOPRIMARY), &monitor));
+  const RECT work = monitor.rcWork;
   const struct {
     const char* from;
     bool windowThread;
+    POINT at;
     RECT suggested, expected;
   } kChanges[] = {
       {"the window's thread",
        true,
+       {100, 120},
        {40, 50, 40 + outer.cx, 50 + outer.cy},
        {40, 50, 40 + outer.cx, 50 + outer.cy}},
-      {"another thread", false, {0, 0, 10, 10}, {100, 120, 100 + outer.cx, 120 + outer.cy}},
+      {"another thread",
+       false,
+       {100, 120},
+       {0, 0, 10, 10},
+       {100, 120, 100 + outer.cx, 120 + outer.cy}},
+      {"another thread, grown past the screen's corner",
+       false,
+       {work.right - 100, work.bottom - 100},
+       {0, 0, 10, 10},
+       {work.right - outer.cx, work.bottom - outer.cy, work.right, work.bottom}},
   };
   for (const auto& c : kChanges) {
     SCOPED_TRACE(c.from);
     // Out of its layout first, so that only laying it out again puts it right.
-    ASSERT_TRUE(SetWindowPos(window_, nullptr, 100, 120, 200, 150, SWP_NOZORDER | SWP_NOACTIVATE));
+    ASSERT_TRUE(
+        SetWindowPos(window_, nullptr, c.at.x, c.at.y, 200, 150, SWP_NOZORDER | SWP_NOACTIVATE));
     RECT suggested = c.suggested;
     const WPARAM change = MAKEWPARAM(dpi, dpi);
     if (c.windowThread)
@@ -439,6 +456,34 @@ TEST_F(MainWindow, DpiChangeLaysTheWindowOutAgain) {
     std::optional<LOGFONTA> font = probe.FontOf(found[kArrangeButton]);
     ASSERT_TRUE(font.has_value());
     EXPECT_EQ(font->lfHeight, -Scaled(12));
+  }
+
+  // Hidden, minimised or maximised, it stays so; restored, it has its size for the DPI.
+  const struct {
+    const char* state;
+    int show, then;
+  } kStates[] = {{"hidden", SW_HIDE, SW_HIDE},
+                 {"minimised", SW_SHOWMINNOACTIVE, SW_SHOWMINNOACTIVE},
+                 {"maximised", SW_MAXIMIZE, SW_MAXIMIZE},
+                 {"hidden while minimised", SW_SHOWMINNOACTIVE, SW_HIDE}};
+  for (const auto& c : kStates) {
+    SCOPED_TRACE(c.state);
+    ASSERT_TRUE(SetWindowPos(window_, nullptr, 100, 120, 200, 150, SWP_NOZORDER | SWP_NOACTIVATE));
+    ShowWindow(window_, c.show);
+    ShowWindow(window_, c.then);
+    const LONG before =
+        GetWindowLongA(window_, GWL_STYLE) & (WS_VISIBLE | WS_MINIMIZE | WS_MAXIMIZE);
+    RECT suggested{};
+    GetWindowRect(window_, &suggested);
+    probe.SendOnWindowThread(window_, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), &suggested,
+                             sizeof suggested);
+    EXPECT_EQ(GetWindowLongA(window_, GWL_STYLE) & (WS_VISIBLE | WS_MINIMIZE | WS_MAXIMIZE),
+              before);
+    ShowWindow(window_, SW_SHOWNORMAL);
+    RECT r{};
+    GetWindowRect(window_, &r);
+    EXPECT_EQ(r.right - r.left, outer.cx);
+    EXPECT_EQ(r.bottom - r.top, outer.cy);
   }
 }
 

@@ -140,4 +140,25 @@ TEST(Layout, MainWindowIsCentredOnTheWholeScreenUnclamped) {
   }
 }
 
+// Moved in only as far as it takes, each way on its own; a window larger than the
+// area keeps its caption's corner in it.
+TEST(UiRules, AWindowKeptInsideItsArea) {
+  const AreaRect area{-1920, 0, 0, 1040};  // a monitor left of the primary one
+  const struct {
+    const char* name;
+    WindowOrigin at;
+    int width, height;
+    WindowOrigin want;
+  } cases[] = {
+      {"inside already", {-1000, 300}, 468, 584, {-1000, 300}},
+      {"past the right edge", {-300, 300}, 468, 584, {-468, 300}},
+      {"past the bottom", {-1000, 600}, 468, 584, {-1000, 456}},
+      {"past the left and the top", {-2000, -20}, 468, 584, {-1920, 0}},
+      {"touching the corner", {-468, 456}, 468, 584, {-468, 456}},
+      {"wider and taller than the area", {-100, 100}, 2000, 1100, {-1920, 0}},
+  };
+  for (const auto& c : cases)
+    EXPECT_EQ(KeptInside(c.at, c.width, c.height, area), c.want) << c.name;
+}
+
 }  // namespace
