@@ -44,13 +44,33 @@ int ReportedDpi(HWND hwnd) {
   return dpiFor ? static_cast<int>(dpiFor(hwnd)) : 0;
 }
 
-// The frame around a client rectangle at a DPI: the system's own for that DPI where
-// it can say (Windows 10 1607 and later). False when it could only measure at the
-// system's DPI, which is then the frame the window has on every monitor.
-bool AdjustForDpi(RECT* r, int dpi) {
+// Whether the system scales this process's window frames with each monitor's DPI:
+// per-monitor v2 (Windows 10 1703 and later). Windows 10 1607 has the per-DPI frame
+// call but runs the program as per-monitor v1, whose frames keep the system DPI's
+// size on every monitor.
+bool FramesScaleWithDpi() {
+  using ContextCall = HANDLE(WINAPI*)();
+  using EqualCall = BOOL(WINAPI*)(HANDLE, HANDLE);
+  static const bool scale = [] {
+    const auto context = UserEntry<ContextCall>("GetThreadDpiAwarenessContext");
+    const auto equal = UserEntry<EqualCall>("AreDpiAwarenessContextsEqual");
+    // DPI_AWARENESS_CONTEXT_PER_MONITOR_AWARE_V2, which the headers for Windows 7 lack.
+    const auto perMonitorV2 = reinterpret_cast<HANDLE>(static_cast<intptr_t>(-4));
+    return context && equal && equal(context(), perMonitorV2);
+  }();
+  return scale;
+}
+
+// The frame around a client rectangle at a DPI, as the system measures it for that
+// DPI where it can say (Windows 10 1607 and later): `asWindowHas` only where the
+// window's frame does scale with the DPI. False when it was measured at the system's
+// DPI, which is then the frame the window has on every monitor.
+bool AdjustForDpi(RECT* r, int dpi, bool asWindowHas) {
   using AdjustForDpiCall = BOOL(WINAPI*)(RECT*, DWORD, BOOL, DWORD, UINT);
   static const auto adjust = UserEntry<AdjustForDpiCall>("AdjustWindowRectExForDpi");
-  if (adjust && adjust(r, kMainStyle, FALSE, 0, static_cast<UINT>(dpi))) return true;
+  if (adjust && (!asWindowHas || FramesScaleWithDpi()) &&
+      adjust(r, kMainStyle, FALSE, 0, static_cast<UINT>(dpi)))
+    return true;
   AdjustWindowRectEx(r, kMainStyle, FALSE, 0);
   return false;
 }
@@ -111,8 +131,9 @@ int WindowDpi(HWND hwnd) {
 // The layout gives the outer size at 96 DPI: its client area is what scales, and the
 // frame is the system's for the DPI.
 SIZE OuterSizeFor(const WindowLayout& layout, int dpi) {
+  // The layout's own frame, whatever frame the window gets.
   RECT frame96{0, 0, 0, 0};
-  if (!AdjustForDpi(&frame96, 96)) {
+  if (!AdjustForDpi(&frame96, 96, false)) {
     // Measured at the system's DPI: brought back to the 96 DPI the layout is in.
     const int system = SystemDpi();
     frame96 = {MulDiv(frame96.left, 96, system), MulDiv(frame96.top, 96, system),
@@ -121,7 +142,7 @@ SIZE OuterSizeFor(const WindowLayout& layout, int dpi) {
   const int clientWidth = layout.width - (frame96.right - frame96.left);
   const int clientHeight = layout.height - (frame96.bottom - frame96.top);
   RECT r{0, 0, ScaleForDpi(clientWidth, dpi), ScaleForDpi(clientHeight, dpi)};
-  AdjustForDpi(&r, dpi);
+  AdjustForDpi(&r, dpi, true);
   return {r.right - r.left, r.bottom - r.top};
 }
 
