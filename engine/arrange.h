@@ -109,8 +109,6 @@ class Arrangement {
   void AskEveryThread();
   bool Continue();
   bool Place();
-  // How long a move or raise under way may take before its program counts as busy.
-  uint32_t GiveUpMs() const;
   void Start(size_t step);
   void StartRaise(size_t step);
   // Settles a step no helper took: its requests queued, a raise posted.

@@ -20,9 +20,6 @@ namespace {
 // at once, then one that answered but takes longer over a move.
 constexpr DWORD kAskMs = 250;
 constexpr DWORD kMoveMs = 1000;
-// A raise resizes nothing: a program that takes longer over one than over the first
-// question has stopped answering since its move.
-constexpr DWORD kRaiseMs = kAskMs;
 
 HWND WindowOf(int32_t handle) { return reinterpret_cast<HWND>(static_cast<intptr_t>(handle)); }
 
@@ -224,7 +221,8 @@ void Arrangement::Start(size_t step) {
       movedThreads_.push_back(t.thread);
     return;
   }
-  if (!IsWindow(hwnd)) {
+  // Closed, or its number given to another thread's window since.
+  if (Orphaned(t.handle, t.thread)) {
     t.landing = Landing::kGone;
     return;
   }
@@ -256,7 +254,7 @@ void Arrangement::StartRaise(size_t step) {
   const Target& t = targets_[raise.target];
   HWND hwnd = WindowOf(t.handle);
   // A program that has stopped answering since is not waited for again.
-  if (!IsWindow(hwnd) || IsBusy(t.thread)) return;
+  if (Orphaned(t.handle, t.thread) || IsBusy(t.thread)) return;
   MoveOrder order{hwnd, MoveOrder::Kind::kRaise,    {},      false, {}, {},
                   {},   static_cast<HWND>(notify_), message_};
   order.activate = raise.activate;
@@ -300,11 +298,9 @@ void Arrangement::GaveUp(size_t step, void* helper) {
   t.landing = IsWindow(WindowOf(t.handle)) ? Landing::kBusy : Landing::kGone;
 }
 
-uint32_t Arrangement::GiveUpMs() const { return phase_ == Phase::kStacking ? kRaiseMs : kMoveMs; }
-
 bool Arrangement::Place() {
   for (;;) {
-    for (const MoveLanes::Ended& e : lanes_->Collect(GetTickCount(), GiveUpMs())) {
+    for (const MoveLanes::Ended& e : lanes_->Collect(GetTickCount(), kMoveMs)) {
       if (e.end == MoveLanes::End::kGivenUp)
         GaveUp(e.step, e.helper);
       else if (e.end == MoveLanes::End::kNotStarted)
@@ -348,8 +344,11 @@ void Arrangement::PlanStacking() {
     if (!raised) continue;
     auto at = std::ranges::find(stack, static_cast<void*>(hwnd));
     if (at == stack.end()) continue;
-    // Placing activates every window; putting back, only one put back maximised.
-    const bool activates = !t.saved || (t.saved->visible && t.saved->showCmd == SW_SHOWMAXIMIZED);
+    // Placing activates every window; putting back, only one put back maximised. Not
+    // one that refused (its program's rights may be above Quiltmark's), nor one the
+    // user minimised meanwhile.
+    const bool activates = t.landing == Landing::kPlaced && !IsIconic(hwnd) &&
+                           (!t.saved || (t.saved->visible && t.saved->showCmd == SW_SHOWMAXIMIZED));
     up.push_back({i, static_cast<size_t>(at - stack.begin()), activates});
   }
   if (up.empty()) return;
@@ -427,7 +426,9 @@ bool Arrangement::Continue() {
              return t.handle == f.handle && t.landing == Landing::kBusy;
            }) == targets_.end();
   });
-  if (!followUps_.empty() && !g_app.reportingFault) StartFollowUp(followUps_);
+  // Only for a run that ends now: Quiltmark's window and a kept grid stay, and arrange
+  // or put back such a window again themselves.
+  if (!followUps_.empty() && !notify_ && !g_app.reportingFault) StartFollowUp(followUps_);
   phase_ = Phase::kDone;
   return true;
 }
@@ -437,7 +438,7 @@ uint32_t Arrangement::WaitMs() const {
   if (phase_ == Phase::kAsking)
     wait = Left(askedAt_, kAskMs);
   else
-    wait = lanes_->WaitMs(GetTickCount(), GiveUpMs());
+    wait = lanes_->WaitMs(GetTickCount(), kMoveMs);
   return std::max<DWORD>(wait, 1);
 }
 

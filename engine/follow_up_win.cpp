@@ -30,6 +30,9 @@ constexpr size_t kMaxLine = 30000;
 
 struct Waiting {
   FollowUp f;
+  // Held while waiting: says when the thread has ended, and no new thread (nor its
+  // windows) is given its number meanwhile.
+  HANDLE thread = nullptr;
   bool answered = false;
   DWORD answeredAt = 0;
   bool over = false;
@@ -41,6 +44,20 @@ VOID CALLBACK OnAnswered(HWND, UINT, ULONG_PTR data, LRESULT) noexcept {
   auto* w = reinterpret_cast<Waiting*>(data);
   w->answered = true;
   w->answeredAt = GetTickCount();
+}
+
+// Ends the helper once its time is up, even inside a move its program stopped
+// answering in the middle of: nothing else would.
+DWORD WINAPI EndAtLimit(void*) noexcept {
+  Sleep(kWaitMs);
+  ExitProcess(0);
+}
+
+// Anyone can start the helper with any numbers: only top-level windows, moved as a
+// kept grid moves them (no flags but keeping the size).
+bool Acceptable(const FollowUp& f) {
+  HWND hwnd = WindowOf(f.handle);
+  return hwnd != HWND_BROADCAST && IsWindow(hwnd) && GetAncestor(hwnd, GA_ROOT) == hwnd;
 }
 
 // Restored and where the queued move put it: not minimised or moved by the user since.
@@ -55,7 +72,7 @@ void PutFrameOnCell(HWND hwnd, const FollowUp& f) {
   // Neither activated nor raised: the queued move raised it already. Should its
   // program stop answering again, only this helper waits.
   Placement kept = f.cell;
-  kept.flags |= SWP_NOACTIVATE | SWP_NOZORDER;
+  kept.flags = (kept.flags & SWP_NOSIZE) | SWP_NOACTIVATE | SWP_NOZORDER;
   PlaceWindow(hwnd, kept, f.area, true, {}, {}, nullptr);
 }
 
@@ -87,8 +104,13 @@ void StartFollowUp(const std::vector<FollowUp>& windows) {
   wchar_t system[MAX_PATH];
   const UINT length = GetSystemDirectoryW(system, MAX_PATH);
   PROCESS_INFORMATION pi = {};
-  if (CreateProcessW(path.c_str(), wide.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
-                     length && length < MAX_PATH ? system : nullptr, &si, &pi)) {
+  const wchar_t* folder = length && length < MAX_PATH ? system : nullptr;
+  // Out of the caller's job where it allows, so that a script waiting for the job's
+  // processes does not wait for this one.
+  if (CreateProcessW(path.c_str(), wide.data(), nullptr, nullptr, FALSE,
+                     CREATE_NO_WINDOW | CREATE_BREAKAWAY_FROM_JOB, nullptr, folder, &si, &pi) ||
+      CreateProcessW(path.c_str(), wide.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
+                     folder, &si, &pi)) {
     CloseHandle(pi.hThread);
     CloseHandle(pi.hProcess);
   }
@@ -99,18 +121,27 @@ int RunFollowUp(const std::vector<std::string>& args) {
   if (!DecodeFollowUps(args, &list) || list.empty()) return 2;
   // Not resized from here on: the answers point into it.
   std::vector<Waiting> waiting;
-  for (const FollowUp& f : list) waiting.push_back({f});
-  for (Waiting& w : waiting)
-    w.over = !SendMessageCallbackW(WindowOf(w.f.handle), WM_NULL, 0, 0, OnAnswered,
+  for (const FollowUp& f : list)
+    if (Acceptable(f)) waiting.push_back({f});
+  if (HANDLE limit = CreateThread(nullptr, 64 * 1024, EndAtLimit, nullptr,
+                                  STACK_SIZE_PARAM_IS_A_RESERVATION, nullptr))
+    CloseHandle(limit);
+  for (Waiting& w : waiting) {
+    w.thread = OpenThread(SYNCHRONIZE, FALSE, w.f.thread);
+    // Opened while the window is still that thread's: the thread is the one it had.
+    w.over = !w.thread || GetWindowThreadProcessId(WindowOf(w.f.handle), nullptr) != w.f.thread ||
+             !SendMessageCallbackW(WindowOf(w.f.handle), WM_NULL, 0, 0, OnAnswered,
                                    reinterpret_cast<ULONG_PTR>(&w));
+  }
   const DWORD start = GetTickCount();
   for (;;) {
     bool open = false, landing = false;
     for (Waiting& w : waiting) {
       if (w.over) continue;
       HWND hwnd = WindowOf(w.f.handle);
-      // Closed, or its thread ended and another has the number.
-      if (GetWindowThreadProcessId(hwnd, nullptr) != w.f.thread) {
+      // Closed, or its thread has ended (an answer then means nothing).
+      if (WaitForSingleObject(w.thread, 0) == WAIT_OBJECT_0 ||
+          GetWindowThreadProcessId(hwnd, nullptr) != w.f.thread) {
         w.over = true;
         continue;
       }
@@ -120,6 +151,8 @@ int RunFollowUp(const std::vector<std::string>& args) {
           w.over = true;
           continue;
         }
+        // Not there soon after the answer: the user or the program has put it
+        // elsewhere, and it is theirs.
         if (GetTickCount() - w.answeredAt >= kLandMs) {
           w.over = true;
           continue;
@@ -128,11 +161,14 @@ int RunFollowUp(const std::vector<std::string>& args) {
       }
       open = true;
     }
-    if (!open || GetTickCount() - start >= kWaitMs) return 0;
+    if (!open || GetTickCount() - start >= kWaitMs) break;
     MsgWaitForMultipleObjects(0, nullptr, FALSE, landing ? kLandBeatMs : kBeatMs, QS_ALLINPUT);
     // The answers are delivered as the queue is read; there is nothing else in it.
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {
     }
   }
+  for (Waiting& w : waiting)
+    if (w.thread) CloseHandle(w.thread);
+  return 0;
 }

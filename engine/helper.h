@@ -48,7 +48,8 @@ bool IsOver(const HelperMove* move);
 // it was sent.
 size_t OrdersDone(const HelperMove* move);
 bool Landed(const HelperMove* move, size_t i);
-// When the order under way began (GetTickCount), or the orders were handed over.
+// When the call under way to a window's program began (GetTickCount), or the orders
+// were handed over.
 uint32_t StartedAt(const HelperMove* move);
 // Gives the orders up: the one under way drops its remaining steps, none after it is
 // begun, and the helper ends after it. False when they had all just finished after all.

@@ -17,9 +17,8 @@ struct HelperMove {
   std::vector<MoveOrder> orders;
   std::vector<char> landed;
   HANDLE done;
-  volatile LONG state = kMoving;  // also every order's "given up" flag
+  MoveProgress progress;  // its state is also every order's "given up" flag
   std::atomic<size_t> over{0};
-  std::atomic<uint32_t> startedAt;
   // The arrangement's hold and the helper's: whoever lets go last frees it, as a
   // helper left in a move given up on may come back long after the arrangement.
   std::atomic<int> holds{2};
@@ -44,8 +43,9 @@ bool RunOrder(HelperMove* move, const MoveOrder& o) {
   // queue holds the same requests, and anything asked for since must come after them.
   switch (o.kind) {
     case MoveOrder::Kind::kPlace:
-      return PlaceWindow(o.hwnd, o.cell, o.area, o.shownAtPlan, o.showAt, o.moveAt, &move->state);
-    case MoveOrder::Kind::kPutBack: return PutWindowBack(o.hwnd, o.saved, &move->state);
+      return PlaceWindow(o.hwnd, o.cell, o.area, o.shownAtPlan, o.showAt, o.moveAt,
+                         &move->progress);
+    case MoveOrder::Kind::kPutBack: return PutWindowBack(o.hwnd, o.saved, &move->progress);
     case MoveOrder::Kind::kRaise: return RaiseWindow(o.hwnd, o.activate);
   }
   return false;
@@ -58,12 +58,14 @@ bool RunMoves(HelperMove* move) {
   const HWND notify = first.notify;
   const UINT message = first.message;
   const HANDLE ended = first.ended;
-  for (size_t i = 0; i < move->orders.size() && move->state == kMoving; ++i) {
-    move->startedAt = GetTickCount();
+  for (size_t i = 0; i < move->orders.size() && move->progress.state == kMoving; ++i) {
+    move->progress.callAt = GetTickCount();
     move->landed[i] = RunOrder(move, move->orders[i]);
+    // The clock starts again here: the next order's wait begins with it.
+    move->progress.callAt = GetTickCount();
     move->over = i + 1;
   }
-  if (InterlockedCompareExchange(&move->state, kMoved, kMoving) == kGivenUp) {
+  if (InterlockedCompareExchange(&move->progress.state, kMoved, kMoving) == kGivenUp) {
     LetGo(move);
     // Whoever gave it up may be waiting for this helper to be free of the window.
     if (notify) PostMessageW(notify, message, 0, PrivateMessageToken());
@@ -121,7 +123,7 @@ HelperMove* HandOver(HelperThread* helper, std::vector<MoveOrder> orders) {
   move->landed.assign(orders.size(), 0);
   move->orders = std::move(orders);
   move->done = done;
-  move->startedAt = GetTickCount();
+  move->progress.callAt = GetTickCount();
   helper->move = move;
   SetEvent(helper->wake);
   return move;
@@ -131,20 +133,20 @@ HANDLE ThreadOf(const HelperThread* helper) { return helper->thread; }
 
 HANDLE DoneEvent(const HelperMove* move) { return move->done; }
 
-bool IsOver(const HelperMove* move) { return move->state != kMoving; }
+bool IsOver(const HelperMove* move) { return move->progress.state != kMoving; }
 
 size_t OrdersDone(const HelperMove* move) { return move->over; }
 
 bool Landed(const HelperMove* move, size_t i) { return move->landed[i] != 0; }
 
-uint32_t StartedAt(const HelperMove* move) { return move->startedAt; }
+uint32_t StartedAt(const HelperMove* move) { return move->progress.callAt; }
 
 bool GiveUp(HelperMove* move) {
-  return InterlockedCompareExchange(&move->state, kGivenUp, kMoving) == kMoving;
+  return InterlockedCompareExchange(&move->progress.state, kGivenUp, kMoving) == kMoving;
 }
 
 void Release(HelperMove* move) {
   // Orders that have just finished are waited out: the helper is about to signal them.
-  if (move->state == kMoved) WaitForSingleObject(move->done, INFINITE);
+  if (move->progress.state == kMoved) WaitForSingleObject(move->done, INFINITE);
   LetGo(move);
 }

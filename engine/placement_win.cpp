@@ -16,8 +16,10 @@ bool Maximised(const SavedPlacement& s) { return s.showCmd == SW_SHOWMAXIMIZED; 
 // Put back across monitors of different scales, a program aware of them takes the
 // size it was given times the change of scale: moved once more, it is on its monitor
 // again and takes its own rectangle.
-bool MoveTo(HWND hwnd, HWND after, const ScreenRect& r, UINT flags) {
+bool MoveTo(HWND hwnd, HWND after, const ScreenRect& r, UINT flags, GivenUp givenUp) {
   for (int round = 0; round < 2; ++round) {
+    // Given up on meanwhile, the requests queued since come first.
+    if (round > 0 && Stopped(givenUp)) break;
     if (!SetWindowPos(hwnd, after, r.left, r.top, r.right - r.left, r.bottom - r.top,
                       flags | SWP_NOACTIVATE))
       return false;
@@ -89,20 +91,20 @@ bool PutWindowBack(HWND hwnd, const SavedPlacement& saved, GivenUp givenUp) {
     // its style, which is what the window shows in when its program shows it again.
     ShowWindow(hwnd, SW_HIDE);
     if (Stopped(givenUp)) return false;
-    const bool put = MoveTo(hwnd, HWND_TOP, saved.normal, 0);
+    const bool put = MoveTo(hwnd, HWND_TOP, saved.normal, 0, givenUp);
     if (Stopped(givenUp) || !(Minimised(saved) || Maximised(saved))) return put;
     WINDOWPLACEMENT wp = PlacementOf(saved, SW_HIDE);
     SetWindowPlacement(hwnd, &wp);  // the restored rectangle, where the system allows it
     const LONG_PTR style = GetWindowLongPtrW(hwnd, GWL_STYLE) & ~(WS_MINIMIZE | WS_MAXIMIZE);
     SetWindowLongPtrW(hwnd, GWL_STYLE, style | (Maximised(saved) ? WS_MAXIMIZE : WS_MINIMIZE));
-    MoveTo(hwnd, nullptr, saved.window, SWP_NOZORDER | SWP_FRAMECHANGED);
+    MoveTo(hwnd, nullptr, saved.window, SWP_NOZORDER | SWP_FRAMECHANGED, givenUp);
     return put;
   }
   // Restored first, so that the rectangle is its restored one, then raised and put in
   // the state it had.
   ShowWindow(hwnd, SW_SHOWNOACTIVATE);
   if (Stopped(givenUp)) return false;
-  const bool put = MoveTo(hwnd, HWND_TOP, saved.normal, 0);
+  const bool put = MoveTo(hwnd, HWND_TOP, saved.normal, 0, givenUp);
   if (Stopped(givenUp)) return put;
   if (Maximised(saved)) {
     ShowWindow(hwnd, SW_SHOWMAXIMIZED);

@@ -4,16 +4,29 @@
 // busy program, which carries them out when it answers again.
 #include <windows.h>
 
+#include <atomic>
+
 #include "base/application.h"
 #include "base/fault.h"
 #include "engine/grid.h"
 #include "engine/placement.h"
 
-// Set by the arrangement when it gives a move up: a move made directly stops at its
-// next step, so that nothing lands after requests made since. A fault being reported
-// stops every move the same way.
-using GivenUp = const volatile LONG*;
-inline bool Stopped(GivenUp givenUp) { return (givenUp && *givenUp != 0) || g_app.reportingFault; }
+// A move on a helper thread: `state` is set when the arrangement gives it up, and a
+// move made directly stops at its next step, so that nothing lands after requests
+// made since; `callAt` is when its latest call to the window's program began, as a
+// program that answers each call in time is not stuck however many calls a move takes.
+// A fault being reported stops every move the same way.
+struct MoveProgress {
+  volatile LONG state = 0;
+  std::atomic<uint32_t> callAt{0};
+};
+using GivenUp = MoveProgress*;
+// Made before each call: whether to stop, and if not, the call begins now.
+inline bool Stopped(GivenUp givenUp) {
+  if (g_app.reportingFault || (givenUp && givenUp->state != 0)) return true;
+  if (givenUp) givenUp->callAt = GetTickCount();
+  return false;
+}
 
 // Shows and restores the window, restores it once more where it came back maximised
 // (minimised from maximised), then moves it so that its visible frame fills the cell,

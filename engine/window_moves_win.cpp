@@ -73,7 +73,9 @@ bool SettleInCell(HWND hwnd, const Placement& p, const WorkArea& area, UINT flag
     if (!VisibleFrameOf(hwnd, &frame)) return true;
     Placement want = round == 0 ? p : Fitted(p, frame, area);
     if (round == 1) {
-      if (want.cx == p.cx && want.cy == p.cy) return true;  // smaller: the window's own size
+      // No larger than its cell: a size of its own (a character grid, a largest size)
+      // is the window's to keep, but not another place.
+      if (want.cx == p.cx && want.cy == p.cy) return frame.left == p.x && frame.top == p.y;
       RememberHeld(hwnd, frame);
       want.flags |= SWP_NOSIZE;
     }

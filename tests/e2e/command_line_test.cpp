@@ -481,6 +481,9 @@ TEST(CommandLineSlow, SlowWindowsLandAsOneByOne) {
     std::printf("[ timing   ] %s: %zu windows in %lu ms\n", c.name, found.size(),
                 GetTickCount() - start);
     EXPECT_EQ(run.exitCode, 0u) << run.output;
+    // Each resize takes its program a quarter of the time it is given: none counts as
+    // busy, or the lines say which.
+    EXPECT_EQ(run.output, "");
     const LONG cx = c.firstCell.right, cy = c.firstCell.bottom;
     for (size_t i = 0; i < found.size(); ++i) {
       RECT r{};
@@ -504,6 +507,42 @@ TEST(CommandLineSlow, SlowWindowsLandAsOneByOne) {
     EXPECT_EQ(stacking, wanted);
     EXPECT_EQ(GetForegroundWindow(), found.back());
   }
+}
+
+// A program that stops answering in the middle of the first of its three moves: the
+// run gives it up and does not wait for the two behind it, which are queued to the
+// program with the first and land once it answers again.
+TEST(CommandLineSlow, AProgramThatStopsMidwayHasItsWindowsQueued) {
+  SampleWindows program;
+  ASSERT_TRUE(program.Start("--size-sleep 3000 QmStuck 3 卡住的窗口", 3));
+  std::vector<HWND> found;
+  for (HWND hwnd : TopLevelWindows())
+    if (IsWindowVisible(hwnd) && ClassOf(hwnd) == "QmStuck") found.push_back(hwnd);
+  ASSERT_EQ(found.size(), 3u);
+  const DWORD start = GetTickCount();
+  CommandRun run = RunQuiltmarkCommand("--class QmStuck --size 300x200");
+  std::printf("[ timing   ] ended after %lu ms\n", GetTickCount() - start);
+  // The first window's rectangle may be in its cell already, its program still laying
+  // it out; the two behind it are the program's to carry out.
+  EXPECT_NE(run.exitCode, 0u);
+  for (int i = 2; i <= 3; ++i)
+    EXPECT_NE(run.output.find(std::to_string(i) +
+                              "\tQmStuck\t卡住的窗口\t没有响应，恢复响应后会移到它的位置\r\n"),
+              std::string::npos)
+        << run.output;
+  // Each queued move takes the program another 3 s.
+  bool placed = false;
+  for (int tries = 0; tries < 300 && !placed; ++tries, Sleep(100)) {
+    placed = true;
+    for (size_t i = 0; i < found.size(); ++i) {
+      RECT r{};
+      GetWindowRect(found[i], &r);
+      const LONG x = static_cast<LONG>(i) * 300;
+      const RECT want{x, 0, x + 300, 200};
+      placed = placed && EqualRect(&r, &want);
+    }
+  }
+  EXPECT_TRUE(placed);
 }
 
 // A Chinese title, as a Chinese command prompt or a shortcut passes it, finds its
