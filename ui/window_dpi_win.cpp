@@ -168,8 +168,9 @@ namespace {
 
 // A minimised or maximised window keeps its state and its place, and a hidden one
 // stays hidden: the new size is the one it is restored to, at the same top-left. A
-// maximised one takes the rectangle the system suggests for it.
-void PlaceWindow(HWND hwnd, const RECT& suggested, const RECT& r) {
+// maximised one fills the work area of the monitor it is on with its frame for the
+// DPI (the rectangle the system suggests is a restored window's).
+void PlaceWindow(HWND hwnd, const RECT& suggested, const RECT& r, int dpi) {
   WINDOWPLACEMENT placement{};
   placement.length = sizeof placement;
   const bool iconic = IsIconic(hwnd), zoomed = IsZoomed(hwnd);
@@ -185,9 +186,18 @@ void PlaceWindow(HWND hwnd, const RECT& suggested, const RECT& r) {
   const bool visible = IsWindowVisible(hwnd) != 0;
   placement.showCmd = !visible ? SW_HIDE : iconic ? SW_SHOWMINNOACTIVE : SW_SHOWNA;
   SetWindowPlacement(hwnd, &placement);
-  if (zoomed && visible)
-    SetWindowPos(hwnd, nullptr, suggested.left, suggested.top, suggested.right - suggested.left,
-                 suggested.bottom - suggested.top, SWP_NOZORDER | SWP_NOACTIVATE);
+  MONITORINFO info{};
+  info.cbSize = sizeof info;
+  if (!zoomed || !visible ||
+      !GetMonitorInfoW(MonitorFromRect(&suggested, MONITOR_DEFAULTTONEAREST), &info))
+    return;
+  // A maximised window's sizing frame reaches past the work area on every side.
+  RECT frame{};
+  AdjustForDpi(&frame, dpi, true);
+  RECT max = info.rcWork;
+  InflateRect(&max, -frame.left, -frame.left);
+  SetWindowPos(hwnd, nullptr, max.left, max.top, max.right - max.left, max.bottom - max.top,
+               SWP_NOZORDER | SWP_NOACTIVATE);
 }
 
 }  // namespace
@@ -225,11 +235,12 @@ void OnDpiChanged(Form& form, WPARAM wParam, LPARAM lParam) {
   RECT r = {suggested.left, suggested.top, suggested.left + outer.cx, suggested.top + outer.cy};
   // Grown where it stands, it may reach past its monitor: the system's own suggestion
   // is on the monitor already.
-  if (fromOutside) r = KeptOnMonitor(r);
+  // Never while the user drags it: the drag is theirs.
+  if (fromOutside && !form.inSizeMove) r = KeptOnMonitor(r);
   form.dpi = dpi;
   FontHandle oldInterface = std::move(form.interfaceFont), oldNumber = std::move(form.numberFont);
   MakeFonts(form);
-  PlaceWindow(form.hwnd, suggested, r);
+  PlaceWindow(form.hwnd, suggested, r, dpi);
   PlaceControls(form);  // the old fonts go once no control uses them
   LoadWindowIcons(form);
   RebuildPointers(form);

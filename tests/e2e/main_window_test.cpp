@@ -480,15 +480,24 @@ TEST_F(MainWindow, DpiChangeLaysTheWindowOutAgain) {
     ShowWindow(window_, c.then);
     const LONG before =
         GetWindowLongA(window_, GWL_STYLE) & (WS_VISIBLE | WS_MINIMIZE | WS_MAXIMIZE);
-    RECT suggested{};
-    GetWindowRect(window_, &suggested);
+    RECT was{};
+    GetWindowRect(window_, &was);
+    // What the system suggests is a restored window's rectangle, even for a maximised one.
+    RECT suggested = {100, 120, 300, 270};
     probe.SendOnWindowThread(window_, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), &suggested,
                              sizeof suggested);
     EXPECT_EQ(GetWindowLongA(window_, GWL_STYLE) & (WS_VISIBLE | WS_MINIMIZE | WS_MAXIMIZE),
               before);
-    ShowWindow(window_, SW_SHOWNORMAL);
     RECT r{};
+    if (c.then == SW_MAXIMIZE) {
+      GetWindowRect(window_, &r);
+      EXPECT_TRUE(EqualRect(&r, &was)) << "maximised: " << r.left << "," << r.top << " "
+                                       << r.right - r.left << "x" << r.bottom - r.top;
+    }
+    ShowWindow(window_, SW_SHOWNORMAL);
     GetWindowRect(window_, &r);
+    EXPECT_EQ(r.left, 100);
+    EXPECT_EQ(r.top, 120);
     EXPECT_EQ(r.right - r.left, outer.cx);
     EXPECT_EQ(r.bottom - r.top, outer.cy);
   }
