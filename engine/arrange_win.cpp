@@ -325,8 +325,10 @@ bool Arrangement::Place() {
 // raised none); and if the one that takes the activation last does not have it, the
 // raising starts there, which gives it back.
 void Arrangement::PlanStacking() {
-  // One lane raised its windows in order by itself; a kept grid raises nothing.
-  if (outstanding_ || (!raiseLater_ && movedThreads_.size() < 2)) return;
+  // A kept grid raises nothing. One lane raised its windows in order by itself, but
+  // a display driver that carries activations out later than asked (Wine's) can leave
+  // an earlier one on top when they come one right after another: it is checked too.
+  if (outstanding_) return;
   const std::vector<void*> stack = TopLevelWindows();
   struct Up {
     size_t target;
