@@ -3,6 +3,7 @@
 #include <cstddef>
 #include <cstdint>
 #include <memory>
+#include <utility>
 #include <vector>
 
 #include "engine/follow_up.h"
@@ -82,6 +83,10 @@ class Arrangement {
   void* WaitHandle() const;
 
   size_t Count() const { return targets_.size(); }
+  // The helper that puts busy programs' minimised or maximised windows on their cells
+  // once they answer (a process HANDLE; null when none was needed), taken over by the
+  // caller, who may end it when it arranges or puts back those windows again itself.
+  void* TakeFollowUp() { return std::exchange(followUp_, nullptr); }
   int32_t HandleOf(size_t i) const { return targets_[i].handle; }
   Landing LandingOf(size_t i) const { return targets_[i].landing; }
   // The windows the system moved into their cells.
@@ -143,6 +148,7 @@ class Arrangement {
   bool raiseLater_ = false;
   // Windows whose frames are to be put on their cells once their programs answer.
   std::vector<FollowUp> followUps_;
+  void* followUp_ = nullptr;
 };
 
 // What a kept grid's arrangements leave with programs that have not answered, carried

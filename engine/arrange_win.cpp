@@ -154,6 +154,7 @@ void Arrangement::AskEveryThread() {
 }
 
 Arrangement::~Arrangement() {
+  if (followUp_) CloseHandle(followUp_);
   for (Ticket* ticket : tickets_) ticket->run = nullptr;
   // Moves still under way are left to their helpers, which then end by themselves;
   // those not begun are not made.
@@ -428,9 +429,13 @@ bool Arrangement::Continue() {
              return t.handle == f.handle && t.landing == Landing::kBusy;
            }) == targets_.end();
   });
-  // Only for a run that ends now: Quiltmark's window and a kept grid stay, and arrange
-  // or put back such a window again themselves.
-  if (!followUps_.empty() && !notify_ && !g_app.reportingFault) StartFollowUp(followUps_);
+  // A kept grid arranges such windows itself once their programs answer (none is
+  // added for it); Quiltmark's window takes the helper over.
+  if (!followUps_.empty() && !g_app.reportingFault) {
+    followUp_ = StartFollowUp(followUps_);
+    followUps_.clear();
+    if (!notify_ && followUp_) CloseHandle(TakeFollowUp());
+  }
   phase_ = Phase::kDone;
   return true;
 }

@@ -28,6 +28,8 @@ std::string EncodeFollowUp(const FollowUp& f);
 bool DecodeFollowUps(const std::vector<std::string>& args, std::vector<FollowUp>* out);
 
 // Starts the helper for these windows, on its own: this process may end at once.
-void StartFollowUp(const std::vector<FollowUp>& windows);
+// The helper's process (a HANDLE, which the caller closes, and may end it with), or
+// null when it could not be started.
+void* StartFollowUp(const std::vector<FollowUp>& windows);
 // The helper's run, with the arguments after the switch; its exit code.
 int RunFollowUp(const std::vector<std::string>& args);

@@ -78,11 +78,11 @@ void PutFrameOnCell(HWND hwnd, const FollowUp& f) {
 
 }  // namespace
 
-void StartFollowUp(const std::vector<FollowUp>& windows) {
+void* StartFollowUp(const std::vector<FollowUp>& windows) {
   std::wstring path(MAX_PATH, L'\0');
   for (;;) {
     const DWORD n = GetModuleFileNameW(nullptr, path.data(), static_cast<DWORD>(path.size()));
-    if (n == 0) return;
+    if (n == 0) return nullptr;
     if (n < path.size()) {
       path.resize(n);
       break;
@@ -112,8 +112,9 @@ void StartFollowUp(const std::vector<FollowUp>& windows) {
       CreateProcessW(path.c_str(), wide.data(), nullptr, nullptr, FALSE, CREATE_NO_WINDOW, nullptr,
                      folder, &si, &pi)) {
     CloseHandle(pi.hThread);
-    CloseHandle(pi.hProcess);
+    return pi.hProcess;
   }
+  return nullptr;
 }
 
 int RunFollowUp(const std::vector<std::string>& args) {

@@ -75,6 +75,10 @@ struct Form {
   // Undo was asked for while the arrangement was still under way: it runs once that
   // is over.
   bool undoAsked = false;
+  // The helper the last arrangement started for busy programs' minimised or maximised
+  // windows: ended when an undo, a new arrangement or a kept grid takes those windows
+  // over, so that it never moves one after them.
+  OwnedHandle<HANDLE, CloseHandle> followUp;
   // 持续排列 is ticked: the grid of the button's last arrangement, and of each next one,
   // is kept. The request waits in keptRequest until that arrangement is over, when the
   // watch takes over.

@@ -21,7 +21,14 @@ void KeepForUndo(Form& form, std::vector<SavedPlacement> saved) {
 
 namespace {
 
+// The frame helper of the last arrangement is ended: its windows are another's now.
+void EndFollowUp(Form& form) {
+  if (form.followUp) TerminateProcess(form.followUp.get(), 0);
+  form.followUp.reset();
+}
+
 void KeepGrid(Form& form, const std::vector<int32_t>& placed) {
+  EndFollowUp(form);
   form.watch = std::make_unique<Watch>(form.keptRequest, false, 0, placed, form.hwnd,
                                        PrivateMessageId(PrivateMessage::kArrange), kWatchTimer);
 }
@@ -49,6 +56,7 @@ void KeepArranging(Form& form, bool keep) {
 }
 
 void StartKeeping(Form& form, const ArrangeRequest& request) {
+  EndFollowUp(form);
   form.watch.reset();
   form.watchPending = form.keepArranging;
   form.keptRequest = request;
@@ -67,6 +75,7 @@ bool UndoArrangement(Form& form) {
     form.undoAsked = true;
     return true;
   }
+  EndFollowUp(form);
   form.arrangement = std::make_unique<Arrangement>(form.undo, form.hwnd,
                                                    PrivateMessageId(PrivateMessage::kArrange));
   form.clickArranging = false;
@@ -83,6 +92,10 @@ void ContinueArrangement(Form& form) {
     return;
   }
   KillTimer(form.hwnd, kArrangeTimer);
+  if (void* followUp = form.arrangement->TakeFollowUp()) {
+    EndFollowUp(form);
+    form.followUp.reset(static_cast<HANDLE>(followUp));
+  }
   if (form.clickArranging) {
     // The windows in their cells' order: the grid 持续排列 keeps, now or when ticked.
     form.lastGrid.emplace();

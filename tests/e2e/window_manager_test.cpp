@@ -110,31 +110,50 @@ TEST_F(WindowManager, ACloakedWindowIsPassedOver) {
 }
 
 // A busy program's minimised window, arranged from the command line, which does not
-// wait for it: its visible frame ends on the cell once the program answers, though
-// its borders could not be measured before it was restored.
+// wait for it, or by the button: its visible frame ends on the cell once the program
+// answers, though its borders could not be measured before it was restored.
 TEST_F(WindowManager, ABusyMinimisedWindowEndsWithItsFrameOnTheCell) {
-  SampleWindows busy;
-  ASSERT_TRUE(busy.Start("--tiles --busy QmFrameBusyPeer 1 忙碌边框样例", 2));
-  const std::vector<HWND> found = OfClass(busy.Windows(), "QmSampleBusy");
-  ASSERT_EQ(found.size(), 1u);
-  HWND slow = found[0];
-  ShowWindow(slow, SW_MINIMIZE);
-  ASSERT_TRUE(IsIconic(slow));
-  constexpr UINT kBusyMessage = WM_APP + 2;  // busy for 3 s
-  PostMessageA(slow, kBusyMessage, 0, 0);
-  CommandRun run = RunQuiltmarkCommand("--class QmSampleBusy --size 400x300");
-  EXPECT_EQ(run.exitCode, 1u);
-  ASSERT_EQ(run.output,
-            "1\tQmSampleBusy\t忙碌边框样例\t没有响应，恢复响应后会移到它的位置\r\n"
-            "匹配的窗口一个也没有排列\r\n")
-      << "the window was not left to its busy program";
-  const std::string want = Show(AroundCell(0, 0, 400, 300, true));
-  RECT r{};
-  for (int tries = 0; tries < 200; ++tries, Sleep(50)) {
-    GetWindowRect(slow, &r);
-    if (!IsIconic(slow) && Show(r) == want) break;
+  for (const bool button : {false, true}) {
+    SCOPED_TRACE(button ? "button" : "command line");
+    SampleWindows busy;
+    ASSERT_TRUE(busy.Start("--tiles --busy QmFrameBusyPeer 1 忙碌边框样例", 2));
+    const std::vector<HWND> found = OfClass(busy.Windows(), "QmSampleBusy");
+    ASSERT_EQ(found.size(), 1u);
+    HWND slow = found[0];
+    Quiltmark app;
+    MainControls c{};
+    if (button) {
+      HWND window = StartInFront(app);
+      ASSERT_NE(window, nullptr);
+      c = FindMainControls(window);
+      ASSERT_TRUE(c.AllFound());
+      RetypeField(c.titleField, "");
+      RetypeField(c.classField, "QmSampleBusy");
+      RetypeField(c.widthField, "400");
+      RetypeField(c.heightField, "300");
+    }
+    ShowWindow(slow, SW_MINIMIZE);
+    ASSERT_TRUE(IsIconic(slow));
+    constexpr UINT kBusyMessage = WM_APP + 2;  // busy for 3 s
+    PostMessageA(slow, kBusyMessage, 0, 0);
+    if (button) {
+      ClickAt(CentreOf(c.arrangeButton));
+    } else {
+      CommandRun run = RunQuiltmarkCommand("--class QmSampleBusy --size 400x300");
+      EXPECT_EQ(run.exitCode, 1u);
+      ASSERT_EQ(run.output,
+                "1\tQmSampleBusy\t忙碌边框样例\t没有响应，恢复响应后会移到它的位置\r\n"
+                "匹配的窗口一个也没有排列\r\n")
+          << "the window was not left to its busy program";
+    }
+    const std::string want = Show(AroundCell(0, 0, 400, 300, true));
+    RECT r{};
+    for (int tries = 0; tries < 200; ++tries, Sleep(50)) {
+      GetWindowRect(slow, &r);
+      if (!IsIconic(slow) && Show(r) == want) break;
+    }
+    EXPECT_EQ(Show(r), want);
   }
-  EXPECT_EQ(Show(r), want);
 }
 
 }  // namespace
