@@ -163,7 +163,13 @@ int RunFollowUp(const std::vector<std::string>& args) {
       open = true;
     }
     if (!open || GetTickCount() - start >= kWaitMs) break;
-    MsgWaitForMultipleObjects(0, nullptr, FALSE, landing ? kLandBeatMs : kBeatMs, QS_ALLINPUT);
+    // Woken at once when a thread ends, so that a program that closes lets the helper
+    // go with it.
+    HANDLE ending[MAXIMUM_WAIT_OBJECTS - 1];
+    DWORD count = 0;
+    for (const Waiting& w : waiting)
+      if (!w.over && count < MAXIMUM_WAIT_OBJECTS - 1) ending[count++] = w.thread;
+    MsgWaitForMultipleObjects(count, ending, FALSE, landing ? kLandBeatMs : kBeatMs, QS_ALLINPUT);
     // The answers are delivered as the queue is read; there is nothing else in it.
     MSG msg;
     while (PeekMessageW(&msg, nullptr, 0, 0, PM_REMOVE)) {

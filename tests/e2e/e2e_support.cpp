@@ -740,7 +740,11 @@ WindowManagerStandIn::WindowManagerStandIn() {
 
 WindowManagerStandIn::~WindowManagerStandIn() {
   SetEnvironmentVariableW(L"WINEDLLOVERRIDES", hadBefore_ ? before_.c_str() : nullptr);
-  if (!saved_.empty()) MoveFileExW(saved_.c_str(), library_.c_str(), MOVEFILE_REPLACE_EXISTING);
+  if (saved_.empty()) return;
+  // A program that loaded the stand-in and is still ending (a helper a run started)
+  // holds the file a moment longer: the system's own goes back once it has let go.
+  for (int tries = 0; tries < 200; ++tries, Sleep(50))
+    if (MoveFileExW(saved_.c_str(), library_.c_str(), MOVEFILE_REPLACE_EXISTING)) return;
 }
 
 void MarkCloaked(HWND hwnd) { SetPropW(hwnd, L"QmCloaked", reinterpret_cast<HANDLE>(1)); }
