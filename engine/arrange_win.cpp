@@ -326,10 +326,8 @@ bool Arrangement::Place() {
 // raised none); and if the one that takes the activation last does not have it, the
 // raising starts there, which gives it back.
 void Arrangement::PlanStacking() {
-  // A kept grid raises nothing. One lane raised its windows in order by itself, but
-  // a display driver that carries activations out later than asked (Wine's) can leave
-  // an earlier one on top when they come one right after another: it is checked too.
-  if (outstanding_) return;
+  // One lane raised its windows in order by itself; a kept grid raises nothing.
+  if (outstanding_ || (!raiseLater_ && movedThreads_.size() < 2)) return;
   const std::vector<void*> stack = TopLevelWindows();
   struct Up {
     size_t target;
@@ -371,6 +369,7 @@ void Arrangement::PlanStacking() {
   raises_.clear();
   for (size_t j = from; j < up.size(); ++j)
     raises_.push_back({up[j].target, reactivate && j == active});
+  lanes_->BatchMoves(true);
   for (size_t k = 0; k < raises_.size(); ++k) lanes_->Add(0, targets_.size() + k);
 }
 
@@ -404,6 +403,10 @@ bool Arrangement::Continue() {
     // window it deactivates), and their order is anyone's: the windows are stacked and
     // the last one activated once all have moved.
     raiseLater_ = lanes.size() > 1 && !outstanding_ && saved_.empty();
+    // Moves that activate go over one at a time: activations made right after one
+    // another, a display driver may carry out later than asked (Wine's), leaving an
+    // earlier window active and on top.
+    lanes_->BatchMoves(raiseLater_ || outstanding_);
     phase_ = Phase::kPlacing;
   }
   if (!Place()) return false;

@@ -33,6 +33,9 @@ class MoveLanes {
   MoveLanes(const MoveLanes&) = delete;
   MoveLanes& operator=(const MoveLanes&) = delete;
 
+  // Whether a lane's steps go to its helper all at once (the default), or one at a
+  // time, each once the one before is over.
+  void BatchMoves(bool batch) { batch_ = batch; }
   // Adds a step to the lane of `thread`, after the steps already there.
   void Add(uint32_t thread, size_t step);
   // The next step of a lane that has nothing under way, taken off its lane: the caller
@@ -80,4 +83,5 @@ class MoveLanes {
 
   std::vector<Lane> lanes_;
   HANDLE wake_ = nullptr;
+  bool batch_ = true;
 };

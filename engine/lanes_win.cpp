@@ -43,6 +43,7 @@ bool MoveLanes::Next(size_t& step, uint32_t& thread) {
   // A lane already taking steps takes the rest of them first, so that they go over
   // together.
   for (Lane& lane : lanes_) {
+    if (!batch_) break;
     if (lane.move || lane.orders.empty() || lane.next == lane.steps.size()) continue;
     step = lane.steps[lane.next++];
     thread = lane.thread;
@@ -50,7 +51,7 @@ bool MoveLanes::Next(size_t& step, uint32_t& thread) {
   }
   if (Working() >= kMaxHelpers) return false;
   for (Lane& lane : lanes_) {
-    if (lane.move || lane.next == lane.steps.size()) continue;
+    if (lane.move || !lane.orders.empty() || lane.next == lane.steps.size()) continue;
     step = lane.steps[lane.next++];
     thread = lane.thread;
     return true;
