@@ -10,6 +10,7 @@
 #include "app/runtime.h"
 #include "app/watch_run.h"
 #include "base/console.h"
+#include "base/phases.h"
 #include "base/services.h"
 #include "engine/arrange.h"
 #include "engine/follow_up.h"
@@ -98,7 +99,9 @@ bool KeptLarger(HWND hwnd, const Placement& cell, int32_t* width, int32_t* heigh
 int ArrangeFound(const WindowList& list, const ArrangeRequest& request, const WorkArea& area,
                  Console& console) {
   Arrangement run(list, request, area);
+  MarkStartupPhase("plan, programs asked");
   FinishArrangement(run);
+  MarkStartupPhase("stacking");
   const auto found = static_cast<int32_t>(run.Count());
   // The grid's own cells, before any window was given a larger size.
   const std::vector<Placement> cells = PlanArrangement(request, area, found).cells;
@@ -173,6 +176,7 @@ int Run(const CommandLine& cmd, Console& console) {
   } else {
     area = ComputeWorkArea();
   }
+  MarkStartupPhase("work area");
   if (ArrangeRefusal refusal = CheckArrangeRequest(cmd.request, area);
       refusal != ArrangeRefusal::kNone) {
     console.Err(RefusalText(refusal));
@@ -181,7 +185,9 @@ int Run(const CommandLine& cmd, Console& console) {
   // No match yet is no fault here: the watch waits for one.
   if (cmd.watch) return RunWatch(cmd, *start, [&console] { console.Leave(); });
   WindowList list;
-  if (!FindRequestedWindows(cmd.request, list)) {
+  const bool found = FindRequestedWindows(cmd.request, list);
+  MarkStartupPhase("search");
+  if (!found) {
     console.Err("没有找到匹配的窗口\r\n");
     return kExitNoWindow;
   }
@@ -216,8 +222,10 @@ int RunFromCommandLine(const std::vector<std::string>& args) {
     code = RunFollowUp({args.begin() + 1, args.end()});
   } else {
     Console console;
+    MarkStartupPhase("console");
     code = Run(ParseCommandLine(args), console);
     console.ShowUnwritten();
+    FinishStartupPhases("report");
   }
   ShutdownRuntime(code);
   return code;

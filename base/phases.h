@@ -1,8 +1,9 @@
 #pragma once
 // Where the start-up's time goes, on request: with QM_STARTUP_PHASES naming a file,
 // each phase's end is stamped with the performance counter, and the stamps are
-// written to that file once the window has first been painted. Without it, a stamp
-// is one test of a flag that was read once at entry.
+// written to that file once the window has first been painted, or a run from the
+// command line has written its report. Without it, a stamp is one test of a flag that
+// was read once at entry.
 #include <cstdint>
 
 // Reads the variable; the first call is the process entry's stamp.

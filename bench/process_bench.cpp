@@ -44,6 +44,82 @@ constexpr int kWindowWidth = 312;
 constexpr int kWindowHeight = 389;
 constexpr DWORD kPaintTimeoutMs = 20000;
 
+// ---- where Quiltmark's time goes ----------------------------------------------------
+
+// One phase of the start-up: its name and its length in each round.
+struct Phase {
+  std::string name;
+  std::vector<double> ms;
+  bool afterPaint = false;  // work the program leaves until its window is on the screen
+};
+
+constexpr char kPaintStamp[] = "first paint";
+
+// Reads the stamps one start wrote: a frequency line, then "name<TAB>count" lines in
+// the order taken. Each phase lasts from the stamp before to its own; the first from
+// CreateProcess (`started`) to the program's entry. Last, `endName`, from the stamp
+// `lastStamp` to `ended` (for a start, the moment the screen showed the window, which
+// comes out below zero when its queue held something more than the paint).
+bool AddPhases(const std::string& file, int64_t started, const char* lastStamp, int64_t ended,
+               const char* endName, std::vector<Phase>& phases) {
+  HANDLE h = CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
+                         OPEN_EXISTING, 0, nullptr);
+  if (h == INVALID_HANDLE_VALUE) return false;
+  std::string text(8192, '\0');
+  DWORD got = 0;
+  const bool read = ReadFile(h, text.data(), static_cast<DWORD>(text.size()), &got, nullptr);
+  CloseHandle(h);
+  DeleteFileA(file.c_str());
+  if (!read) return false;
+  text.resize(got);
+  LARGE_INTEGER mine;
+  QueryPerformanceFrequency(&mine);
+  double frequency = 0;
+  int64_t last = started;
+  int64_t painted = 0;
+  size_t index = 0;
+  for (size_t at = 0; at < text.size();) {
+    size_t end = text.find('\n', at);
+    if (end == std::string::npos) end = text.size();
+    const std::string line = text.substr(at, end - at);
+    at = end + 1;
+    const size_t tab = line.find('\t');
+    if (tab == std::string::npos) return false;
+    const std::string name = line.substr(0, tab);
+    const int64_t value = std::strtoll(line.c_str() + tab + 1, nullptr, 10);
+    if (name == "frequency") {
+      frequency = static_cast<double>(value);
+      // Both sides must read the same counter for the stamps to mean anything here.
+      if (value != mine.QuadPart) return false;
+      continue;
+    }
+    if (frequency <= 0) return false;
+    const std::string phase = name == "entry" ? "process start to entry" : name;
+    if (index == phases.size()) phases.push_back({phase, {}, painted != 0});
+    if (phases[index].name != phase) return false;
+    phases[index++].ms.push_back(Milliseconds(last, value));
+    last = value;
+    if (name == lastStamp) painted = value;
+  }
+  if (!painted) return false;
+  if (index == phases.size()) phases.push_back({endName, {}, true});
+  phases[index++].ms.push_back(Milliseconds(painted, ended));
+  return index == phases.size();
+}
+
+// The stamps of one program over its rounds.
+struct PhaseTable {
+  std::vector<Phase> phases;
+  std::vector<double> totals;  // start to the first paint, as the screen showed it
+};
+
+// Where the stamps go while a benchmark asks for them.
+std::string PhaseFile() {
+  char folder[MAX_PATH] = {};
+  GetTempPathA(sizeof folder, folder);
+  return std::string(folder) + "qm-startup-phases.txt";
+}
+
 // ---- (a) a whole run over N windows ------------------------------------------------
 
 // Any size is allowed, so that even short cells land exactly as placed.
@@ -64,7 +140,31 @@ struct RunRow {
   double programMs = 0, bareMs = 0;
   double programMin = 0, programMax = 0, bareMin = 0, bareMax = 0;
   int mismatches = 0;
+  std::vector<Phase> phases[2];  // where Quiltmark's run goes, and the bare program's
 };
+
+// Runs both programs over the parked windows with their stamps asked for, taking
+// turns, in runs of their own; false when a run failed or wrote no stamps.
+bool MeasureRunPhases(const std::vector<HWND>& handles, const std::string* programs,
+                      std::vector<Phase>* phases) {
+  const std::string file = PhaseFile();
+  SetEnvironmentVariableA("QM_STARTUP_PHASES", file.c_str());
+  bool ok = true;
+  for (int run = 0; ok && run < 2 * kPhaseRounds; ++run) {
+    const int which = (run + run / 2) % 2;
+    Park(handles);
+    DeleteFileA(file.c_str());
+    double ms = 0;
+    DWORD code = 0;
+    int64_t ended = 0;
+    const int64_t started = Now();
+    ok = RunToExit(programs[which], ms, code, &ended) && code == 0 &&
+         AddPhases(file, started, "report", ended, "shutdown, process end", phases[which]);
+  }
+  SetEnvironmentVariableA("QM_STARTUP_PHASES", nullptr);
+  if (!ok) std::printf("a run wrote no readable stamps to %s\n", file.c_str());
+  return ok;
+}
 
 // Creates N windows, runs a warm-up round and then the size's rounds of both programs,
 // taking turns at going first. False when a run failed or moved nothing.
@@ -131,7 +231,8 @@ bool MeasureRun(Size size, RunRow& row) {
   row.bareMin = *std::min_element(bareTimes.begin(), bareTimes.end());
   row.bareMax = *std::max_element(bareTimes.begin(), bareTimes.end());
   PumpMessages();
-  return true;
+  const std::string both[2] = {program, bare};
+  return MeasureRunPhases(handles, both, row.phases);
 }
 
 // ---- (b) start-up to the first paint -------------------------------------------------
@@ -357,82 +458,11 @@ bool TimeStart(StartProgram& p, ScreenGrab& grab, PaintTiming& t) {
   return true;
 }
 
-// ---- where Quiltmark's start-up time goes --------------------------------------------
-
-// One phase of the start-up: its name and its length in each round.
-struct Phase {
-  std::string name;
-  std::vector<double> ms;
-  bool afterPaint = false;  // work the program leaves until its window is on the screen
-};
-
-constexpr char kPaintStamp[] = "first paint";
-
-// Reads the stamps one start wrote: a frequency line, then "name<TAB>count" lines in
-// the order taken. Each phase lasts from the stamp before to its own; the first from
-// CreateProcess to the program's entry. Last, from the program's first-paint stamp to
-// the moment the screen showed the window, which comes out below zero when its
-// queue held something more than the paint.
-bool AddPhases(const std::string& file, const PaintTiming& t, std::vector<Phase>& phases) {
-  HANDLE h = CreateFileA(file.c_str(), GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_DELETE, nullptr,
-                         OPEN_EXISTING, 0, nullptr);
-  if (h == INVALID_HANDLE_VALUE) return false;
-  std::string text(8192, '\0');
-  DWORD got = 0;
-  const bool read = ReadFile(h, text.data(), static_cast<DWORD>(text.size()), &got, nullptr);
-  CloseHandle(h);
-  DeleteFileA(file.c_str());
-  if (!read) return false;
-  text.resize(got);
-  LARGE_INTEGER mine;
-  QueryPerformanceFrequency(&mine);
-  double frequency = 0;
-  int64_t last = t.started;
-  int64_t painted = 0;
-  size_t index = 0;
-  for (size_t at = 0; at < text.size();) {
-    size_t end = text.find('\n', at);
-    if (end == std::string::npos) end = text.size();
-    const std::string line = text.substr(at, end - at);
-    at = end + 1;
-    const size_t tab = line.find('\t');
-    if (tab == std::string::npos) return false;
-    const std::string name = line.substr(0, tab);
-    const int64_t value = std::strtoll(line.c_str() + tab + 1, nullptr, 10);
-    if (name == "frequency") {
-      frequency = static_cast<double>(value);
-      // Both sides must read the same counter for the stamps to mean anything here.
-      if (value != mine.QuadPart) return false;
-      continue;
-    }
-    if (frequency <= 0) return false;
-    const std::string phase = name == "entry" ? "process start to entry" : name;
-    if (index == phases.size()) phases.push_back({phase, {}, painted != 0});
-    if (phases[index].name != phase) return false;
-    phases[index++].ms.push_back(Milliseconds(last, value));
-    last = value;
-    if (name == kPaintStamp) painted = value;
-  }
-  if (!painted) return false;
-  const std::string screen = "screen shows it, from first paint";
-  if (index == phases.size()) phases.push_back({screen, {}, true});
-  phases[index++].ms.push_back(Milliseconds(painted, t.shown));
-  return index == phases.size();
-}
-
-// The stamps of one program over its rounds.
-struct PhaseTable {
-  std::vector<Phase> phases;
-  std::vector<double> totals;  // start to the first paint, as the screen showed it
-};
-
 // Starts Quiltmark and the same-controls floor with their stamps asked for, taking
 // turns, in rounds of their own: the timed rounds run both exactly as a person does.
 bool MeasurePhases(StartProgram* programs, ScreenGrab& grab, const std::vector<uint32_t>& empty,
                    PhaseTable* tables) {
-  char folder[MAX_PATH] = {};
-  GetTempPathA(sizeof folder, folder);
-  const std::string file = std::string(folder) + "qm-startup-phases.txt";
+  const std::string file = PhaseFile();
   SetEnvironmentVariableA("QM_STARTUP_PHASES", file.c_str());
   bool ok = true;
   for (int round = 0; ok && round <= kPhaseRounds; ++round) {
@@ -444,7 +474,8 @@ bool MeasurePhases(StartProgram* programs, ScreenGrab& grab, const std::vector<u
       WaitForEmptyScreen(grab, empty);
       if (!ok || round == 0) continue;
       tables[which].totals.push_back(t.paintMs);
-      if (!AddPhases(file, t, tables[which].phases)) {
+      if (!AddPhases(file, t.started, kPaintStamp, t.shown, "screen shows it, from first paint",
+                     tables[which].phases)) {
         std::printf("%s wrote no readable start-up stamps to %s\n", programs[which].name,
                     file.c_str());
         ok = false;
@@ -517,6 +548,21 @@ void PrintRun(const std::vector<RunRow>& rows) {
     std::printf("%6d %7d %12.1f %12.1f %s %7.1f-%-8.1f %7.1f-%-8.1f\n", r.n, r.rounds, r.programMs,
                 r.bareMs, RatioText(r.ratio).c_str(), r.programMin, r.programMax, r.bareMin,
                 r.bareMax);
+  for (const RunRow& r : rows) {
+    std::printf(
+        "Where the run goes at N=%d, %d runs of each with QM_STARTUP_PHASES set, taking\n"
+        "turns: each phase from the stamp before, medians (ms), Quiltmark's with its\n"
+        "interquartile range; '-' where the bare program has no such phase\n",
+        r.n, kPhaseRounds);
+    for (const Phase& phase : r.phases[0]) {
+      const Spread s = SpreadOf(phase.ms);
+      char bare[32] = "-";
+      for (const Phase& b : r.phases[1])
+        if (b.name == phase.name) std::snprintf(bare, sizeof bare, "%.2f", SpreadOf(b.ms).median);
+      std::printf("  %-32s %9.2f %8.2f-%-8.2f %9s\n", phase.name.c_str(), s.median, s.q1, s.q3,
+                  bare);
+    }
+  }
   for (const RunRow& r : rows)
     if (r.mismatches)
       std::printf("N=%d: the two programs placed the windows differently in %d rounds\n", r.n,

@@ -58,7 +58,8 @@ class Child {
 // Starts a program and times it to its end. The targets live on this thread, so it
 // keeps answering their messages meanwhile: the program moves them with calls that
 // wait for this thread.
-inline bool RunToExit(const std::string& line, double& ms, DWORD& exitCode) {
+inline bool RunToExit(const std::string& line, double& ms, DWORD& exitCode,
+                      int64_t* endedAt = nullptr) {
   Child child;
   const int64_t t0 = Now();
   if (!child.Start(line)) {
@@ -72,7 +73,9 @@ inline bool RunToExit(const std::string& line, double& ms, DWORD& exitCode) {
     if (r != WAIT_OBJECT_0 + 1) return false;
     PumpMessages();
   }
-  ms = Milliseconds(t0, Now());
+  const int64_t t1 = Now();
+  ms = Milliseconds(t0, t1);
+  if (endedAt) *endedAt = t1;
   exitCode = child.ExitCode();
   PumpMessages();
   return true;

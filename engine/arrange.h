@@ -146,6 +146,10 @@ class Arrangement {
   std::vector<uint32_t> movedThreads_;  // the threads whose windows were moved
   // Moves of several threads: made without activating or raising, then stacked.
   bool raiseLater_ = false;
+  // One thread's moves: made together, each raising its window without activating it
+  // but the last (`activates_`), which activates its window as well.
+  bool quietMoves_ = false;
+  size_t activates_ = 0;
   // Windows whose frames are to be put on their cells once their programs answer.
   std::vector<FollowUp> followUps_;
   void* followUp_ = nullptr;

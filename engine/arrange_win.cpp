@@ -6,6 +6,7 @@
 #include <algorithm>
 
 #include "base/messages.h"
+#include "base/phases.h"
 #include "base/services.h"
 #include "base/sysfn.h"
 #include "engine/arrange.h"
@@ -213,6 +214,7 @@ void Arrangement::Start(size_t step) {
   const FaultLocation showAt = {routine_, showSite_}, moveAt = {routine_, moveSite_};
   Placement cell = t.cell;
   if (raiseLater_) cell.flags |= SWP_NOZORDER;
+  if (quietMoves_ && step != activates_) cell.flags |= SWP_NOACTIVATE;
   if (t.thread == ownThread_) {
     // This thread's own windows are placed by direct calls.
     bool moved = t.saved ? PutWindowBack(hwnd, *t.saved, nullptr)
@@ -326,8 +328,9 @@ bool Arrangement::Place() {
 // raised none); and if the one that takes the activation last does not have it, the
 // raising starts there, which gives it back.
 void Arrangement::PlanStacking() {
-  // One lane raised its windows in order by itself; a kept grid raises nothing.
-  if (outstanding_ || (!raiseLater_ && movedThreads_.size() < 2)) return;
+  // Windows put back one at a time by one lane were raised in order by their moves; a
+  // kept grid raises nothing.
+  if (outstanding_ || (!raiseLater_ && !quietMoves_ && movedThreads_.size() < 2)) return;
   const std::vector<void*> stack = TopLevelWindows();
   struct Up {
     size_t target;
@@ -403,14 +406,21 @@ bool Arrangement::Continue() {
     // window it deactivates), and their order is anyone's: the windows are stacked and
     // the last one activated once all have moved.
     raiseLater_ = lanes.size() > 1 && !outstanding_ && saved_.empty();
-    // Moves that activate go over one at a time: activations made right after one
-    // another, a display driver may carry out later than asked (Wine's), leaving an
-    // earlier window active and on top.
-    lanes_->BatchMoves(raiseLater_ || outstanding_);
+    // One thread's windows go over together, raised in turn, and only the last one
+    // activated: activations made right after one another, a display driver may carry
+    // out later than asked (Wine's), leaving an earlier window active and on top.
+    // Putting back activates a window put back maximised: one at a time.
+    quietMoves_ = lanes.size() == 1 && !outstanding_ && saved_.empty();
+    for (size_t i = 0; quietMoves_ && i < targets_.size(); ++i)
+      if (targets_[i].landing == Landing::kWaiting && targets_[i].thread == lanes.front())
+        activates_ = i;
+    lanes_->BatchMoves(raiseLater_ || quietMoves_ || outstanding_);
     phase_ = Phase::kPlacing;
+    MarkStartupPhase("programs answered");
   }
   if (!Place()) return false;
   if (phase_ == Phase::kPlacing) {
+    MarkStartupPhase("moves");
     phase_ = Phase::kStacking;
     PlanStacking();
     if (!Place()) return false;

@@ -32,10 +32,11 @@ inline bool Stopped(GivenUp givenUp) {
 // (minimised from maximised), then moves it so that its visible frame fills the cell,
 // and raises it. Whether the system took the move and the window ended restored. A
 // window that was shown when the plan was made and is hidden now is not shown again.
-// A kept grid's cell (SWP_NOACTIVATE) only moves a window that is up and restored,
-// without activating or raising it; one hidden, minimised or maximised is left so. A
-// cell with SWP_NOZORDER alone is a window that the arrangement raises afterwards:
-// shown and moved as any other, but neither activated nor raised.
+// A kept grid's cell (SWP_NOACTIVATE | SWP_NOZORDER) only moves a window that is up
+// and restored, without activating or raising it; one hidden, minimised or maximised
+// is left so. A cell with SWP_NOZORDER alone is a window that the arrangement raises
+// afterwards: shown and moved as any other, but neither activated nor raised; one
+// with SWP_NOACTIVATE alone is raised but not activated.
 // A window that ends larger than its cell cannot shrink to it: it keeps that size and
 // is put as far inside `area` as its cell allows (FitCell).
 bool PlaceWindow(HWND hwnd, const Placement& cell, const WorkArea& area, bool shownAtPlan,

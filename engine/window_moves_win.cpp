@@ -16,7 +16,9 @@ namespace {
 // A kept grid leaves what the user did alone: it moves a window that is up and
 // restored, never activating or raising it, and leaves one hidden, minimised or
 // maximised as it is.
-bool KeptGrid(const Placement& p) { return (p.flags & SWP_NOACTIVATE) != 0; }
+bool KeptGrid(const Placement& p) {
+  return (p.flags & (SWP_NOACTIVATE | SWP_NOZORDER)) == (SWP_NOACTIVATE | SWP_NOZORDER);
+}
 
 // Read right before each step: a window hidden since the plan is not shown again.
 bool MayShow(HWND hwnd, bool shownAtPlan) { return !shownAtPlan || IsWindowVisible(hwnd); }
@@ -97,9 +99,11 @@ bool PlaceWindow(HWND hwnd, const Placement& p, const WorkArea& area, bool shown
   if (Stopped(givenUp)) return false;
   if (!MayMove(hwnd, p)) return false;
   // Raised later (moves made side by side, which the arrangement stacks afterwards):
-  // neither activated nor raised here.
+  // neither activated nor raised here. One of a thread's moves made together but the
+  // last: raised, not activated.
   const bool later = !KeptGrid(p) && (p.flags & SWP_NOZORDER);
-  const int show = later ? SW_SHOWNOACTIVATE : SW_SHOWNORMAL;
+  const bool quiet = !KeptGrid(p) && (p.flags & (SWP_NOZORDER | SWP_NOACTIVATE));
+  const int show = quiet ? SW_SHOWNOACTIVATE : SW_SHOWNORMAL;
   if (!KeptGrid(p)) {
     if (!MayShow(hwnd, shownAtPlan)) return false;
     CallSystemFunction(kShowWindow, showAt, hwnd, show);
@@ -119,7 +123,7 @@ bool PlaceWindow(HWND hwnd, const Placement& p, const WorkArea& area, bool shown
   bool moved = static_cast<uint32_t>(CallSystemFunction(kSetWindowPos, moveAt, hwnd, HWND_TOP, t.x,
                                                         t.y, t.cx, t.cy, t.flags)) != 0;
   if (!moved) return false;
-  moved = SettleInCell(hwnd, p, area, later ? SWP_NOACTIVATE : 0, moveAt, givenUp);
+  moved = SettleInCell(hwnd, p, area, quiet ? SWP_NOACTIVATE : 0, moveAt, givenUp);
   // The system took the move; the size is the window's to settle (a minimum size, a
   // console's character grid), but the state must be the restored one (one reading of
   // the style answers both).
