@@ -242,7 +242,8 @@ void Arrangement::Start(size_t step) {
                         message_,
                         false,
                         nullptr,
-                        area_};
+                        area_,
+                        t.thread};
   if (busy || !lanes_->Run(t.thread, step, order)) {
     // A busy program, or no helper to be had.
     NotHanded(step);
@@ -285,8 +286,9 @@ void Arrangement::NotHanded(size_t step) {
 void Arrangement::Ended(size_t step, bool landed) {
   if (step >= targets_.size()) return;
   Target& t = targets_[step];
-  HWND hwnd = WindowOf(t.handle);
-  t.landing = !IsWindow(hwnd) ? Landing::kGone : landed ? Landing::kPlaced : Landing::kRefused;
+  t.landing = Orphaned(t.handle, t.thread) ? Landing::kGone
+              : landed                     ? Landing::kPlaced
+                                           : Landing::kRefused;
 }
 
 void Arrangement::GaveUp(size_t step, void* helper) {
@@ -328,9 +330,13 @@ bool Arrangement::Place() {
 // raised none); and if the one that takes the activation last does not have it, the
 // raising starts there, which gives it back.
 void Arrangement::PlanStacking() {
-  // Windows put back one at a time by one lane were raised in order by their moves; a
-  // kept grid raises nothing.
-  if (outstanding_ || (!raiseLater_ && !quietMoves_ && movedThreads_.size() < 2)) return;
+  // One lane's moves raised their windows in order, and the last one activated its
+  // window whatever its program did then (refused its cell, showed a dialog), as one by
+  // one leaves them; only where that window closed before its move does the one placed
+  // before it take the activation here. A kept grid raises nothing.
+  if (outstanding_) return;
+  const bool lastGone = quietMoves_ && targets_[activates_].landing == Landing::kGone;
+  if (!raiseLater_ && !lastGone && movedThreads_.size() < 2) return;
   const std::vector<void*> stack = TopLevelWindows();
   struct Up {
     size_t target;

@@ -24,6 +24,9 @@ struct MoveOrder {
   bool activate = false;   // kRaise: the window takes the activation as it is raised
   HANDLE ended = nullptr;  // set too when the move is over, before its own event
   WorkArea area = {};      // kPlace: the area the grid is laid on
+  // The window's thread when the moves were handed over: one whose window has closed
+  // since, its number perhaps given to another program's window, is not moved.
+  uint32_t thread = 0;
 };
 
 struct HelperThread;

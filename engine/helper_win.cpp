@@ -41,6 +41,7 @@ void LetGo(HelperMove* move) {
 bool RunOrder(HelperMove* move, const MoveOrder& o) {
   // The state is read between the steps: once the move is given up, its program's
   // queue holds the same requests, and anything asked for since must come after them.
+  if (o.thread && GetWindowThreadProcessId(o.hwnd, nullptr) != o.thread) return false;
   switch (o.kind) {
     case MoveOrder::Kind::kPlace:
       return PlaceWindow(o.hwnd, o.cell, o.area, o.shownAtPlan, o.showAt, o.moveAt,

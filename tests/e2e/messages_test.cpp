@@ -161,9 +161,11 @@ TEST(Messages, ForgedDpiChangeIsIgnored) {
   PostMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi * 2, dpi * 2), 0x10);
   PostMessageW(window, WM_DPICHANGED, MAKEWPARAM(dpi, dpi), 0x10);
   // A control's own request below WM_USER with a pointer, which Wine lets a post carry.
-  for (HWND control : DescendantsOf(window))
-    if (ClassOf(control) == "ComboBox")
+  for (HWND control : DescendantsOf(window)) {
+    if (ClassOf(control) == "ComboBox") {
       EXPECT_TRUE(PostMessageW(control, CB_GETCOMBOBOXINFO, 0, static_cast<LPARAM>(-1)));
+    }
+  }
   DWORD_PTR answer = 0;
   ASSERT_NE(SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &answer), 0);
   RECT after;
