@@ -77,10 +77,6 @@ bool IsUserActivity(const MSG& msg, MSG& lastMove) {
 void RunMessageLoop() {
   g_app.loopRunning = true;
   if (!AnyWindowLoaded()) return;
-  // Every loop that runs on this thread meanwhile takes its posts through the screen,
-  // not only the system's loops that announce themselves: a control can run one of
-  // its own, and a post another program forged must not reach a control there either.
-  const SystemLoopScope screened;
   IdleState idle;
   bool idleAgain = true;
   bool painted = false;

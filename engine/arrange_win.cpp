@@ -331,12 +331,13 @@ bool Arrangement::Place() {
 // raising starts there, which gives it back.
 void Arrangement::PlanStacking() {
   // One lane's moves raised their windows in order, and the last one activated its
-  // window whatever its program did then (refused its cell, showed a dialog), as one by
-  // one leaves them; only where that window closed before its move does the one placed
-  // before it take the activation here. A kept grid raises nothing.
+  // window (whatever its program did then: showed a dialog, say), as one by one leaves
+  // them; only where that window did not land (closed, hidden since or refusing its
+  // cell) does the one placed before it take the activation here, as a refused window
+  // never does. A kept grid raises nothing.
   if (outstanding_) return;
-  const bool lastGone = quietMoves_ && targets_[activates_].landing == Landing::kGone;
-  if (!raiseLater_ && !lastGone && movedThreads_.size() < 2) return;
+  const bool lastMissed = quietMoves_ && targets_[activates_].landing != Landing::kPlaced;
+  if (!raiseLater_ && !lastMissed && movedThreads_.size() < 2) return;
   const std::vector<void*> stack = TopLevelWindows();
   struct Up {
     size_t target;
