@@ -416,8 +416,11 @@ bool Arrangement::Continue() {
     // One thread's windows go over together, raised in turn, and only the last one
     // activated: activations made right after one another, a display driver may carry
     // out later than asked (Wine's), leaving an earlier window active and on top.
-    // Putting back activates a window put back maximised: one at a time.
-    quietMoves_ = lanes.size() == 1 && !outstanding_ && saved_.empty();
+    // Putting back activates a window put back maximised: one at a time. So does an
+    // arrangement from Quiltmark's window, whose click has just moved the activation:
+    // a window of the program that lost it then can take it back late (Wine's display
+    // driver again), over windows raised without it.
+    quietMoves_ = lanes.size() == 1 && !outstanding_ && saved_.empty() && !notify_;
     for (size_t i = 0; quietMoves_ && i < targets_.size(); ++i)
       if (targets_[i].landing == Landing::kWaiting && targets_[i].thread == lanes.front())
         activates_ = i;
