@@ -4,6 +4,7 @@
 #include <cstring>
 #include <cwchar>
 #include <string>
+#include <vector>
 
 #include "base/fault.h"
 #include "base/memory.h"
@@ -141,11 +142,75 @@ HWND GetWindowUnderCursor() {
   return best;
 }
 
+namespace {
+
+// A task-modal box without an owner disables the thread's windows and gives them back
+// only once it is destroyed. By then the system has looked for a window to activate in
+// its place and, finding the program's own ones disabled, chosen another program's: the
+// user's answer would leave the program behind that window, and a field given the focus
+// after the box would be left again as that activation lands. So the windows a box
+// disabled are enabled again as it starts to hide, and the one under it takes the
+// activation back. Boxes can nest (a handler runs in the box's loop), each with its own.
+struct OpenBox {
+  HWND box = nullptr;  // known once its dialog is initialised
+  std::vector<HWND> disabled;  // the thread's windows that were enabled before it
+};
+std::vector<OpenBox> g_openBoxes;
+HHOOK g_boxHook = nullptr;
+
+BOOL CALLBACK CollectEnabled(HWND hwnd, LPARAM list) {
+  if (IsWindowEnabled(hwnd)) reinterpret_cast<std::vector<HWND>*>(list)->push_back(hwnd);
+  return TRUE;
+}
+
+bool IsDialogClass(HWND hwnd) {
+  wchar_t name[8] = {};
+  return GetClassNameW(hwnd, name, 8) && std::wcscmp(name, L"#32770") == 0;
+}
+
+LRESULT CALLBACK WatchBoxes(int code, WPARAM wParam, LPARAM lParam) {
+  const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
+  if (code == HC_ACTION && !g_openBoxes.empty()) {
+    if (call->message == WM_INITDIALOG && !g_openBoxes.back().box && !GetParent(call->hwnd) &&
+        IsDialogClass(call->hwnd)) {
+      g_openBoxes.back().box = call->hwnd;
+    } else if (call->message == WM_WINDOWPOSCHANGING &&
+               (reinterpret_cast<const WINDOWPOS*>(call->lParam)->flags & SWP_HIDEWINDOW)) {
+      for (OpenBox& open : g_openBoxes) {
+        if (open.box != call->hwnd) continue;
+        for (HWND w : open.disabled)
+          if (IsWindow(w) && !IsWindowEnabled(w)) EnableWindow(w, TRUE);
+        open.disabled.clear();
+      }
+    }
+  }
+  return CallNextHookEx(nullptr, code, wParam, lParam);
+}
+
+}  // namespace
+
 int ShowMessageBox(const Value& text, uint32_t flags, const char* title, BoxOwner owner) {
   Text body = MessageBoxText(text);
   HWND ownerWindow = owner.given ? static_cast<HWND>(owner.hwnd) : nullptr;
+  const uint32_t style = MessageBoxStyle(flags);
+  const bool givesBack = !ownerWindow && (style & MB_TASKMODAL);
+  if (givesBack) {
+    OpenBox open;
+    EnumThreadWindows(GetCurrentThreadId(), CollectEnabled,
+                      reinterpret_cast<LPARAM>(&open.disabled));
+    g_openBoxes.push_back(std::move(open));
+    if (!g_boxHook)
+      g_boxHook = SetWindowsHookExW(WH_CALLWNDPROC, WatchBoxes, nullptr, GetCurrentThreadId());
+  }
   SystemLoopScope box;
   int id = MessageBoxW(ownerWindow, Wide(body.c_str()).c_str(),
-                       Wide(title ? title : "信息：").c_str(), MessageBoxStyle(flags));
+                       Wide(title ? title : "信息：").c_str(), style);
+  if (givesBack) {
+    g_openBoxes.pop_back();
+    if (g_openBoxes.empty() && g_boxHook) {
+      UnhookWindowsHookEx(g_boxHook);
+      g_boxHook = nullptr;
+    }
+  }
   return MessageBoxResultNumber(id);
 }

@@ -516,6 +516,15 @@ HWND WaitForFocus(DWORD threadId, HWND expected, DWORD ms) {
   return focus;
 }
 
+HWND WaitForForeground(HWND expected, DWORD ms) {
+  HWND front = GetForegroundWindow();
+  for (DWORD waited = 0; front != expected && waited < ms; waited += kPollMs) {
+    Sleep(kPollMs);
+    front = GetForegroundWindow();
+  }
+  return front;
+}
+
 std::string WaitForText(HWND hwnd, const std::string& expected, DWORD ms) {
   std::string text = TextOf(hwnd);
   for (DWORD waited = 0; text != expected && waited < ms; waited += kPollMs) {

@@ -138,8 +138,10 @@ void TypeKeys(const char* text);
 // Puts the text on the clipboard as CF_TEXT; false when the clipboard refused it.
 bool PutOnClipboard(const char* text);
 
-// Polls until the focus of the thread is `expected`; the focus last seen.
+// Poll until the focus of the thread, or the foreground window, is `expected`; the
+// one last seen.
 HWND WaitForFocus(DWORD threadId, HWND expected, DWORD ms = 3000);
+HWND WaitForForeground(HWND expected, DWORD ms = 3000);
 // Polls until the window shows `expected`; the text last read.
 std::string WaitForText(HWND hwnd, const std::string& expected, DWORD ms = 3000);
 
