@@ -88,11 +88,18 @@ bool IsForgedPost(const MSG& msg) {
   // does not check in every post (a combo box's CB_GETCOMBOBOXINFO, say). A click
   // posted to a button, as automation does, is no pointer.
   if (IsControlMessage(msg.message) && msg.message != BM_CLICK) return IsOwnWindow(msg.hwnd);
-  // The system sends these, never posts them: two with a pointer, and the bounds of
-  // its own loops, which Quiltmark counts.
+  // The system's own WM_PAINT carries nothing: a device context posted with one is
+  // another program's, and a control that draws on it (Wine's edit box) keeps a
+  // broken measure of its text, on which a later click faults.
+  if (msg.message == WM_PAINT) return msg.wParam != 0 || msg.lParam != 0;
+  // The system sends these, never posts them: two with a pointer, three with a device
+  // context to draw on, and the bounds of its own loops, which Quiltmark counts.
   switch (msg.message) {
     case WM_DPICHANGED:
     case kGetDpiScaledSize:
+    case WM_ERASEBKGND:
+    case WM_PRINT:
+    case WM_PRINTCLIENT:
     case WM_ENTERMENULOOP:
     case WM_EXITMENULOOP:
     case WM_ENTERSIZEMOVE:

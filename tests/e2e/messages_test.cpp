@@ -144,10 +144,10 @@ TEST(Messages, RandomPostsEndNothing) {
 }
 
 // WM_DPICHANGED posted by another program, with a DPI other than the window's and no
-// rectangle or one that is no pointer here, or with the window's own DPI, and a combo
-// box's request for its parts with no pointer there: the window stays as it was and
-// goes on working.
-TEST(Messages, ForgedDpiChangeIsIgnored) {
+// rectangle or one that is no pointer here, or with the window's own DPI, a combo
+// box's request for its parts with no pointer there, and drawing on a device context
+// that is none: the window stays as it was and goes on working.
+TEST(Messages, ForgedSystemMessagesAreIgnored) {
   Quiltmark app;
   HWND window = StartInFront(app);
   ASSERT_NE(window, nullptr);
@@ -165,6 +165,16 @@ TEST(Messages, ForgedDpiChangeIsIgnored) {
     if (ClassOf(control) == "ComboBox") {
       EXPECT_TRUE(PostMessageW(control, CB_GETCOMBOBOXINFO, 0, static_cast<LPARAM>(-1)));
     }
+  }
+  // Drawing asked for on a device context that is no such thing, then a double click
+  // in each field: Wine's edit box measures its text on that context and keeps the
+  // broken measure, which the click's selection then reads.
+  const auto kNoContext = static_cast<WPARAM>(0x457BE2D59A0C0DA3ull);
+  for (HWND control : DescendantsOf(window)) {
+    if (ClassOf(control) != "Edit") continue;
+    for (UINT drawing : {WM_PAINT, WM_PRINTCLIENT, WM_ERASEBKGND})
+      EXPECT_TRUE(PostMessageW(control, drawing, kNoContext, PRF_CLIENT));
+    EXPECT_TRUE(PostMessageW(control, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(4, 4)));
   }
   DWORD_PTR answer = 0;
   ASSERT_NE(SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &answer), 0);
