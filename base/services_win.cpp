@@ -152,7 +152,7 @@ namespace {
 // disabled are enabled again as it starts to hide, and the one under it takes the
 // activation back. Boxes can nest (a handler runs in the box's loop), each with its own.
 struct OpenBox {
-  HWND box = nullptr;  // known once its dialog is initialised
+  HWND box = nullptr;          // known once its dialog is initialised
   std::vector<HWND> disabled;  // the thread's windows that were enabled before it
 };
 std::vector<OpenBox> g_openBoxes;

@@ -334,9 +334,16 @@ void Arrangement::PlanStacking() {
   // window (whatever its program did then: showed a dialog, say), as one by one leaves
   // them; only where that window did not land (closed, hidden since or refusing its
   // cell) does the one placed before it take the activation here, as a refused window
-  // never does. A kept grid raises nothing.
+  // never does. One that took the activation and then left its cell (maximised by its
+  // program or the user) keeps it, as it does one by one. A kept grid raises nothing.
   if (outstanding_) return;
-  const bool lastMissed = quietMoves_ && targets_[activates_].landing != Landing::kPlaced;
+  bool lastMissed = false;
+  if (quietMoves_ && targets_[activates_].landing != Landing::kPlaced) {
+    const Target& last = targets_[activates_];
+    const HWND hwnd = WindowOf(last.handle);
+    lastMissed = last.landing != Landing::kRefused || hwnd != GetForegroundWindow() ||
+                 !IsWindowVisible(hwnd) || IsIconic(hwnd);
+  }
   if (!raiseLater_ && !lastMissed && movedThreads_.size() < 2) return;
   const std::vector<void*> stack = TopLevelWindows();
   struct Up {

@@ -509,6 +509,33 @@ TEST(CommandLineSlow, SlowWindowsLandAsOneByOne) {
   }
 }
 
+// One program's windows, each of which maximises itself when moved while in front:
+// only the last one placed is activated, so only it fills the screen. It is reported
+// out of its cell, yet keeps the activation it took, as one by one leaves it, rather
+// than handing it to a window it covers.
+TEST(CommandLineSlow, ALastWindowThatMaximisesItselfKeepsTheActivation) {
+  SampleWindows program;
+  ASSERT_TRUE(program.Start("--zoom-in-front QmZoom 3 放大的窗口", 3));
+  std::vector<HWND> found;
+  for (HWND hwnd : TopLevelWindows())
+    if (IsWindowVisible(hwnd) && ClassOf(hwnd) == "QmZoom") found.push_back(hwnd);
+  ASSERT_EQ(found.size(), 3u);
+  SampleWindows above;
+  ASSERT_TRUE(above.Start("QmAbove 1 上面", 1));
+  ASSERT_TRUE(BringToFront(above.Windows().front()));
+  CommandRun run = RunQuiltmarkCommand("--class QmZoom --size 300x200");
+  EXPECT_NE(run.exitCode, 0u);
+  EXPECT_NE(run.output.find("3\tQmZoom\t放大的窗口\t"), std::string::npos) << run.output;
+  EXPECT_TRUE(IsZoomed(found.back()));
+  EXPECT_EQ(WaitForForeground(found.back()), found.back());
+  for (size_t i = 0; i + 1 < found.size(); ++i) {
+    RECT r{};
+    GetWindowRect(found[i], &r);
+    const RECT want{static_cast<LONG>(i) * 300, 0, static_cast<LONG>(i + 1) * 300, 200};
+    EXPECT_TRUE(EqualRect(&r, &want)) << i;
+  }
+}
+
 // A program that stops answering in the middle of the first of its three moves: the
 // run gives it up and does not wait for the two behind it, which are queued to the
 // program with the first and land once it answers again.

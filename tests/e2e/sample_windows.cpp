@@ -22,6 +22,8 @@
 //   --least WxH   the last named window cannot be made smaller than W x H
 //   --size-sleep MS  each window's thread sleeps MS ms each time the window is
 //                 resized, as a program that lays itself out again at every size
+//   --zoom-in-front  each named window maximises itself when it is moved while in the
+//                 foreground, as a program that fills the screen once brought up
 // The extra windows come after the named ones, in the order above. Each window is
 // painted in a colour of its own with its number. The program runs until every
 // named window is closed or it is ended. The windows raise the events Windows raises
@@ -73,6 +75,7 @@ struct Sample {
 int g_openWindows = 0;
 HFONT g_numberFont = nullptr;
 DWORD g_sizeSleepMs = 0;
+bool g_zoomInFront = false;
 
 void Paint(HWND hwnd) {
   PAINTSTRUCT ps;
@@ -158,6 +161,9 @@ LRESULT CALLBACK SampleProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lPara
       return Default(hwnd, message, wParam, lParam);
     case WM_WINDOWPOSCHANGED:
       if (g_rescaling && !IsIconic(hwnd) && !IsZoomed(hwnd)) Rescale(hwnd);
+      if (g_zoomInFront && !(reinterpret_cast<const WINDOWPOS*>(lParam)->flags & SWP_NOMOVE) &&
+          GetForegroundWindow() == hwnd && !IsZoomed(hwnd))
+        ShowWindow(hwnd, SW_MAXIMIZE);
       return Default(hwnd, message, wParam, lParam);
     case WM_DESTROY:
       if (--g_openWindows == 0) PostQuitMessage(0);
@@ -300,7 +306,8 @@ int Usage() {
   MessageBoxW(nullptr,
               L"sample_windows.exe [--tiles] [--children] [--popup] [--huge-title] [--hung] "
               L"[--slow] [--hidden-owner] [--busy] [--closer] [--sleepy] [--family] [--least WxH] "
-              L"[--size-sleep MS] [--rescaling] CLASS COUNT TITLE [CLASS COUNT TITLE ...]",
+              L"[--size-sleep MS] [--zoom-in-front] [--rescaling] CLASS COUNT TITLE [CLASS COUNT "
+              L"TITLE ...]",
               L"sample_windows", MB_OK);
   return 2;
 }
@@ -354,6 +361,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
     } else if (std::strcmp(arg, "--least") == 0 && a + 1 < argc) {
       const std::string& size = args[++a];
       least = {std::atoi(size.c_str()), std::atoi(size.c_str() + size.find('x') + 1)};
+    } else if (std::strcmp(arg, "--zoom-in-front") == 0) {
+      g_zoomInFront = true;
     } else if (std::strcmp(arg, "--size-sleep") == 0 && a + 1 < argc) {
       sizeSleepMs = static_cast<DWORD>(std::atoi(args[++a].c_str()));
     } else if (a + 2 < argc) {
