@@ -231,8 +231,11 @@ bool MeasureRun(Size size, RunRow& row) {
   row.bareMin = *std::min_element(bareTimes.begin(), bareTimes.end());
   row.bareMax = *std::max_element(bareTimes.begin(), bareTimes.end());
   PumpMessages();
+  // The timings stand without the stamps: the phase table then leaves this size out.
   const std::string both[2] = {program, bare};
-  return MeasureRunPhases(handles, both, row.phases);
+  if (!MeasureRunPhases(handles, both, row.phases))
+    for (std::vector<Phase>& p : row.phases) p.clear();
+  return true;
 }
 
 // ---- (b) start-up to the first paint -------------------------------------------------
@@ -549,6 +552,7 @@ void PrintRun(const std::vector<RunRow>& rows) {
                 r.bareMs, RatioText(r.ratio).c_str(), r.programMin, r.programMax, r.bareMin,
                 r.bareMax);
   for (const RunRow& r : rows) {
+    if (r.phases[0].empty()) continue;
     std::printf(
         "Where the run goes at N=%d, %d runs of each with QM_STARTUP_PHASES set, taking\n"
         "turns: each phase from the stamp before, medians (ms), Quiltmark's with its\n"

@@ -188,7 +188,8 @@ bool Arrangement::IsBusy(uint32_t thread) const {
 }
 
 void Arrangement::QueueRequests(const Target& t) {
-  if (g_app.reportingFault) return;
+  // Not to a window whose number went to another program's since.
+  if (g_app.reportingFault || Orphaned(t.handle, t.thread)) return;
   HWND hwnd = WindowOf(t.handle);
   if (outstanding_) {
     // Once until its program has answered: the grid is arranged again then.
@@ -280,7 +281,7 @@ void Arrangement::NotHanded(size_t step) {
   }
   // The requests wait in its program's queue.
   QueueRequests(t);
-  t.landing = IsWindow(hwnd) ? Landing::kBusy : Landing::kGone;
+  t.landing = Orphaned(t.handle, t.thread) ? Landing::kGone : Landing::kBusy;
 }
 
 void Arrangement::Ended(size_t step, bool landed) {
@@ -300,7 +301,7 @@ void Arrangement::GaveUp(size_t step, void* helper) {
   if (!IsBusy(t.thread)) busy_.push_back(t.thread);
   if (step >= targets_.size()) return;
   QueueRequests(t);
-  t.landing = IsWindow(WindowOf(t.handle)) ? Landing::kBusy : Landing::kGone;
+  t.landing = Orphaned(t.handle, t.thread) ? Landing::kGone : Landing::kBusy;
 }
 
 bool Arrangement::Place() {
@@ -447,7 +448,7 @@ bool Arrangement::Continue() {
   for (Target& t : targets_) {
     if (t.landing != Landing::kBusy) continue;
     HWND hwnd = WindowOf(t.handle);
-    if (!IsWindow(hwnd))
+    if (Orphaned(t.handle, t.thread))
       t.landing = Landing::kGone;
     else if (!t.saved && EndsPlaced(hwnd, t.cell, area_))
       t.landing = Landing::kPlaced;
