@@ -92,6 +92,11 @@ bool IsForgedPost(const MSG& msg) {
   // another program's, and a control that draws on it (Wine's edit box) keeps a
   // broken measure of its text, on which a later click faults.
   if (msg.message == WM_PAINT) return msg.wParam != 0 || msg.lParam != 0;
+  // A control asks its parent for its colours with a device context of its own, sent.
+  if (msg.message >= WM_CTLCOLORMSGBOX && msg.message <= WM_CTLCOLORSTATIC) return true;
+  // Quiltmark gives its controls their fonts and lets them draw by sending: a posted
+  // font may be no font here, and a control told not to draw would stay blank.
+  if (msg.message == WM_SETFONT || msg.message == WM_SETREDRAW) return IsOwnWindow(msg.hwnd);
   // The system sends these, never posts them: two with a pointer, three with a device
   // context to draw on, and the bounds of its own loops, which Quiltmark counts.
   switch (msg.message) {

@@ -6,6 +6,7 @@
 #include <string>
 #include <vector>
 
+#include "base/application.h"
 #include "base/fault.h"
 #include "base/memory.h"
 #include "base/messages.h"
@@ -150,7 +151,9 @@ namespace {
 // user's answer would leave the program behind that window, and a field given the focus
 // after the box would be left again as that activation lands. So the windows a box
 // disabled are enabled again as it starts to hide, and the one under it takes the
-// activation back. Boxes can nest (a handler runs in the box's loop), each with its own.
+// activation back. Boxes can nest (a handler runs in the box's loop), each with its own;
+// only the innermost gives its windows back, so that a box ended by another program
+// under one still up leaves the windows disabled until its own call returns.
 struct OpenBox {
   HWND box = nullptr;          // known once its dialog is initialised
   std::vector<HWND> disabled;  // the thread's windows that were enabled before it
@@ -176,10 +179,13 @@ LRESULT CALLBACK WatchBoxes(int code, WPARAM wParam, LPARAM lParam) {
       g_openBoxes.back().box = call->hwnd;
     } else if (call->message == WM_WINDOWPOSCHANGING &&
                (reinterpret_cast<const WINDOWPOS*>(call->lParam)->flags & SWP_HIDEWINDOW)) {
-      for (OpenBox& open : g_openBoxes) {
-        if (open.box != call->hwnd) continue;
+      OpenBox& open = g_openBoxes.back();
+      if (open.box == call->hwnd) {
+        // Still this thread's: a window closed meanwhile may have given its number to
+        // another program's.
         for (HWND w : open.disabled)
-          if (IsWindow(w) && !IsWindowEnabled(w)) EnableWindow(w, TRUE);
+          if (GetWindowThreadProcessId(w, nullptr) == GetCurrentThreadId() && !IsWindowEnabled(w))
+            EnableWindow(w, TRUE);
         open.disabled.clear();
       }
     }
@@ -193,7 +199,8 @@ int ShowMessageBox(const Value& text, uint32_t flags, const char* title, BoxOwne
   Text body = MessageBoxText(text);
   HWND ownerWindow = owner.given ? static_cast<HWND>(owner.hwnd) : nullptr;
   const uint32_t style = MessageBoxStyle(flags);
-  const bool givesBack = !ownerWindow && (style & MB_TASKMODAL);
+  const bool givesBack =
+      !ownerWindow && (style & MB_TASKMODAL) && GetCurrentThreadId() == g_app.mainThreadId;
   if (givesBack) {
     OpenBox open;
     EnumThreadWindows(GetCurrentThreadId(), CollectEnabled,

@@ -162,7 +162,8 @@ bool MeasureRunPhases(const std::vector<HWND>& handles, const std::string* progr
          AddPhases(file, started, "report", ended, "shutdown, process end", phases[which]);
   }
   SetEnvironmentVariableA("QM_STARTUP_PHASES", nullptr);
-  if (!ok) std::printf("a run wrote no readable stamps to %s\n", file.c_str());
+  if (!ok)
+    std::printf("N=%zu: a run wrote no readable stamps to %s\n", handles.size(), file.c_str());
   return ok;
 }
 
@@ -552,7 +553,10 @@ void PrintRun(const std::vector<RunRow>& rows) {
                 r.bareMs, RatioText(r.ratio).c_str(), r.programMin, r.programMax, r.bareMin,
                 r.bareMax);
   for (const RunRow& r : rows) {
-    if (r.phases[0].empty()) continue;
+    if (r.phases[0].empty()) {
+      std::printf("N=%d: no phases, a stamped run failed\n", r.n);
+      continue;
+    }
     std::printf(
         "Where the run goes at N=%d, %d runs of each with QM_STARTUP_PHASES set, taking\n"
         "turns: each phase from the stamp before, medians (ms), Quiltmark's with its\n"

@@ -275,6 +275,7 @@ void Arrangement::NotHanded(size_t step) {
     // A raise is posted to the window's thread: it lands whenever its program gets to
     // it, perhaps out of order, but never holds the arrangement up.
     const bool activate = raises_[step - targets_.size()].activate;
+    if (Orphaned(t.handle, t.thread)) return;
     SetWindowPos(hwnd, HWND_TOP, 0, 0, 0, 0,
                  SWP_NOMOVE | SWP_NOSIZE | SWP_ASYNCWINDOWPOS | (activate ? 0 : SWP_NOACTIVATE));
     return;
@@ -335,18 +336,32 @@ void Arrangement::PlanStacking() {
   // window (whatever its program did then: showed a dialog, say), as one by one leaves
   // them; only where that window did not land (closed, hidden since or refusing its
   // cell) does the one placed before it take the activation here, as a refused window
-  // never does. One that took the activation and then left its cell (maximised by its
-  // program or the user) keeps it, as it does one by one. A kept grid raises nothing.
+  // never does. One that took the activation with its move and then left its cell
+  // (maximised by its program or the user) keeps it, as it does one by one: it is in
+  // front, or a dialog of its own is, and no window placed lies above it (which tells
+  // it from one that was in front before the run and whose move failed). A kept grid
+  // raises nothing.
   if (outstanding_) return;
+  std::vector<void*> stack;
   bool lastMissed = false;
   if (quietMoves_ && targets_[activates_].landing != Landing::kPlaced) {
     const Target& last = targets_[activates_];
     const HWND hwnd = WindowOf(last.handle);
-    lastMissed = last.landing != Landing::kRefused || hwnd != GetForegroundWindow() ||
-                 !IsWindowVisible(hwnd) || IsIconic(hwnd);
+    lastMissed = last.landing != Landing::kRefused || !IsWindowVisible(hwnd) || IsIconic(hwnd) ||
+                 GetAncestor(GetForegroundWindow(), GA_ROOTOWNER) != hwnd;
+    if (!lastMissed) {
+      stack = TopLevelWindows();
+      for (void* w : stack) {
+        if (w == hwnd) break;
+        lastMissed = std::ranges::any_of(targets_, [w](const Target& t) {
+          return t.landing == Landing::kPlaced && WindowOf(t.handle) == w;
+        });
+        if (lastMissed) break;
+      }
+    }
   }
   if (!raiseLater_ && !lastMissed && movedThreads_.size() < 2) return;
-  const std::vector<void*> stack = TopLevelWindows();
+  if (stack.empty()) stack = TopLevelWindows();
   struct Up {
     size_t target;
     size_t depth;  // from the top

@@ -172,10 +172,20 @@ TEST(Messages, ForgedSystemMessagesAreIgnored) {
   const auto kNoContext = static_cast<WPARAM>(0x457BE2D59A0C0DA3ull);
   for (HWND control : DescendantsOf(window)) {
     if (ClassOf(control) != "Edit") continue;
-    for (UINT drawing : {WM_PAINT, WM_PRINTCLIENT, WM_ERASEBKGND})
+    for (UINT drawing : {WM_PAINT, WM_PRINTCLIENT, WM_ERASEBKGND, WM_CTLCOLOREDIT})
       EXPECT_TRUE(PostMessageW(control, drawing, kNoContext, PRF_CLIENT));
     EXPECT_TRUE(PostMessageW(control, WM_LBUTTONDBLCLK, MK_LBUTTON, MAKELPARAM(4, 4)));
   }
+  // Posts are read in order: a click posted last, which with nothing to search for
+  // ends in a message box, says that the ones before it were read.
+  for (HWND control : DescendantsOf(window)) {
+    if (TextOf(control) == "自动排列") {
+      EXPECT_TRUE(PostMessageW(control, BM_CLICK, 0, 0));
+    }
+  }
+  MessageBoxSeen box = WaitForMessageBox(app.ProcessId());
+  ASSERT_NE(box.hwnd, nullptr) << "the posts were not all read";
+  ASSERT_TRUE(AnswerOk(box.hwnd));
   DWORD_PTR answer = 0;
   ASSERT_NE(SendMessageTimeoutW(window, WM_NULL, 0, 0, SMTO_NORMAL, 5000, &answer), 0);
   RECT after;
