@@ -152,8 +152,9 @@ namespace {
 // after the box would be left again as that activation lands. So the windows a box
 // disabled are enabled again as it starts to hide, and the one under it takes the
 // activation back. Boxes can nest (a handler runs in the box's loop), each with its own;
-// only the innermost gives its windows back, so that a box ended by another program
-// under one still up leaves the windows disabled until its own call returns.
+// only the innermost gives its windows back (with those of the boxes under it already
+// ended by another program), so that a box ended under one still up leaves the windows
+// disabled until that one goes.
 struct OpenBox {
   HWND box = nullptr;          // known once its dialog is initialised
   std::vector<HWND> disabled;  // the thread's windows that were enabled before it
@@ -179,14 +180,21 @@ LRESULT CALLBACK WatchBoxes(int code, WPARAM wParam, LPARAM lParam) {
       g_openBoxes.back().box = call->hwnd;
     } else if (call->message == WM_WINDOWPOSCHANGING &&
                (reinterpret_cast<const WINDOWPOS*>(call->lParam)->flags & SWP_HIDEWINDOW)) {
-      OpenBox& open = g_openBoxes.back();
-      if (open.box == call->hwnd) {
+      if (g_openBoxes.back().box == call->hwnd) {
+        // With it, the boxes under it that another program ended meanwhile.
+        std::vector<HWND> giveBack;
+        for (size_t i = g_openBoxes.size(); i-- > 0;) {
+          OpenBox& open = g_openBoxes[i];
+          if (i + 1 < g_openBoxes.size() && IsWindowVisible(open.box)) break;
+          giveBack.insert(giveBack.end(), open.disabled.begin(), open.disabled.end());
+          open.disabled.clear();
+        }
         // Still this thread's: a window closed meanwhile may have given its number to
-        // another program's.
-        for (HWND w : open.disabled)
+        // another program's. Enabling a window tells it, and nothing it does then may
+        // change the list being walked.
+        for (HWND w : giveBack)
           if (GetWindowThreadProcessId(w, nullptr) == GetCurrentThreadId() && !IsWindowEnabled(w))
             EnableWindow(w, TRUE);
-        open.disabled.clear();
       }
     }
   }

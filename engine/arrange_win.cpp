@@ -36,6 +36,15 @@ bool Orphaned(int32_t window, uint32_t thread) {
   return GetWindowThreadProcessId(WindowOf(window), nullptr) != thread;
 }
 
+// The window is the foreground one, or a window it owns (a dialog of its program) is.
+// The window itself may be owned: the walk goes up from the foreground, not to the top.
+bool InFrontOrItsDialog(HWND hwnd) {
+  HWND w = GetForegroundWindow();
+  for (int steps = 0; w && steps < 64; ++steps, w = GetWindow(w, GW_OWNER))
+    if (w == hwnd) return true;
+  return false;
+}
+
 }  // namespace
 
 struct Arrangement::Ticket {
@@ -348,7 +357,7 @@ void Arrangement::PlanStacking() {
     const Target& last = targets_[activates_];
     const HWND hwnd = WindowOf(last.handle);
     lastMissed = last.landing != Landing::kRefused || !IsWindowVisible(hwnd) || IsIconic(hwnd) ||
-                 GetAncestor(GetForegroundWindow(), GA_ROOTOWNER) != hwnd;
+                 !InFrontOrItsDialog(hwnd);
     if (!lastMissed) {
       stack = TopLevelWindows();
       for (void* w : stack) {
