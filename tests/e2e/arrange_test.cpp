@@ -788,6 +788,28 @@ TEST_F(Arrange, RefusedClicksExplainAndMoveNothing) {
   }
 }
 
+// Another program closes Quiltmark's window while a refusal's box is up: the program
+// ends with 0, and the windows of other programs are as enabled as they were.
+TEST_F(Arrange, ClosedUnderARefusalEndsWithZero) {
+  ASSERT_NO_FATAL_FAILURE(Type(c_.classField, "QmArrangeA"));
+  SendMessageW(c_.widthField, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"0"));
+  ClickAt(CentreOf(c_.arrangeButton));
+  MessageBoxSeen box = WaitForMessageBox(app_->ProcessId());
+  ASSERT_NE(box.hwnd, nullptr) << "no message box";
+  EXPECT_FALSE(IsWindowEnabled(window_)) << "the box is not task-modal";
+  const std::vector<HWND> samples = samples_.Windows();
+  PostMessageA(window_, WM_CLOSE, 0, 0);
+  for (int tries = 0; tries < 60 && IsWindow(window_); ++tries) Sleep(50);
+  EXPECT_FALSE(IsWindow(window_));
+  // The end of the program's last window ends the box's loop too; a box left up is
+  // answered.
+  if (app_->WaitForExit(1000) == kStillRunning && IsWindow(box.hwnd)) {
+    ASSERT_TRUE(AnswerOk(box.hwnd));
+  }
+  EXPECT_EQ(app_->WaitForExit(), 0u);
+  for (HWND sample : samples) EXPECT_TRUE(IsWindowEnabled(sample));
+}
+
 // Choosing an item of 排列方式 shows its page: the width and height fields for
 // 根据尺寸排序, the count per row and 禁止修改窗口尺寸 for 根据行数排序.
 TEST_F(Arrange, ChoosingAMethodShowsItsPage) {
