@@ -22,7 +22,9 @@ constexpr int kWorkHeight = 1079;
 
 // Class A: four windows titled 样例窗口 and two titled 其他窗口; class B: three titled
 // 样例窗口. So the class, the title and both find different sets.
-const char kSamples[] = "--tiles QmArrangeA 4 样例窗口 QmArrangeA 2 其他窗口 QmArrangeB 3 样例窗口";
+// The tests look at the stacking order the arrangement leaves, not at the screen.
+const char kSamples[] =
+    "--tiles --steady-stacking QmArrangeA 4 样例窗口 QmArrangeA 2 其他窗口 QmArrangeB 3 样例窗口";
 constexpr size_t kSampleCount = 9;
 
 enum Method { kBySize = 0, kByRowCount = 1 };

@@ -466,7 +466,7 @@ TEST(CommandLineSlow, SlowWindowsLandAsOneByOne) {
     for (int p = 0; p < c.programs; ++p) {
       programs.push_back(std::make_unique<SampleWindows>());
       ASSERT_TRUE(programs.back()->Start(
-          "--size-sleep 250 QmSlow " + std::to_string(c.perProgram) + " 慢窗口",
+          "--size-sleep 250 --steady-stacking QmSlow " + std::to_string(c.perProgram) + " 慢窗口",
           static_cast<size_t>(c.perProgram)));
     }
     std::vector<HWND> found;

@@ -24,6 +24,12 @@
 //                 resized, as a program that lays itself out again at every size
 //   --zoom-in-front  each named window maximises itself when it is moved while in the
 //                 foreground, as a program that fills the screen once brought up
+//   --steady-stacking  the windows stay where they are in the stacking order when
+//                 Wine's display driver reports a part of one shown, late, after later
+//                 moves (its server then raises that window; Windows never does): they
+//                 are made WS_EX_TRANSPARENT, which that reordering leaves alone. Only
+//                 where nothing of Quiltmark's is looked at on the screen: a window
+//                 below one so marked draws over it.
 // The extra windows come after the named ones, in the order above. Each window is
 // painted in a colour of its own with its number. The program runs until every
 // named window is closed or it is ended. The windows raise the events Windows raises
@@ -76,6 +82,7 @@ int g_openWindows = 0;
 HFONT g_numberFont = nullptr;
 DWORD g_sizeSleepMs = 0;
 bool g_zoomInFront = false;
+DWORD g_steadyStacking = 0;
 
 void Paint(HWND hwnd) {
   PAINTSTRUCT ps;
@@ -269,9 +276,9 @@ HWND MakeSample(const char* className, const char* title, DWORD style, HWND owne
   Place p = PlaceOf(index, tiles);
   // The samples never take the activation: when a message box of the program under
   // test closes, the system must not hand the activation to one of them.
-  HWND hwnd =
-      CreateWindowExW(WS_EX_NOACTIVATE | exStyle, W(className).c_str(), W(title).c_str(), style,
-                      p.x, p.y, p.cx, p.cy, owner, nullptr, GetModuleHandleW(nullptr), nullptr);
+  HWND hwnd = CreateWindowExW(WS_EX_NOACTIVATE | g_steadyStacking | exStyle, W(className).c_str(),
+                              W(title).c_str(), style, p.x, p.y, p.cx, p.cy, owner, nullptr,
+                              GetModuleHandleW(nullptr), nullptr);
   if (hwnd) SetWindowLongPtrW(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(samples.back()));
   return hwnd;
 }
@@ -306,7 +313,8 @@ int Usage() {
   MessageBoxW(nullptr,
               L"sample_windows.exe [--tiles] [--children] [--popup] [--huge-title] [--hung] "
               L"[--slow] [--hidden-owner] [--busy] [--closer] [--sleepy] [--family] [--least WxH] "
-              L"[--size-sleep MS] [--zoom-in-front] [--rescaling] CLASS COUNT TITLE [CLASS COUNT "
+              L"[--size-sleep MS] [--zoom-in-front] [--steady-stacking] [--rescaling] CLASS COUNT "
+              L"TITLE [CLASS COUNT "
               L"TITLE ...]",
               L"sample_windows", MB_OK);
   return 2;
@@ -363,6 +371,8 @@ int WINAPI WinMain(HINSTANCE, HINSTANCE, LPSTR, int) {
       least = {std::atoi(size.c_str()), std::atoi(size.c_str() + size.find('x') + 1)};
     } else if (std::strcmp(arg, "--zoom-in-front") == 0) {
       g_zoomInFront = true;
+    } else if (std::strcmp(arg, "--steady-stacking") == 0) {
+      g_steadyStacking = WS_EX_TRANSPARENT;
     } else if (std::strcmp(arg, "--size-sleep") == 0 && a + 1 < argc) {
       sizeSleepMs = static_cast<DWORD>(std::atoi(args[++a].c_str()));
     } else if (a + 2 < argc) {
