@@ -90,7 +90,11 @@ rm -f "$results"
 step ctest --test-dir "$build" --output-on-failure --no-tests=error -j2 \
     --test-output-size-passed 262144 --output-junit "$results" "$@" && rc=0 || rc=$?
 
-# Counts per label, from the tests each label holds and the results ctest wrote.
+# Counts per label, from the tests each label holds and the results ctest wrote. The
+# listings below write ctest's log of the last run anew: the run's own is kept aside
+# and put back, so that the log says what ran.
+log="$build/Testing/Temporary/LastTest.log"
+[ -f "$log" ] && cp "$log" "$log.run"
 labels="unit"
 grep -q '^QM_FUZZERS:BOOL=ON' "$build/CMakeCache.txt" && labels="$labels fuzz"
 labels="$labels $(qm_builds)"
@@ -138,5 +142,6 @@ for label in $labels; do
     fi
     summary="${summary:+$summary; }$text"
 done
+[ -f "$log.run" ] && mv "$log.run" "$log"
 echo "$summary"
 exit "$rc"
