@@ -449,9 +449,11 @@ bool Arrangement::Continue() {
     // activated: activations made right after one another, a display driver may carry
     // out later than asked (Wine's), leaving an earlier window active and on top.
     // Putting back activates a window put back maximised: one at a time. So does an
-    // arrangement from Quiltmark's window, whose click has just moved the activation:
-    // a window of the program that lost it then can take it back late (Wine's display
-    // driver again), over windows raised without it.
+    // arrangement from Quiltmark's window: under Wine a window raised without the
+    // activation can be raised again late, over the last one, when its program learns
+    // from the X server that a part of it was shown; activated one at a time, the
+    // windows of the run a person watches end as placed. The command line keeps the
+    // speed.
     quietMoves_ = lanes.size() == 1 && !outstanding_ && saved_.empty() && !notify_;
     for (size_t i = 0; quietMoves_ && i < targets_.size(); ++i)
       if (targets_[i].landing == Landing::kWaiting && targets_[i].thread == lanes.front())
