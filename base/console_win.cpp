@@ -98,10 +98,8 @@ void WideInto(const char* utf8, wchar_t* out, size_t capacity) {
 namespace {
 
 BOOL CALLBACK CloseBoxOfThread(HWND hwnd, LPARAM) {
-  wchar_t cls[16] = {};
-  GetClassNameW(hwnd, cls, 16);
   // A message box with only an OK button ends as if OK had been pressed.
-  if (lstrcmpW(cls, L"#32770") == 0) PostMessageW(hwnd, WM_CLOSE, 0, 0);
+  if (IsDialogBox(hwnd)) PostMessageW(hwnd, WM_CLOSE, 0, 0);
   return TRUE;
 }
 

@@ -63,6 +63,12 @@ class SystemLoopScope {
   SystemLoopScope& operator=(const SystemLoopScope&) = delete;
 };
 
+// A dialog box of the system's class: a message box among them.
+inline bool IsDialogBox(HWND hwnd) {
+  constexpr ULONG_PTR kDialogAtom = 32770;
+  return hwnd && GetClassLongPtrW(hwnd, GCW_ATOM) == kDialogAtom;
+}
+
 // A message of the numbers each window class gives a meaning of its own (from
 // WM_USER up to the registered ones), sent from another thread. Quiltmark sends its
 // own windows none of them from another thread, so it comes from another program,

@@ -69,10 +69,9 @@ bool IsOwnWindow(HWND hwnd) {
   if (hwnd == last) return lastOwn;
   // By owner too: a combo box's dropped list is a window of its own, owned by the box.
   HWND root = hwnd ? GetAncestor(hwnd, GA_ROOTOWNER) : nullptr;
-  constexpr ULONG_PTR kDialogAtom = 32770;
   lastOwn = root && (GetClassLongPtrW(root, GCLP_HMODULE) ==
                          reinterpret_cast<ULONG_PTR>(GetModuleHandleW(nullptr)) ||
-                     GetClassLongPtrW(root, GCW_ATOM) == kDialogAtom);
+                     IsDialogBox(root));
   last = hwnd;
   return lastOwn;
 }
