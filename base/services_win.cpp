@@ -157,6 +157,7 @@ namespace {
 // disabled until that one goes.
 struct OpenBox {
   HWND box = nullptr;          // known once its dialog is initialised
+  HWND active = nullptr;       // the thread's active window before it
   std::vector<HWND> disabled;  // the thread's windows that were enabled before it
 };
 std::vector<OpenBox> g_openBoxes;
@@ -167,20 +168,18 @@ BOOL CALLBACK CollectEnabled(HWND hwnd, LPARAM list) {
   return TRUE;
 }
 
-bool IsDialogClass(HWND hwnd) {
-  wchar_t name[8] = {};
-  return GetClassNameW(hwnd, name, 8) && std::wcscmp(name, L"#32770") == 0;
-}
-
 LRESULT CALLBACK WatchBoxes(int code, WPARAM wParam, LPARAM lParam) {
   const auto* call = reinterpret_cast<const CWPSTRUCT*>(lParam);
   if (code == HC_ACTION && !g_openBoxes.empty()) {
     if (call->message == WM_INITDIALOG && !g_openBoxes.back().box && !GetParent(call->hwnd) &&
-        IsDialogClass(call->hwnd)) {
+        IsDialogBox(call->hwnd)) {
       g_openBoxes.back().box = call->hwnd;
-    } else if (call->message == WM_WINDOWPOSCHANGING &&
+    } else if (call->message == WM_WINDOWPOSCHANGING && !InSendMessage() &&
                (reinterpret_cast<const WINDOWPOS*>(call->lParam)->flags & SWP_HIDEWINDOW)) {
+      // Only as the box itself ends it: another program's message cannot lift the
+      // box's hold on the windows while its loop still runs.
       if (g_openBoxes.back().box == call->hwnd) {
+        const HWND active = g_openBoxes.back().active;
         // With it, the boxes under it that another program ended meanwhile.
         std::vector<HWND> giveBack;
         for (size_t i = g_openBoxes.size(); i-- > 0;) {
@@ -195,6 +194,13 @@ LRESULT CALLBACK WatchBoxes(int code, WPARAM wParam, LPARAM lParam) {
         for (HWND w : giveBack)
           if (GetWindowThreadProcessId(w, nullptr) == GetCurrentThreadId() && !IsWindowEnabled(w))
             EnableWindow(w, TRUE);
+        // The window that was active before the box takes the activation back, even
+        // where the user went to another program and back to the box meanwhile (the
+        // next window in the stacking order is then that program's).
+        if (GetForegroundWindow() == call->hwnd && active &&
+            GetWindowThreadProcessId(active, nullptr) == GetCurrentThreadId() &&
+            IsWindowVisible(active) && IsWindowEnabled(active))
+          SetForegroundWindow(active);
       }
     }
   }
@@ -211,6 +217,7 @@ int ShowMessageBox(const Value& text, uint32_t flags, const char* title, BoxOwne
       !ownerWindow && (style & MB_TASKMODAL) && GetCurrentThreadId() == g_app.mainThreadId;
   if (givesBack) {
     OpenBox open;
+    open.active = GetActiveWindow();
     EnumThreadWindows(GetCurrentThreadId(), CollectEnabled,
                       reinterpret_cast<LPARAM>(&open.disabled));
     g_openBoxes.push_back(std::move(open));

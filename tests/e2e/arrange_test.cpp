@@ -800,6 +800,26 @@ TEST_F(Arrange, RefusedClicksExplainAndMoveNothing) {
   }
 }
 
+// While a refusal's box is up the user goes to another program, then back to the box
+// to answer it: Quiltmark's window is in front again, its field with the focus, not the
+// other program's window that lay under the box by then.
+TEST_F(Arrange, ARefusalAnsweredAfterAnotherProgramGivesTheWindowBack) {
+  ASSERT_NO_FATAL_FAILURE(Type(c_.classField, "QmArrangeA"));
+  SendMessageW(c_.widthField, WM_SETTEXT, 0, reinterpret_cast<LPARAM>(L"0"));
+  ClickAt(CentreOf(c_.arrangeButton));
+  MessageBoxSeen box = WaitForMessageBox(app_->ProcessId());
+  ASSERT_NE(box.hwnd, nullptr) << "no message box";
+  Quiltmark other;
+  HWND otherWindow = StartInFront(other);
+  ASSERT_NE(otherWindow, nullptr);
+  ASSERT_TRUE(AnswerOk(box.hwnd));
+  EXPECT_EQ(WaitForForeground(window_), window_);
+  EXPECT_EQ(WaitForFocus(app_->ThreadId(), c_.widthField), c_.widthField);
+  EXPECT_TRUE(DialogBoxesOf(app_->ProcessId()).empty()) << "a second message";
+  PostMessageA(otherWindow, WM_CLOSE, 0, 0);
+  EXPECT_EQ(other.WaitForExit(), 0u);
+}
+
 // Another program closes Quiltmark's window while a refusal's box is up: the program
 // ends with 0, and the windows of other programs are as enabled as they were.
 TEST_F(Arrange, ClosedUnderARefusalEndsWithZero) {
