@@ -36,14 +36,15 @@ bool Orphaned(int32_t window, uint32_t thread) {
   return GetWindowThreadProcessId(WindowOf(window), nullptr) != thread;
 }
 
-// The window is the foreground one, or a window it owns (a dialog of its program) is.
-// The window itself may be owned: the walk goes up from the foreground, not to the top.
-bool InFrontOrItsDialog(HWND hwnd) {
-  HWND w = GetForegroundWindow();
+// `w` is the window, or one it owns (a dialog of its program). The window itself may be
+// owned: the walk goes up from `w`, not down from the top.
+bool IsOrIsOwnedBy(HWND w, HWND hwnd) {
   for (int steps = 0; w && steps < 64; ++steps, w = GetWindow(w, GW_OWNER))
     if (w == hwnd) return true;
   return false;
 }
+
+bool IsTopmost(HWND hwnd) { return GetWindowLongPtrW(hwnd, GWL_EXSTYLE) & WS_EX_TOPMOST; }
 
 }  // namespace
 
@@ -357,11 +358,15 @@ void Arrangement::PlanStacking() {
     const Target& last = targets_[activates_];
     const HWND hwnd = WindowOf(last.handle);
     lastMissed = last.landing != Landing::kRefused || !IsWindowVisible(hwnd) || IsIconic(hwnd) ||
-                 !InFrontOrItsDialog(hwnd);
+                 !IsOrIsOwnedBy(GetForegroundWindow(), hwnd);
     if (!lastMissed) {
+      // Its own windows lie above it whatever, and so do topmost ones above one that
+      // is not.
       stack = TopLevelWindows();
       for (void* w : stack) {
         if (w == hwnd) break;
+        const HWND above = static_cast<HWND>(w);
+        if (IsOrIsOwnedBy(above, hwnd) || (IsTopmost(above) && !IsTopmost(hwnd))) continue;
         lastMissed = std::ranges::any_of(targets_, [w](const Target& t) {
           return t.landing == Landing::kPlaced && WindowOf(t.handle) == w;
         });
