@@ -143,10 +143,14 @@ struct RunRow {
   std::vector<Phase> phases[2];  // where Quiltmark's run goes, and the bare program's
 };
 
+// How the stamped runs went: a program that failed fails the benchmark; stamps that
+// cannot be read only leave the size out of the phase table.
+enum class Stamped { kRead, kUnreadable, kRunFailed };
+
 // Runs both programs over the parked windows with their stamps asked for, taking
-// turns, in runs of their own; false when a run failed or wrote no stamps.
-bool MeasureRunPhases(const std::vector<HWND>& handles, const std::string* programs,
-                      std::vector<Phase>* phases) {
+// turns, in runs of their own.
+Stamped MeasureRunPhases(const std::vector<HWND>& handles, const std::string* programs,
+                         std::vector<Phase>* phases) {
   const std::string file = PhaseFile();
   SetEnvironmentVariableA("QM_STARTUP_PHASES", file.c_str());
   bool ok = true;
@@ -158,13 +162,18 @@ bool MeasureRunPhases(const std::vector<HWND>& handles, const std::string* progr
     DWORD code = 0;
     int64_t ended = 0;
     const int64_t started = Now();
-    ok = RunToExit(programs[which], ms, code, &ended) && code == 0 &&
-         AddPhases(file, started, "report", ended, "shutdown, process end", phases[which]);
+    if (!RunToExit(programs[which], ms, code, &ended) || code != 0) {
+      SetEnvironmentVariableA("QM_STARTUP_PHASES", nullptr);
+      std::printf("N=%zu: %s ended with %lu in a stamped run\n", handles.size(),
+                  programs[which].c_str(), static_cast<unsigned long>(code));
+      return Stamped::kRunFailed;
+    }
+    ok = AddPhases(file, started, "report", ended, "shutdown, process end", phases[which]);
   }
   SetEnvironmentVariableA("QM_STARTUP_PHASES", nullptr);
-  if (!ok)
-    std::printf("N=%zu: a run wrote no readable stamps to %s\n", handles.size(), file.c_str());
-  return ok;
+  if (ok) return Stamped::kRead;
+  std::printf("N=%zu: a run wrote no readable stamps to %s\n", handles.size(), file.c_str());
+  return Stamped::kUnreadable;
 }
 
 // Creates N windows, runs a warm-up round and then the size's rounds of both programs,
@@ -234,9 +243,10 @@ bool MeasureRun(Size size, RunRow& row) {
   PumpMessages();
   // The timings stand without the stamps: the phase table then leaves this size out.
   const std::string both[2] = {program, bare};
-  if (!MeasureRunPhases(handles, both, row.phases))
+  const Stamped stamped = MeasureRunPhases(handles, both, row.phases);
+  if (stamped == Stamped::kUnreadable)
     for (std::vector<Phase>& p : row.phases) p.clear();
-  return true;
+  return stamped != Stamped::kRunFailed;
 }
 
 // ---- (b) start-up to the first paint -------------------------------------------------
