@@ -94,6 +94,7 @@ step ctest --test-dir "$build" --output-on-failure --no-tests=error -j2 \
 # listings below write ctest's log of the last run anew: the run's own is kept aside
 # and put back, so that the log says what ran.
 log="$build/Testing/Temporary/LastTest.log"
+rm -f "$log.run"
 [ -f "$log" ] && cp "$log" "$log.run"
 labels="unit"
 grep -q '^QM_FUZZERS:BOOL=ON' "$build/CMakeCache.txt" && labels="$labels fuzz"
